@@ -1,0 +1,27 @@
+# libjpeg-turbo and GoogleTest, installed by scripts/setup.sh and never copied in.
+
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  # A static SIMD build for this mingw target, made from Debian's source package once and
+  # cached beside the build trees.
+  set(QV_DEPS_DIR "${CMAKE_SOURCE_DIR}/build/deps" CACHE PATH "Where built dependencies are cached")
+  execute_process(
+    COMMAND "${CMAKE_SOURCE_DIR}/scripts/build-libjpeg-mingw.sh" ${QV_MINGW_ARCH} "${QV_DEPS_DIR}"
+    OUTPUT_VARIABLE qv_jpeg_prefix OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE qv_jpeg_result)
+  if(NOT qv_jpeg_result EQUAL 0)
+    message(FATAL_ERROR "building libjpeg-turbo for ${QV_MINGW_ARCH} failed")
+  endif()
+  string(REGEX REPLACE ".*\n" "" qv_jpeg_prefix "${qv_jpeg_prefix}")
+  add_library(JPEG::JPEG STATIC IMPORTED GLOBAL)
+  set_target_properties(JPEG::JPEG PROPERTIES
+    IMPORTED_LOCATION "${qv_jpeg_prefix}/lib/libjpeg.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${qv_jpeg_prefix}/include")
+else()
+  find_package(JPEG REQUIRED)
+endif()
+
+# GoogleTest from Debian's sources, built with this toolchain.
+set(QV_GOOGLETEST_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(${QV_GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)

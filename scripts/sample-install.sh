@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Lays out a sample installation in the Wine prefix the way an installer would: the
+# programs in C:\Quorvanes, the machine values TesselsDir and InstallLocation, and
+# system.ini pointing at the saver host's short path.
+#   scripts/sample-install.sh BIN_DIR     (run with the Wine session's environment)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bin=${1:?usage: sample-install.sh BIN_DIR}
+eval "$("$top/scripts/wine-session.sh" env)"
+root=$WINEPREFIX/drive_c/Quorvanes
+mkdir -p "$root/Tessels/Preshows"
+cp "$bin/Quorvanes.scr" "$root/"
+for extra in "$bin"/QVTIcon.exe; do [ -f "$extra" ] && cp "$extra" "$root/Tessels/"; done
+for sample in "$top"/build/samples/*.tsl; do [ -f "$sample" ] && cp "$sample" "$root/Tessels/"; done
+
+wine() { "$top/scripts/wine-run" "$@"; }
+reg_exe=$WINEPREFIX/drive_c/windows/system32/reg.exe
+key='HKLM\Software\Quorvanes\Tessels'
+wine "$reg_exe" add "$key" /v TesselsDir /t REG_SZ /d 'C:\Quorvanes\Tessels' /f >/dev/null
+wine "$reg_exe" add "$key" /v InstallLocation /t REG_SZ /d 'C:\Quorvanes\Quorvanes.scr' /f >/dev/null
+# The system screen saver is the short form of InstallLocation, as Wine names it.
+short=$(/usr/lib/wine/wine64 winepath -s 'C:\Quorvanes\Quorvanes.scr' 2>/dev/null | tr -d '\r')
+ini=$WINEPREFIX/drive_c/windows/system.ini
+python3 - "$ini" "$short" <<'PY'
+import re, sys
+path, value = sys.argv[1], sys.argv[2]
+try:
+    text = open(path, newline='').read()
+except FileNotFoundError:
+    text = ''
+line = 'SCRNSAVE.EXE=' + value
+if re.search(r'(?im)^SCRNSAVE\.EXE=.*$', text):
+    text = re.sub(r'(?im)^SCRNSAVE\.EXE=.*?(?=\r?$)', lambda m: line, text)
+elif re.search(r'(?im)^\[boot\]\r?$', text):
+    text = re.sub(r'(?im)^(\[boot\]\r?\n)', lambda m: m.group(1) + line + '\r\n', text, count=1)
+else:
+    text += '[boot]\r\n' + line + '\r\n'
+open(path, 'w', newline='').write(text)
+PY
+echo "installed in C:\\Quorvanes (TesselsDir C:\\Quorvanes\\Tessels, SCRNSAVE.EXE $short)"

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs everything the two builds and the tests need on a Debian 12 machine.
+# Idempotent: packages already present are left alone. Needs root (or sudo).
+set -euo pipefail
+
+say() { printf '[setup] %s\n' "$*"; }
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  googletest libbenchmark-dev
+  libjpeg62-turbo-dev libjpeg-turbo-progs nasm dpkg-dev
+  clang libclang-rt-14-dev clang-format
+  wine wine32 wine64 xvfb xauth x11-utils
+  imagemagick
+)
+
+missing=()
+need_i386=0
+for p in "${packages[@]}"; do
+  name=$p
+  [ "$p" = wine32 ] && name=wine32:i386 && need_i386=1
+  if ! dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  say "all packages present"
+  exit 0
+fi
+
+if [ "$need_i386" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  say "enabling the i386 architecture (Wine runs 32-bit programs through wine32)"
+  as_root dpkg --add-architecture i386
+fi
+
+say "installing: ${missing[*]}"
+as_root apt-get update -q
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+say "done"

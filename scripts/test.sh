@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Every test: installs what is missing, builds both builds and runs their tests.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+. scripts/common.sh
+
+say "installing what is missing"
+bash scripts/setup.sh
+
+say "native build: portable core and unit tests"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+say "Windows build (i686, the deliverable)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+say "Windows build (x86_64, the same tree)"
+cmake --preset windows-x64 >/dev/null
+cmake --build --preset windows-x64
+
+say "Wine tests"
+bash scripts/wine-session.sh start
+trap 'bash scripts/wine-session.sh stop' EXIT
+if wine_runs_32bit; then
+  ctest --preset windows
+else
+  echo "(this kernel runs no 32-bit programs: the Wine tests run the x86_64 build)"
+fi
+ctest --preset windows-x64

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Prepares Wine for the tests and for running the programs, and tears it down again.
+#   scripts/wine-session.sh start   creates the prefix once, starts an Xvfb display of
+#                                    its own and a persistent wineserver
+#   scripts/wine-session.sh stop    stops only what `start` started
+#   scripts/wine-session.sh env     prints the variables for running wine by hand
+# State lives in build/wine/. With QV_DISPLAY set (say :0), that display is used and no
+# Xvfb is started.
+set -euo pipefail
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+state=${QV_WINE_STATE:-$top/build/wine}
+prefix=$state/prefix
+say() { printf '[wine] %s\n' "$*" >&2; }
+
+wine_env() {
+  export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+  # No Mono or Gecko installers: the programs need neither.
+  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+  if [ -f "$state/display" ]; then DISPLAY=$(cat "$state/display"); export DISPLAY; fi
+}
+
+start_display() {
+  if [ -n "${QV_DISPLAY:-}" ]; then
+    echo "$QV_DISPLAY" > "$state/display"
+    say "using display $QV_DISPLAY"
+    return
+  fi
+  if [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
+    say "Xvfb already running on $(cat "$state/display")"
+    return
+  fi
+  local n=91
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  echo $! > "$state/xvfb.pid"
+  echo ":$n" > "$state/display"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  [ -e "/tmp/.X11-unix/X$n" ] || { say "Xvfb did not start"; cat "$state/xvfb.log" >&2; exit 1; }
+  say "Xvfb started on :$n (pid $(cat "$state/xvfb.pid"))"
+}
+
+start() {
+  mkdir -p "$state"
+  start_display
+  wine_env
+  if [ ! -f "$prefix/.qv-ready" ]; then
+    say "creating the prefix $prefix (once)"
+    /usr/lib/wine/wine64 wineboot -i >"$state/wineboot.log" 2>&1 || true
+    wineserver -w
+    touch "$prefix/.qv-ready"
+  fi
+  wineserver -p 2>/dev/null || true
+  say "ready: WINEPREFIX=$prefix DISPLAY=$DISPLAY"
+}
+
+stop() {
+  wine_env
+  wineserver -k 2>/dev/null || true
+  if [ -f "$state/xvfb.pid" ]; then
+    local pid
+    pid=$(cat "$state/xvfb.pid")
+    if kill -0 "$pid" 2>/dev/null && grep -q Xvfb "/proc/$pid/cmdline" 2>/dev/null; then
+      kill "$pid"
+      say "Xvfb $pid stopped"
+    fi
+    rm -f "$state/xvfb.pid" "$state/display"
+  fi
+}
+
+case ${1:-} in
+  start) start ;;
+  stop) stop ;;
+  env) wine_env; printf 'export WINEPREFIX=%q WINEARCH=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q DISPLAY=%q\n' \
+         "$WINEPREFIX" "$WINEARCH" "$WINEDEBUG" "$WINEDLLOVERRIDES" "${DISPLAY:-}" ;;
+  *) echo "usage: $0 start|stop|env" >&2; exit 2 ;;
+esac

@@ -1,0 +1,55 @@
+// Registry, ini-file and message names of the configuration, spelled once.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace qv::config {
+
+inline constexpr std::string_view kKeyPath = "Software\\Quorvanes\\Tessels";
+// The ini-style view is opened one level up; its section "Tessels" is kKeyPath.
+inline constexpr std::string_view kIniViewPath = "\\Software\\Quorvanes";
+inline constexpr std::string_view kIniSection = "Tessels";
+
+// Direct reads use a buffer of this many bytes; a longer value reads as empty.
+inline constexpr std::size_t kValueBufferBytes = 512;
+
+namespace value {
+inline constexpr std::string_view Saver = "Saver";
+inline constexpr std::string_view CurrentSaver = "CurrentSaver";
+inline constexpr std::string_view Tessel = "Tessel";
+inline constexpr std::string_view CurrentTessel = "CurrentTessel";
+inline constexpr std::string_view ScreenSaverType = "ScreenSaverType";
+inline constexpr std::string_view PreshowLocation = "PreshowLocation";
+inline constexpr std::string_view ViewTime = "ViewTime";
+inline constexpr std::string_view MouseDelay = "MouseDelay";
+inline constexpr std::string_view RotationEnabled = "RotationEnabled";
+inline constexpr std::string_view TrayIconOn = "TrayIconOn";
+inline constexpr std::string_view LogoIMP = "LogoIMP";
+inline constexpr std::string_view UrlLink = "UrlLink";
+inline constexpr std::string_view TesselsDir = "TesselsDir";
+inline constexpr std::string_view InstallLocation = "InstallLocation";
+}  // namespace value
+
+// The system's screen-saver settings outside the key.
+inline constexpr std::string_view kDesktopKeyPath = "Control Panel\\Desktop";
+inline constexpr std::string_view kControlPanelIniView = "\\Control Panel";
+inline constexpr std::string_view kDesktopSection = "Desktop";
+inline constexpr std::string_view kScreenSaveTimeOut = "ScreenSaveTimeOut";
+inline constexpr std::string_view kScreenSaverIsSecure = "ScreenSaverIsSecure";
+inline constexpr std::string_view kScreenSaveUsePassword = "ScreenSaveUsePassword";
+inline constexpr int kDefaultScreenSaveTimeOut = 3600;
+
+inline constexpr std::string_view kSystemIni = "system.ini";
+inline constexpr std::string_view kBootSection = "boot";
+inline constexpr std::string_view kScrnSaveKey = "SCRNSAVE.EXE";
+
+namespace text {
+// Caption of the saver host's plain message boxes (its application title).
+inline constexpr std::string_view HostCaption = "Quorvanes";
+inline constexpr std::string_view WriteFailed = "Quorvanes: Unable to set tray icon registry key.";
+inline constexpr std::string_view IniSetFailed = "Failed to set data for '%s'";
+inline constexpr std::string_view IniKeyFailed = "Failed to create key %s";
+}  // namespace text
+
+}  // namespace qv::config

@@ -1,0 +1,197 @@
+// An in-memory platform for native tests: every port kept in plain containers, with
+// switches to make calls fail, and a record of what the logic asked the system to do.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/ports.h"
+
+namespace qv::platform::memory {
+
+// Keys, value names, sections and file paths compare without regard to ASCII case.
+struct NoCaseLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+class MemoryRegistry : public Registry {
+  public:
+    std::optional<RegValue> Query(RegRoot root, std::string_view key,
+                                  std::string_view name) override;
+    RegWriteStatus Set(RegRoot root, std::string_view key, std::string_view name,
+                       const RegValue& value) override;
+    bool CreateKey(RegRoot root, std::string_view key) override;
+
+    // Test helpers.
+    void SetString(RegRoot root, std::string_view key, std::string_view name,
+                   std::string_view text);
+    [[nodiscard]] bool HasKey(RegRoot root, std::string_view key) const;
+    [[nodiscard]] std::size_t WriteCount() const { return writes_; }
+
+    bool failKeyCreation = false;
+    std::set<std::string, NoCaseLess> failingValueNames;
+
+  private:
+    using Values = std::map<std::string, RegValue, NoCaseLess>;
+    static std::string KeyId(RegRoot root, std::string_view key);
+    std::map<std::string, Values, NoCaseLess> keys_;
+    std::size_t writes_ = 0;
+};
+
+class MemoryProfile : public Profile {
+  public:
+    std::optional<std::string> Read(std::string_view file, std::string_view section,
+                                    std::string_view key) override;
+    bool Write(std::string_view file, std::string_view section, std::string_view key,
+               std::string_view value) override;
+
+    [[nodiscard]] std::size_t WriteCount() const { return writes_; }
+
+  private:
+    std::map<std::string, std::map<std::string, std::string, NoCaseLess>, NoCaseLess> entries_;
+    std::size_t writes_ = 0;
+};
+
+class MemoryFiles : public Files {
+  public:
+    std::string WindowsDirectory() override { return windowsDir; }
+    std::string SystemDirectory() override { return systemDir; }
+    std::optional<std::string> ShortPath(std::string_view path) override;
+    bool FileExists(std::string_view path) override;
+    std::vector<std::string> List(std::string_view pattern) override;
+    bool Delete(std::string_view path) override;
+
+    // Files in the order a directory listing returns them.
+    void AddFile(std::string_view path, std::string_view shortPath = {});
+    void AddFolder(std::string_view path);
+
+    std::string windowsDir = "C:\\WINDOWS";
+    std::string systemDir = "C:\\WINDOWS\\SYSTEM";
+
+  private:
+    struct Entry {
+        std::string path;
+        std::string shortPath;
+        bool folder = false;
+    };
+    const Entry* Find(std::string_view path) const;
+    std::vector<Entry> entries_;
+};
+
+class MemoryProcesses : public Processes {
+  public:
+    std::unique_ptr<RunningProcess> Start(const ProcessLaunch& launch) override;
+    bool CreateInstanceMutex(std::string_view name) override;
+
+    struct Record {
+        ProcessLaunch launch;
+        bool waited = false;
+    };
+    std::vector<Record> started;
+    // Command lines (their first word) that cannot be started.
+    std::function<bool(const ProcessLaunch&)> refuse;
+    // Runs while a started process is waited for: lets a test act "during" the child.
+    std::function<void(const ProcessLaunch&)> whileRunning;
+    std::set<std::string> existingMutexes;
+};
+
+class MemoryDesktop : public Desktop {
+  public:
+    std::optional<std::vector<TopLevelWindow>> TopLevelWindows(
+        std::optional<std::string_view> desktop, std::size_t maxTitleChars) override;
+    std::intptr_t Send(WindowId window, unsigned message, std::uintptr_t wParam,
+                       std::intptr_t lParam) override;
+    bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
+    bool Post(WindowId window, unsigned message, std::uintptr_t wParam,
+              std::intptr_t lParam) override;
+    void BroadcastWinIniChange() override { ++winIniBroadcasts; }
+
+    struct Message {
+        enum class Kind { Send, Notify, Post } kind;
+        WindowId window;
+        unsigned message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
+    std::vector<TopLevelWindow> windows;
+    bool defaultDesktopOpens = true;
+    std::vector<std::optional<std::string>> enumeratedDesktops;
+    std::vector<Message> messages;
+    int winIniBroadcasts = 0;
+};
+
+class MemorySystemSettings : public SystemSettings {
+  public:
+    bool IsNT() override { return nt; }
+    bool SetScreenSaveActive(bool active) override;
+    bool SetScreenSaveTimeout(int seconds) override;
+    bool SetScreenSaverRunning(bool running) override;
+
+    bool nt = true;
+    std::optional<bool> screenSaveActive;
+    std::optional<int> screenSaveTimeout;
+    std::vector<bool> screenSaverRunningCalls;
+};
+
+class MemoryDialogs : public Dialogs {
+  public:
+    Answer Show(const MessageBoxRequest& request) override;
+
+    std::vector<MessageBoxRequest> shown;
+    std::deque<Answer> answers;  // consumed in order; Ok (or Cancel) when empty
+    [[nodiscard]] std::vector<std::string> Texts() const;
+};
+
+class MemoryLibraries : public Libraries {
+  public:
+    LibraryResult PwdChangePassword(std::string_view dllPath, std::string_view provider,
+                                    WindowId window) override;
+    LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) override;
+
+    struct Call {
+        std::string function;
+        std::string dllPath;
+        std::string provider;
+        WindowId window = 0;
+    };
+    std::vector<Call> calls;
+    std::set<std::string, NoCaseLess> presentLibraries;  // full paths that load
+    std::set<std::string> presentFunctions;
+    std::deque<std::uint32_t> verifyResults;  // VerifyScreenSavePwd answers, in order
+};
+
+class FakeClock : public Clock {
+  public:
+    std::int64_t NowMs() override { return now; }
+    void SleepMs(std::int64_t ms) override;
+
+    std::int64_t now = 0;
+    std::function<void(std::int64_t)> onSleep;  // called after time moved on
+};
+
+// All of the above, wired into one Platform.
+class MemoryPlatform {
+  public:
+    MemoryPlatform();
+    [[nodiscard]] const Platform& platform() const { return platform_; }
+
+    MemoryRegistry registry;
+    MemoryProfile profile;
+    MemoryFiles files;
+    MemoryProcesses processes;
+    MemoryDesktop desktop;
+    MemorySystemSettings system;
+    MemoryDialogs dialogs;
+    MemoryLibraries libraries;
+    FakeClock clock;
+
+  private:
+    Platform platform_;
+};
+
+}  // namespace qv::platform::memory

@@ -1,0 +1,214 @@
+// The small interfaces through which the portable logic reaches the operating system.
+// Strings are UTF-8 throughout; the Win32 adapter converts to UTF-16 at the call.
+// Adapters report what the platform did; limits and defaults that the system defines
+// (buffer sizes, "none" defaults) are applied by the logic, so both adapters agree.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv::platform {
+
+// ---- Registry ----------------------------------------------------------------------
+
+enum class RegRoot { CurrentUser, LocalMachine };
+
+enum class RegType : std::uint32_t {
+    None = 0,
+    String = 1,        // REG_SZ
+    ExpandString = 2,  // REG_EXPAND_SZ
+    Binary = 3,        // REG_BINARY
+    Dword = 4,         // REG_DWORD
+    MultiString = 7,   // REG_MULTI_SZ
+};
+
+// A value as stored. For the string types `data` is the stored text in UTF-8 with every
+// character the value holds, its terminating NUL and any NUL inside it included; for the
+// other types it is the raw bytes.
+struct RegValue {
+    RegType type = RegType::String;
+    std::string data;
+};
+
+enum class RegWriteStatus { Ok, KeyFailed, ValueFailed };
+
+class Registry {
+  public:
+    virtual ~Registry() = default;
+    // Opens `key` (a path below the root, without a leading backslash) for reading and
+    // queries one value. Missing key or value: nullopt.
+    [[nodiscard]] virtual std::optional<RegValue> Query(RegRoot root, std::string_view key,
+                                                        std::string_view name) = 0;
+    // Creates or opens `key` and sets one value; one open and close of the key.
+    [[nodiscard]] virtual RegWriteStatus Set(RegRoot root, std::string_view key,
+                                             std::string_view name, const RegValue& value) = 0;
+    // Creates the key when it is missing.
+    [[nodiscard]] virtual bool CreateKey(RegRoot root, std::string_view key) = 0;
+};
+
+// ---- Ini files (GetPrivateProfileString and friends) -------------------------------
+
+class Profile {
+  public:
+    virtual ~Profile() = default;
+    // The whole text of a key, or nullopt when the file, section or key is missing.
+    // Sections and keys are matched without regard to case, as the platform does.
+    [[nodiscard]] virtual std::optional<std::string> Read(std::string_view file,
+                                                          std::string_view section,
+                                                          std::string_view key) = 0;
+    [[nodiscard]] virtual bool Write(std::string_view file, std::string_view section,
+                                     std::string_view key, std::string_view value) = 0;
+};
+
+// ---- Files -------------------------------------------------------------------------
+
+class Files {
+  public:
+    virtual ~Files() = default;
+    [[nodiscard]] virtual std::string WindowsDirectory() = 0;
+    [[nodiscard]] virtual std::string SystemDirectory() = 0;
+    // The short (8.3) form of an existing path; nullopt when the platform cannot give it.
+    [[nodiscard]] virtual std::optional<std::string> ShortPath(std::string_view path) = 0;
+    // True when `path` names an existing file (not a folder).
+    [[nodiscard]] virtual bool FileExists(std::string_view path) = 0;
+    // The names (without folder) of the entries matching a wildcard pattern such as
+    // "C:\dir\*.tsl", in the order the file system returns them.
+    [[nodiscard]] virtual std::vector<std::string> List(std::string_view pattern) = 0;
+    [[nodiscard]] virtual bool Delete(std::string_view path) = 0;
+};
+
+// ---- Processes and the instance mutex ----------------------------------------------
+
+enum class Priority { Normal, High };
+
+struct ProcessLaunch {
+    std::string commandLine;
+    std::optional<std::string> workingDirectory;  // nullopt: inherit the caller's
+    Priority priority = Priority::Normal;
+    bool newConsole = true;
+    int showCommand = 5;  // SW_SHOW
+};
+
+class RunningProcess {
+  public:
+    virtual ~RunningProcess() = default;  // closes the process and thread handles
+    virtual void WaitForExit() = 0;       // no time limit
+};
+
+class Processes {
+  public:
+    virtual ~Processes() = default;
+    // nullopt-like empty pointer when the process could not be created.
+    [[nodiscard]] virtual std::unique_ptr<RunningProcess> Start(const ProcessLaunch& launch) = 0;
+    // Creates (or opens) a named mutex that stays held for the life of the process.
+    // Returns true when the object already existed.
+    [[nodiscard]] virtual bool CreateInstanceMutex(std::string_view name) = 0;
+};
+
+// ---- Windows and messages ----------------------------------------------------------
+
+using WindowId = std::uintptr_t;  // an HWND's value; 0 is no window
+
+struct TopLevelWindow {
+    WindowId id = 0;
+    std::string title;
+};
+
+class Desktop {
+  public:
+    virtual ~Desktop() = default;
+    // Top-level windows in enumeration order, titles read with at most `maxTitleChars`
+    // characters. With a desktop name, the windows of that desktop; nullopt when that
+    // desktop cannot be opened.
+    [[nodiscard]] virtual std::optional<std::vector<TopLevelWindow>> TopLevelWindows(
+        std::optional<std::string_view> desktop, std::size_t maxTitleChars) = 0;
+    virtual std::intptr_t Send(WindowId window, unsigned message, std::uintptr_t wParam,
+                               std::intptr_t lParam) = 0;
+    virtual bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
+                            std::intptr_t lParam) = 0;
+    virtual bool Post(WindowId window, unsigned message, std::uintptr_t wParam,
+                      std::intptr_t lParam) = 0;
+    // SendMessage(HWND_BROADCAST, WM_WININICHANGE, 0, 0).
+    virtual void BroadcastWinIniChange() = 0;
+};
+
+// ---- System parameters and version -------------------------------------------------
+
+class SystemSettings {
+  public:
+    virtual ~SystemSettings() = default;
+    // GetVersionEx reports the NT platform.
+    [[nodiscard]] virtual bool IsNT() = 0;
+    // SystemParametersInfo with SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE.
+    virtual bool SetScreenSaveActive(bool active) = 0;
+    virtual bool SetScreenSaveTimeout(int seconds) = 0;
+    // SPI_SCREENSAVERRUNNING, no flags.
+    virtual bool SetScreenSaverRunning(bool running) = 0;
+};
+
+// ---- Message boxes -----------------------------------------------------------------
+
+enum class Buttons { Ok, OkCancel, YesCancel };
+enum class Answer { Ok, Cancel, Yes };
+
+struct MessageBoxRequest {
+    WindowId owner = 0;
+    std::string text;
+    std::optional<std::string> caption;  // nullopt: the system's default caption
+    Buttons buttons = Buttons::Ok;
+    bool warning = false;
+};
+
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+    virtual Answer Show(const MessageBoxRequest& request) = 0;
+};
+
+// ---- Outside libraries loaded for one call ------------------------------------------
+
+enum class LibraryCall { Done, NoLibrary, NoFunction };
+
+struct LibraryResult {
+    LibraryCall call = LibraryCall::NoLibrary;
+    std::uint32_t value = 0;  // the function's result when call == Done
+};
+
+class Libraries {
+  public:
+    virtual ~Libraries() = default;
+    // LoadLibrary(dll), GetProcAddress("PwdChangePasswordA"), call (provider, window, 0, 0),
+    // FreeLibrary.
+    virtual LibraryResult PwdChangePassword(std::string_view dllPath, std::string_view provider,
+                                            WindowId window) = 0;
+    // LoadLibrary(dll), GetProcAddress("VerifyScreenSavePwd"), call (window), FreeLibrary.
+    virtual LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) = 0;
+};
+
+// ---- Time --------------------------------------------------------------------------
+
+class Clock {
+  public:
+    virtual ~Clock() = default;
+    [[nodiscard]] virtual std::int64_t NowMs() = 0;
+    virtual void SleepMs(std::int64_t ms) = 0;
+};
+
+// Everything one program reaches, handed to the logic as one bundle of references.
+struct Platform {
+    Registry& registry;
+    Profile& profile;
+    Files& files;
+    Processes& processes;
+    Desktop& desktop;
+    SystemSettings& system;
+    Dialogs& dialogs;
+    Libraries& libraries;
+    Clock& clock;
+};
+
+}  // namespace qv::platform

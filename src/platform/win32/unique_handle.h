@@ -1,0 +1,99 @@
+// Move-only owners for Win32 handles. NULL-invalid and INVALID_HANDLE_VALUE-invalid kinds
+// are kept apart by their traits.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace qv::platform::win32 {
+
+template <typename Traits>
+class UniqueHandle {
+  public:
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(Handle h) noexcept : handle_(h) {}
+    ~UniqueHandle() { reset(); }
+
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) {
+            reset(other.release());
+        }
+        return *this;
+    }
+
+    [[nodiscard]] Handle get() const noexcept { return handle_; }
+    [[nodiscard]] explicit operator bool() const noexcept { return handle_ != Traits::Invalid(); }
+    [[nodiscard]] Handle release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+    void reset(Handle h = Traits::Invalid()) noexcept {
+        const Handle old = std::exchange(handle_, h);
+        if (old != Traits::Invalid()) {
+            Traits::Close(old);
+        }
+    }
+    // For out-parameters of creating calls.
+    [[nodiscard]] Handle* put() noexcept {
+        reset();
+        return &handle_;
+    }
+
+  private:
+    Handle handle_ = Traits::Invalid();
+};
+
+struct HandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::CloseHandle(h); }
+};
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) noexcept { ::CloseHandle(h); }
+};
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) noexcept { ::FindClose(h); }
+};
+struct HkeyTraits {
+    using Handle = HKEY;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::RegCloseKey(h); }
+};
+struct HmoduleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::FreeLibrary(h); }
+};
+struct HdeskTraits {
+    using Handle = HDESK;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::CloseDesktop(h); }
+};
+struct HmenuTraits {
+    using Handle = HMENU;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::DestroyMenu(h); }
+};
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::DeleteObject(h); }
+};
+
+using UniqueHandleKernel = UniqueHandle<HandleTraits>;
+using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueFind = UniqueHandle<FindHandleTraits>;
+using UniqueHkey = UniqueHandle<HkeyTraits>;
+using UniqueHmodule = UniqueHandle<HmoduleTraits>;
+using UniqueHdesk = UniqueHandle<HdeskTraits>;
+using UniqueHmenu = UniqueHandle<HmenuTraits>;
+using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+
+}  // namespace qv::platform::win32

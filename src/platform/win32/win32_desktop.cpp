@@ -1,0 +1,70 @@
+#include <windows.h>
+
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+
+namespace qv::platform::win32 {
+
+namespace {
+
+struct Enumeration {
+    std::size_t maxTitleChars;
+    std::vector<TopLevelWindow> windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM context) noexcept {
+    auto& enumeration = *reinterpret_cast<Enumeration*>(context);
+    std::wstring title(enumeration.maxTitleChars + 1, L'\0');
+    const int got = ::GetWindowTextW(hwnd, title.data(), static_cast<int>(title.size()));
+    title.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    try {
+        enumeration.windows.push_back({reinterpret_cast<WindowId>(hwnd), Narrow(title)});
+    } catch (...) {
+        return FALSE;  // out of memory: stop the enumeration
+    }
+    return TRUE;
+}
+
+HWND Hwnd(WindowId id) {
+    return reinterpret_cast<HWND>(id);
+}
+
+}  // namespace
+
+std::optional<std::vector<TopLevelWindow>> Win32Desktop::TopLevelWindows(
+    std::optional<std::string_view> desktop, std::size_t maxTitleChars) {
+    Enumeration enumeration{maxTitleChars, {}};
+    const auto context = reinterpret_cast<LPARAM>(&enumeration);
+    if (!desktop) {
+        ::EnumWindows(CollectWindow, context);
+        return std::move(enumeration.windows);
+    }
+    UniqueHdesk handle(
+        ::OpenDesktopW(Widen(*desktop).c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE));
+    if (!handle) {
+        return std::nullopt;
+    }
+    ::EnumDesktopWindows(handle.get(), CollectWindow, context);
+    return std::move(enumeration.windows);
+}
+
+std::intptr_t Win32Desktop::Send(WindowId window, unsigned message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+    return ::SendMessageW(Hwnd(window), message, wParam, lParam);
+}
+
+bool Win32Desktop::SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
+                              std::intptr_t lParam) {
+    return ::SendNotifyMessageW(Hwnd(window), message, wParam, lParam) != 0;
+}
+
+bool Win32Desktop::Post(WindowId window, unsigned message, std::uintptr_t wParam,
+                        std::intptr_t lParam) {
+    return ::PostMessageW(Hwnd(window), message, wParam, lParam) != 0;
+}
+
+void Win32Desktop::BroadcastWinIniChange() {
+    ::SendMessageW(HWND_BROADCAST, WM_WININICHANGE, 0, 0);
+}
+
+}  // namespace qv::platform::win32

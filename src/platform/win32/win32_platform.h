@@ -1,0 +1,106 @@
+// The ports over real Win32: W functions at the call, UTF-8 in and out.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/ports.h"
+#include "platform/win32/unique_handle.h"
+
+namespace qv::platform::win32 {
+
+class Win32Registry : public Registry {
+  public:
+    std::optional<RegValue> Query(RegRoot root, std::string_view key,
+                                  std::string_view name) override;
+    RegWriteStatus Set(RegRoot root, std::string_view key, std::string_view name,
+                       const RegValue& value) override;
+    bool CreateKey(RegRoot root, std::string_view key) override;
+};
+
+class Win32Profile : public Profile {
+  public:
+    std::optional<std::string> Read(std::string_view file, std::string_view section,
+                                    std::string_view key) override;
+    bool Write(std::string_view file, std::string_view section, std::string_view key,
+               std::string_view value) override;
+};
+
+class Win32Files : public Files {
+  public:
+    std::string WindowsDirectory() override;
+    std::string SystemDirectory() override;
+    std::optional<std::string> ShortPath(std::string_view path) override;
+    bool FileExists(std::string_view path) override;
+    std::vector<std::string> List(std::string_view pattern) override;
+    bool Delete(std::string_view path) override;
+};
+
+class Win32Processes : public Processes {
+  public:
+    std::unique_ptr<RunningProcess> Start(const ProcessLaunch& launch) override;
+    bool CreateInstanceMutex(std::string_view name) override;
+
+  private:
+    // Instance mutexes are held until the process ends; the object lives as long.
+    std::vector<UniqueHandleKernel> mutexes_;
+};
+
+class Win32Desktop : public Desktop {
+  public:
+    std::optional<std::vector<TopLevelWindow>> TopLevelWindows(
+        std::optional<std::string_view> desktop, std::size_t maxTitleChars) override;
+    std::intptr_t Send(WindowId window, unsigned message, std::uintptr_t wParam,
+                       std::intptr_t lParam) override;
+    bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
+    bool Post(WindowId window, unsigned message, std::uintptr_t wParam,
+              std::intptr_t lParam) override;
+    void BroadcastWinIniChange() override;
+};
+
+class Win32SystemSettings : public SystemSettings {
+  public:
+    bool IsNT() override;
+    bool SetScreenSaveActive(bool active) override;
+    bool SetScreenSaveTimeout(int seconds) override;
+    bool SetScreenSaverRunning(bool running) override;
+};
+
+class Win32Dialogs : public Dialogs {
+  public:
+    Answer Show(const MessageBoxRequest& request) override;
+};
+
+class Win32Libraries : public Libraries {
+  public:
+    LibraryResult PwdChangePassword(std::string_view dllPath, std::string_view provider,
+                                    WindowId window) override;
+    LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) override;
+};
+
+class Win32Clock : public Clock {
+  public:
+    std::int64_t NowMs() override;
+    void SleepMs(std::int64_t ms) override;
+};
+
+class Win32Platform {
+  public:
+    Win32Platform();
+    [[nodiscard]] const Platform& platform() const { return platform_; }
+
+  private:
+    Win32Registry registry_;
+    Win32Profile profile_;
+    Win32Files files_;
+    Win32Processes processes_;
+    Win32Desktop desktop_;
+    Win32SystemSettings system_;
+    Win32Dialogs dialogs_;
+    Win32Libraries libraries_;
+    Win32Clock clock_;
+    Platform platform_;
+};
+
+}  // namespace qv::platform::win32

@@ -1,0 +1,52 @@
+#include <windows.h>
+
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+
+namespace qv::platform::win32 {
+
+namespace {
+
+class Win32RunningProcess : public RunningProcess {
+  public:
+    Win32RunningProcess(HANDLE process, HANDLE thread) : process_(process), thread_(thread) {}
+    void WaitForExit() override { ::WaitForSingleObject(process_.get(), INFINITE); }
+
+  private:
+    UniqueHandleKernel process_;
+    UniqueHandleKernel thread_;
+};
+
+}  // namespace
+
+std::unique_ptr<RunningProcess> Win32Processes::Start(const ProcessLaunch& launch) {
+    std::wstring commandLine = Widen(launch.commandLine);  // CreateProcess may write to it
+    const std::wstring workingDir =
+        launch.workingDirectory ? Widen(*launch.workingDirectory) : std::wstring();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(launch.showCommand);
+    DWORD flags = launch.priority == Priority::High ? HIGH_PRIORITY_CLASS : NORMAL_PRIORITY_CLASS;
+    if (launch.newConsole) {
+        flags |= CREATE_NEW_CONSOLE;
+    }
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                          launch.workingDirectory ? workingDir.c_str() : nullptr, &startup,
+                          &info)) {
+        return nullptr;
+    }
+    return std::make_unique<Win32RunningProcess>(info.hProcess, info.hThread);
+}
+
+bool Win32Processes::CreateInstanceMutex(std::string_view name) {
+    UniqueHandleKernel mutex(::CreateMutexW(nullptr, FALSE, Widen(name).c_str()));
+    const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    if (mutex) {
+        mutexes_.push_back(std::move(mutex));
+    }
+    return existed;
+}
+
+}  // namespace qv::platform::win32

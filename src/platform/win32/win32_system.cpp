@@ -1,0 +1,118 @@
+// System parameters, message boxes, outside libraries and the clock.
+#include <windows.h>
+
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+
+namespace qv::platform::win32 {
+
+namespace {
+
+constexpr UINT kUpdateAndBroadcast = SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE;
+
+// GetProcAddress returns a generic pointer; the cast to the real signature goes through
+// a pointer of no signature so the compiler accepts it as intended.
+template <typename Function>
+Function ProcAs(HMODULE module, const char* name) {
+    const FARPROC proc = ::GetProcAddress(module, name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+}
+
+using PwdChangePasswordFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
+using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
+
+}  // namespace
+
+bool Win32SystemSettings::IsNT() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    return ::GetVersionExW(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+bool Win32SystemSettings::SetScreenSaveActive(bool active) {
+    return ::SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr,
+                                   kUpdateAndBroadcast) != 0;
+}
+
+bool Win32SystemSettings::SetScreenSaveTimeout(int seconds) {
+    return ::SystemParametersInfoW(SPI_SETSCREENSAVETIMEOUT, static_cast<UINT>(seconds), nullptr,
+                                   kUpdateAndBroadcast) != 0;
+}
+
+bool Win32SystemSettings::SetScreenSaverRunning(bool running) {
+    BOOL previous = FALSE;
+    return ::SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? TRUE : FALSE, &previous,
+                                   0) != 0;
+}
+
+Answer Win32Dialogs::Show(const MessageBoxRequest& request) {
+    UINT flags = MB_OK;
+    switch (request.buttons) {
+        case Buttons::Ok:
+            flags = MB_OK;
+            break;
+        case Buttons::OkCancel:
+            flags = MB_OKCANCEL;
+            break;
+        case Buttons::YesCancel:
+            flags = MB_YESNOCANCEL;
+            break;
+    }
+    if (request.warning) {
+        flags |= MB_ICONWARNING;
+    }
+    const std::wstring text = Widen(request.text);
+    const std::wstring caption = request.caption ? Widen(*request.caption) : std::wstring();
+    const int pressed = ::MessageBoxW(reinterpret_cast<HWND>(request.owner), text.c_str(),
+                                      request.caption ? caption.c_str() : nullptr, flags);
+    switch (pressed) {
+        case IDYES:
+            return Answer::Yes;
+        case IDOK:
+            return Answer::Ok;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+LibraryResult Win32Libraries::PwdChangePassword(std::string_view dllPath, std::string_view provider,
+                                                WindowId window) {
+    UniqueHmodule library(::LoadLibraryW(Widen(dllPath).c_str()));
+    if (!library) {
+        return {LibraryCall::NoLibrary, 0};
+    }
+    const auto change = ProcAs<PwdChangePasswordFn>(library.get(), "PwdChangePasswordA");
+    if (change == nullptr) {
+        return {LibraryCall::NoFunction, 0};
+    }
+    const std::string providerName(provider);
+    const DWORD result = change(providerName.c_str(), reinterpret_cast<HWND>(window), 0, 0);
+    return {LibraryCall::Done, result};
+}
+
+LibraryResult Win32Libraries::VerifyScreenSavePwd(std::string_view dllPath, WindowId window) {
+    UniqueHmodule library(::LoadLibraryW(Widen(dllPath).c_str()));
+    if (!library) {
+        return {LibraryCall::NoLibrary, 0};
+    }
+    const auto verify = ProcAs<VerifyScreenSavePwdFn>(library.get(), "VerifyScreenSavePwd");
+    if (verify == nullptr) {
+        return {LibraryCall::NoFunction, 0};
+    }
+    const BOOL result = verify(reinterpret_cast<HWND>(window));
+    return {LibraryCall::Done, static_cast<std::uint32_t>(result)};
+}
+
+std::int64_t Win32Clock::NowMs() {
+    return static_cast<std::int64_t>(::GetTickCount64());
+}
+
+void Win32Clock::SleepMs(std::int64_t ms) {
+    ::Sleep(static_cast<DWORD>(ms));
+}
+
+Win32Platform::Win32Platform()
+    : platform_{registry_, profile_, files_,     processes_, desktop_,
+                system_,   dialogs_, libraries_, clock_} {}
+
+}  // namespace qv::platform::win32

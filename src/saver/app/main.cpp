@@ -1,0 +1,47 @@
+// Quorvanes.scr: the saver host, started by Windows with the screen-saver switches.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <exception>
+
+#include "config/names.h"
+#include "config/reg_ini_file.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+#include "saver/host.h"
+#include "saver/win32/host_views.h"
+
+namespace {
+
+qv::saver::Arguments CommandLineArguments() {
+    qv::saver::Arguments args;
+    int count = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (argv == nullptr) {
+        return args;
+    }
+    for (int i = 1; i < count; ++i) {
+        args.push_back(qv::platform::win32::Narrow(argv[i]));
+    }
+    ::LocalFree(argv);
+    return args;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    qv::platform::win32::Win32Platform win32;
+    const auto& platform = win32.platform();
+    try {
+        qv::saver::win32::Win32HostViews views(instance, platform);
+        return qv::saver::RunSaverHost(platform, views, CommandLineArguments());
+    } catch (const std::exception& error) {
+        // A failed write through the configuration view abandons the action; the user is
+        // told which value or key, as for every other failure.
+        platform.dialogs.Show({.owner = 0,
+                               .text = error.what(),
+                               .caption = std::string(qv::config::text::HostCaption)});
+        return 1;
+    }
+}

@@ -1,0 +1,72 @@
+#include "saver/host.h"
+
+#include "common/text.h"
+#include "config/names.h"
+#include "saver/names.h"
+#include "saver/password.h"
+
+namespace qv::saver {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitBadArguments = 1;
+
+// A window number the mode needs but cannot read: a clear message, and the program ends.
+std::optional<platform::WindowId> RequireWindowNumber(const platform::Platform& platform,
+                                                      const Arguments& args) {
+    const auto number = ParamWindowHandle(args);
+    if (!number.window) {
+        platform.dialogs.Show({.owner = 0,
+                               .text = WithArgument(text::BadWindowNumber, number.text),
+                               .caption = std::string(config::text::HostCaption)});
+    }
+    return number.window;
+}
+
+}  // namespace
+
+int RunSaverHost(const platform::Platform& platform, HostViews& views, const Arguments& args) {
+    // The mutex stays held for the life of the process, whatever the mode.
+    const bool alreadyRunning = platform.processes.CreateInstanceMutex(kInstanceMutex);
+
+    HostState state;
+    state.mode = ModeOf(CmdSwitch(args));
+
+    if (state.mode == Mode::TesselPreview) {
+        state.toolWindowMode = true;
+        views.UseToolWindowStyle();
+        return views.RunPictureShow(state);
+    }
+    if (state.mode == Mode::ChangePassword) {
+        const auto window = RequireWindowNumber(platform, args);
+        if (!window) {
+            return kExitBadArguments;
+        }
+        ChangeSaverPassword(platform, *window);
+        // No form exists in this mode: the message loop would return at once.
+        return kExitOk;
+    }
+    if (alreadyRunning) {
+        return kExitOk;
+    }
+    state.isNT = platform.system.IsNT();
+
+    switch (state.mode) {
+        case Mode::ScreenSaver:
+            return views.RunScreenSaver(state);
+        case Mode::Preview: {
+            const auto window = RequireWindowNumber(platform, args);
+            if (!window) {
+                return kExitBadArguments;
+            }
+            state.toolWindowMode = true;
+            views.UseToolWindowStyle();
+            return views.RunPreview(state, *window);
+        }
+        default:
+            return views.RunSettingsDialog(state);
+    }
+}
+
+}  // namespace qv::saver

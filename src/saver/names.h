@@ -1,0 +1,26 @@
+// Names, switches and texts of the saver host, spelled once.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace qv::saver {
+
+inline constexpr std::string_view kInstanceMutex = "Quorvanes";
+inline constexpr std::string_view kTrayWindowTitle = "Quorvanes TrayIcon";
+inline constexpr std::string_view kBrowserLinkTitle = "Quorvanes BrowserLink";
+inline constexpr std::string_view kDefaultDesktop = "default";
+// Window titles are read with GetWindowText into a 511-character buffer.
+inline constexpr std::size_t kWindowTitleChars = 510;
+
+// Buffers of the system-directory lookups for the password libraries.
+inline constexpr std::size_t kSystemDirBufferChars = 260;
+inline constexpr std::string_view kMprDll = "\\mpr.dll";
+inline constexpr std::string_view kPasswordCpl = "\\password.cpl";
+inline constexpr std::string_view kPasswordProvider = "SCRSAVE";
+
+namespace text {
+inline constexpr std::string_view BadWindowNumber = "'%s' is not a valid window number.";
+}  // namespace text
+
+}  // namespace qv::saver

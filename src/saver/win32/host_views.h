@@ -1,0 +1,30 @@
+// The saver host's windows for each mode.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/ports.h"
+#include "saver/host.h"
+#include "saver/win32/app_window.h"
+
+namespace qv::saver::win32 {
+
+class Win32HostViews : public HostViews {
+  public:
+    Win32HostViews(HINSTANCE instance, const platform::Platform& platform);
+
+    void UseToolWindowStyle() override;
+    int RunPictureShow(HostState& state) override;
+    int RunPreview(HostState& state, platform::WindowId hostWindow) override;
+    int RunSettingsDialog(HostState& state) override;
+    int RunScreenSaver(HostState& state) override;
+
+  private:
+    // Modes whose windows this build does not have yet say so plainly and end.
+    int NotInThisBuild(std::string_view what);
+
+    const platform::Platform& platform_;
+    AppWindow app_;
+};
+
+}  // namespace qv::saver::win32

@@ -1,0 +1,176 @@
+// The Win32 adapters against Wine's real registry, system.ini, files and windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "config/config_store.h"
+#include "config/names.h"
+#include "config/system_saver_settings.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+#include "saver/names.h"
+#include "wine_test_support.h"
+
+namespace qv {
+namespace {
+
+using platform::RegRoot;
+using platform::win32::Widen;
+
+class Win32RegistryAdapter : public ::testing::Test {
+  protected:
+    void SetUp() override { wintest::ResetConfiguration(); }
+
+    static std::optional<std::string> QueryA(const char* name, DWORD* type = nullptr,
+                                             DWORD* size = nullptr) {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quorvanes\\Tessels", 0, KEY_READ, &key) !=
+            ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        char buffer[2048] = {};
+        DWORD bytes = sizeof(buffer);
+        DWORD kind = 0;
+        const LONG rc =
+            ::RegQueryValueExA(key, name, nullptr, &kind, reinterpret_cast<BYTE*>(buffer), &bytes);
+        ::RegCloseKey(key);
+        if (rc != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        if (type != nullptr)
+            *type = kind;
+        if (size != nullptr)
+            *size = bytes;
+        return std::string(buffer, bytes);
+    }
+
+    static void SetRawA(const char* name, const std::string& bytes) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quorvanes\\Tessels", 0, nullptr,
+                                    0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
+                         static_cast<DWORD>(bytes.size()));
+        ::RegCloseKey(key);
+    }
+
+    platform::win32::Win32Platform win32;
+    config::ConfigStore store{win32.platform().registry, nullptr};
+};
+
+TEST_F(Win32RegistryAdapter, WrittenValueReadsBackThroughTheAnsiApi) {
+    store.WriteUserValue("CurrentSaver", "1Night Sky");
+    DWORD type = 0;
+    DWORD size = 0;
+    const auto raw = QueryA("CurrentSaver", &type, &size);
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, 11u) << "text and its NUL";
+    EXPECT_EQ(*raw, std::string("1Night Sky\0", 11));
+    EXPECT_EQ(store.ReadUserValue("CurrentSaver"), "1Night Sky");
+}
+
+TEST_F(Win32RegistryAdapter, EmptyTextLeavesAnEmptyValue) {
+    store.WriteUserValue("CurrentTessel", "");
+    DWORD size = 99;
+    ASSERT_TRUE(QueryA("CurrentTessel", nullptr, &size));
+    EXPECT_EQ(size, 1u);
+    EXPECT_EQ(store.ReadUserValue("CurrentTessel"), "");
+}
+
+TEST_F(Win32RegistryAdapter, FiveHundredTwelveByteRule) {
+    SetRawA("Fits", std::string(511, 'f') + '\0');
+    SetRawA("TooLong", std::string(512, 't') + '\0');
+    EXPECT_EQ(store.ReadUserValue("Fits"), std::string(511, 'f'));
+    EXPECT_EQ(store.ReadUserValue("TooLong"), "");
+    EXPECT_EQ(store.ReadUserValue("Missing"), "");
+}
+
+TEST_F(Win32RegistryAdapter, StringWithNulInsideReadsUpToTheNul) {
+    SetRawA("Embedded", std::string("abc\0def\0", 8));
+    EXPECT_EQ(store.ReadUserValue("Embedded"), "abc");
+}
+
+TEST_F(Win32RegistryAdapter, TextOutsideTheAnsiCodePageSurvives) {
+    const std::string greek = "\xce\xa9mega \xe6\x97\xa5";  // Omega, a CJK character
+    store.WriteUserValue("UrlLink", greek);
+    EXPECT_EQ(store.ReadUserValue("UrlLink"), greek);
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quorvanes\\Tessels", 0, KEY_READ, &key),
+        ERROR_SUCCESS);
+    wchar_t buffer[64] = {};
+    DWORD bytes = sizeof(buffer);
+    ::RegQueryValueExW(key, L"UrlLink", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes);
+    ::RegCloseKey(key);
+    EXPECT_EQ(std::wstring(buffer), Widen(greek));
+}
+
+TEST(Win32SystemIni, ClearedSaverKeepsTheKeyWithAnEmptyValue) {
+    platform::win32::Win32Platform win32;
+    const config::SystemSaverSettings settings(win32.platform());
+    settings.SetSystemScreenSaver("C:\\QUORVA~1.SCR");
+    char buffer[512] = {};
+    ::GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "none", buffer, 512, "system.ini");
+    EXPECT_STREQ(buffer, "C:\\QUORVA~1.SCR");
+
+    settings.SetSystemScreenSaver("");
+    ::GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "none", buffer, 512, "system.ini");
+    EXPECT_STREQ(buffer, "") << "the key must stay, empty";
+    EXPECT_EQ(settings.SystemScreenSaver("none", 512), "");
+    ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
+    EXPECT_EQ(settings.SystemScreenSaver("none", 512), "none");
+}
+
+TEST(Win32Files, ShortPathsListingAndFolders) {
+    platform::win32::Win32Platform win32;
+    auto& files = win32.platform().files;
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::string dir = platform::win32::Narrow(temp) + "qv files test";
+    ::CreateDirectoryW(Widen(dir).c_str(), nullptr);
+    const std::string file = dir + "\\Long Saver Name.scr";
+    std::ofstream(Widen(file).c_str()) << "x";
+
+    EXPECT_TRUE(files.FileExists(file));
+    EXPECT_FALSE(files.FileExists(dir)) << "a folder is not a file";
+    const auto shortPath = files.ShortPath(file);
+    ASSERT_TRUE(shortPath);
+    EXPECT_EQ(shortPath->find(' '), std::string::npos) << *shortPath;
+    EXPECT_TRUE(files.FileExists(*shortPath));
+    EXPECT_FALSE(files.ShortPath(dir + "\\missing.scr"));
+    EXPECT_EQ(files.List(dir + "\\*.scr"), std::vector<std::string>{"Long Saver Name.scr"});
+    EXPECT_TRUE(files.Delete(file));
+    EXPECT_FALSE(files.FileExists(file));
+    ::RemoveDirectoryW(Widen(dir).c_str());
+}
+
+TEST(Win32Desktop, FindsTopLevelWindowsByTitleOnTheDefaultDesktop) {
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"Quorvanes TrayIcon", WS_POPUP, 0, 0, 0, 0,
+                                          nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    platform::win32::Win32Platform win32;
+    auto& desktop = win32.platform().desktop;
+    for (const auto& name : {std::optional<std::string_view>{},
+                             std::optional<std::string_view>{saver::kDefaultDesktop}}) {
+        const auto windows = desktop.TopLevelWindows(name, saver::kWindowTitleChars);
+        ASSERT_TRUE(windows);
+        const auto found = std::find_if(windows->begin(), windows->end(), [&](const auto& w) {
+            return w.id == reinterpret_cast<platform::WindowId>(window);
+        });
+        ASSERT_NE(found, windows->end());
+        EXPECT_EQ(found->title, "Quorvanes TrayIcon");
+    }
+    EXPECT_FALSE(desktop.TopLevelWindows("no such desktop", 510));
+    ::DestroyWindow(window);
+}
+
+TEST(Win32System, WineReportsTheNtFamily) {
+    platform::win32::Win32Platform win32;
+    EXPECT_TRUE(win32.platform().system.IsNT());
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,57 @@
+// The real Quorvanes.scr, started as Windows starts it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "wine_test_support.h"
+
+namespace qv {
+namespace {
+
+using namespace wintest;
+
+std::wstring Saver(const std::wstring& arguments) {
+    return L"\"" + SiblingPath(L"Quorvanes.scr") + L"\" " + arguments;
+}
+
+class SaverHostProcess : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetConfiguration(); }
+};
+
+TEST_F(SaverHostProcess, SecondScreenSaverStartEndsAtOnceWhileTheFirstHoldsTheMutex) {
+    const Child first = StartProgram(Saver(L"/s"));
+    ASSERT_TRUE(first.process);
+    // The first instance stays up at its message box, holding the mutex.
+    const auto box = WaitForMessageBox(first.pid, 20s);
+    ASSERT_TRUE(box) << "the first instance showed nothing";
+
+    const Child second = StartProgram(Saver(L"/s"));
+    ASSERT_TRUE(second.process);
+    EXPECT_EQ(WaitForExit(second, 15s), 0u);
+    EXPECT_FALSE(WaitForMessageBox(second.pid, 200ms));
+
+    // "zz" ignores the running instance: it goes on to its own window.
+    const Child preview = StartProgram(Saver(L"zz"));
+    const auto previewBox = WaitForMessageBox(preview.pid, 20s);
+    ASSERT_TRUE(previewBox) << "the zz start was refused";
+    EXPECT_NE(previewBox->text.find("picture show"), std::string::npos) << previewBox->text;
+    Answer(*previewBox, IDOK);
+    EXPECT_TRUE(WaitForExit(preview, 15s));
+
+    Answer(*box, IDOK);
+    EXPECT_TRUE(WaitForExit(first, 15s));
+}
+
+TEST_F(SaverHostProcess, WindowNumberThatIsNoNumberIsReported) {
+    const Child child = StartProgram(Saver(L"/p abc"));
+    const auto box = WaitForMessageBox(child.pid, 20s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "'abc' is not a valid window number.");
+    EXPECT_EQ(box->caption, "Quorvanes");
+    Answer(*box, IDOK);
+    EXPECT_EQ(WaitForExit(child, 15s), 1u);
+}
+
+}  // namespace
+}  // namespace qv
