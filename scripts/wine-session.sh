@@ -51,6 +51,9 @@ start() {
     touch "$prefix/.qv-ready"
   fi
   wineserver -p 2>/dev/null || true
+  # Wine's own services start with the first program and keep its output pipes open; they
+  # are started here, detached, so that a test runner never waits for them.
+  /usr/lib/wine/wine64 wineboot >>"$state/wineboot.log" 2>&1 </dev/null || true
   say "ready: WINEPREFIX=$prefix DISPLAY=$DISPLAY"
 }
 
