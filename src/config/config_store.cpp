@@ -1,4 +1,5 @@
 #include "config/config_store.h"
+#include "config/messages.h"
 
 #include <utility>
 
@@ -56,11 +57,7 @@ void ConfigStore::WriteUserValue(std::string_view name, std::string_view text) c
 }
 
 std::function<void()> ShowWriteFailedMessage(platform::Dialogs& dialogs) {
-    return [&dialogs] {
-        dialogs.Show({.owner = 0,
-                      .text = std::string(text::WriteFailed),
-                      .caption = std::string(text::HostCaption)});
-    };
+    return [&dialogs] { ShowHostMessage(dialogs, text::WriteFailed); };
 }
 
 }  // namespace qv::config

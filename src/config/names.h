@@ -13,6 +13,11 @@ inline constexpr std::string_view kIniSection = "Tessels";
 
 // Direct reads use a buffer of this many bytes; a longer value reads as empty.
 inline constexpr std::size_t kValueBufferBytes = 512;
+// Folders and short paths are read into buffers of this many characters.
+inline constexpr std::size_t kPathBufferChars = 512;
+
+inline constexpr std::string_view kPreshowsFolder = "\\Preshows";
+inline constexpr std::string_view kPreshowExtension = ".exe";
 
 namespace value {
 inline constexpr std::string_view Saver = "Saver";
@@ -50,6 +55,8 @@ inline constexpr std::string_view HostCaption = "Quorvanes";
 inline constexpr std::string_view WriteFailed = "Quorvanes: Unable to set tray icon registry key.";
 inline constexpr std::string_view IniSetFailed = "Failed to set data for '%s'";
 inline constexpr std::string_view IniKeyFailed = "Failed to create key %s";
+inline constexpr std::string_view SaverStartFailed = "Unable to start screen saver process.";
+inline constexpr std::string_view PreshowStartFailed = "Unable to Launch MiniApp";
 }  // namespace text
 
 }  // namespace qv::config

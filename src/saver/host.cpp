@@ -1,9 +1,11 @@
 #include "saver/host.h"
+#include "config/messages.h"
 
 #include "common/text.h"
 #include "config/names.h"
 #include "saver/names.h"
 #include "saver/password.h"
+#include "saver/screen_saver_start.h"
 
 namespace qv::saver {
 
@@ -17,9 +19,7 @@ std::optional<platform::WindowId> RequireWindowNumber(const platform::Platform& 
                                                       const Arguments& args) {
     const auto number = ParamWindowHandle(args);
     if (!number.window) {
-        platform.dialogs.Show({.owner = 0,
-                               .text = WithArgument(text::BadWindowNumber, number.text),
-                               .caption = std::string(config::text::HostCaption)});
+        config::ShowHostMessage(platform.dialogs, WithArgument(text::BadWindowNumber, number.text));
     }
     return number.window;
 }
@@ -53,8 +53,16 @@ int RunSaverHost(const platform::Platform& platform, HostViews& views, const Arg
     state.isNT = platform.system.IsNT();
 
     switch (state.mode) {
-        case Mode::ScreenSaver:
-            return views.RunScreenSaver(state);
+        case Mode::ScreenSaver: {
+            const config::ConfigStore store(platform.registry,
+                                            config::ShowWriteFailedMessage(platform.dialogs));
+            if (StartScreenSaver(platform, store, state) == SaverStartOutcome::Ended) {
+                return kExitOk;
+            }
+            state.toolWindowMode = true;
+            views.UseToolWindowStyle();
+            return views.RunPictureShow(state);
+        }
         case Mode::Preview: {
             const auto window = RequireWindowNumber(platform, args);
             if (!window) {

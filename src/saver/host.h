@@ -25,8 +25,6 @@ class HostViews {
     virtual int RunPictureShow(HostState& state) = 0;
     virtual int RunPreview(HostState& state, platform::WindowId hostWindow) = 0;
     virtual int RunSettingsDialog(HostState& state) = 0;
-    // The screen-saver start: rotation, launching, and perhaps the picture show.
-    virtual int RunScreenSaver(HostState& state) = 0;
 };
 
 // The entry point's whole start-up; returns the process exit code.

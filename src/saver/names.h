@@ -21,6 +21,7 @@ inline constexpr std::string_view kPasswordProvider = "SCRSAVE";
 
 namespace text {
 inline constexpr std::string_view BadWindowNumber = "'%s' is not a valid window number.";
+inline constexpr std::string_view NothingFound = "No Quorvanes were found.";
 }  // namespace text
 
 }  // namespace qv::saver

@@ -19,7 +19,6 @@ class RecordingViews : public HostViews {
         return Record("preview", state);
     }
     int RunSettingsDialog(HostState& state) override { return Record("settings", state); }
-    int RunScreenSaver(HostState& state) override { return Record("screen saver", state); }
 
     std::vector<std::string> runs;
     HostState lastState;
@@ -44,7 +43,7 @@ class SaverHostStart : public ::testing::Test {
 };
 
 TEST_F(SaverHostStart, EveryStartCreatesTheInstanceMutex) {
-    Run({"/s"});
+    Run({"/c"});
     EXPECT_EQ(mem.processes.existingMutexes.count("Quorvanes"), 1u);
 }
 
@@ -69,8 +68,13 @@ TEST_F(SaverHostStart, TesselPreviewAndPasswordChangeIgnoreTheRunningInstance) {
 
 TEST_F(SaverHostStart, ModesReachTheirWindows) {
     mem.system.nt = true;
+    mem.registry.SetString(platform::RegRoot::LocalMachine, "Software\\Quorvanes\\Tessels",
+                           "TesselsDir", "C:\\T");
+    mem.files.AddFile("C:\\T\\Only.tsl");
     EXPECT_EQ(Run({"/S"}), 42);
     EXPECT_TRUE(views.lastState.isNT);
+    EXPECT_FALSE(views.lastState.trayRunning);
+    EXPECT_TRUE(views.lastState.toolWindowMode);
     EXPECT_EQ(views.lastState.mode, Mode::ScreenSaver);
     mem.processes.existingMutexes.clear();
     Run({"/p", "1234"});
@@ -80,7 +84,13 @@ TEST_F(SaverHostStart, ModesReachTheirWindows) {
     mem.processes.existingMutexes.clear();
     Run({});
     EXPECT_EQ(views.runs,
-              (std::vector<std::string>{"screen saver", "preview", "settings", "settings"}));
+              (std::vector<std::string>{"picture show", "preview", "settings", "settings"}));
+}
+
+TEST_F(SaverHostStart, ScreenSaverWithNothingToShowEndsAfterItsMessage) {
+    EXPECT_EQ(Run({"/s"}), 0);
+    EXPECT_TRUE(views.runs.empty());
+    EXPECT_EQ(mem.dialogs.Texts(), std::vector<std::string>{"No Quorvanes were found."});
 }
 
 TEST_F(SaverHostStart, ToolWindowModesHideTheTaskbarButtonAndSettingsKeepsIt) {

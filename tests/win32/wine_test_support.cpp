@@ -110,3 +110,124 @@ std::string Utf8(const std::wstring& text) {
 }
 
 }  // namespace qv::wintest
+
+namespace qv::wintest {
+
+namespace {
+
+DWORD WINAPI TrayWindowThread(LPVOID context) {
+    const HANDLE ready = context;
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"Quorvanes TrayIcon", WS_POPUP, 0, 0, 0, 0,
+                                          nullptr, nullptr, nullptr, nullptr);
+    ::SetEvent(ready);
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::DispatchMessageW(&message);
+    }
+    ::DestroyWindow(window);
+    return 0;
+}
+
+void SetValue(HKEY root, const wchar_t* name, const std::wstring& text) {
+    HKEY key = nullptr;
+    ::RegCreateKeyExW(root, L"Software\\Quorvanes\\Tessels", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      &key, nullptr);
+    ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data{};
+    const HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring full = folder + L"\\" + name;
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                RemoveTree(full);
+            } else {
+                ::DeleteFileW(full.c_str());
+            }
+        } while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+ScopedTrayWindow::ScopedTrayWindow() : ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    thread_.reset(::CreateThread(nullptr, 0, TrayWindowThread, ready_.get(), 0, &threadId_));
+    ::WaitForSingleObject(ready_.get(), 10000);
+}
+
+ScopedTrayWindow::~ScopedTrayWindow() {
+    ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    ::WaitForSingleObject(thread_.get(), 10000);
+}
+
+TempFolder::TempFolder(const std::wstring& name) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp) + name;
+    RemoveTree(path_);
+    ::CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() {
+    RemoveTree(path_);
+}
+
+void SetMachineValue(const wchar_t* name, const std::wstring& text) {
+    SetValue(HKEY_LOCAL_MACHINE, name, text);
+}
+
+void SetUserValue(const wchar_t* name, const std::wstring& text) {
+    SetValue(HKEY_CURRENT_USER, name, text);
+}
+
+std::wstring UserValue(const wchar_t* name) {
+    wchar_t buffer[1024] = {};
+    DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quorvanes\\Tessels", name, RRF_RT_REG_SZ,
+                       nullptr, buffer, &bytes) != ERROR_SUCCESS) {
+        return L"<missing>";
+    }
+    return buffer;
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes) {
+    const HANDLE out = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(out);
+}
+
+std::string ReadFile(const std::wstring& path) {
+    const HANDLE in = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (in == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(in, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+        text.append(buffer, got);
+    }
+    ::CloseHandle(in);
+    return text;
+}
+
+std::wstring ShortPathOf(const std::wstring& path) {
+    wchar_t buffer[MAX_PATH] = {};
+    ::GetShortPathNameW(path.c_str(), buffer, MAX_PATH);
+    return buffer;
+}
+
+}  // namespace qv::wintest

@@ -43,3 +43,42 @@ void ResetConfiguration();
 std::string Utf8(const std::wstring& text);
 
 }  // namespace qv::wintest
+
+namespace qv::wintest {
+
+// A hidden top-level window with the tray program's title, on a thread of its own that
+// pumps messages, for as long as the object lives.
+class ScopedTrayWindow {
+  public:
+    ScopedTrayWindow();
+    ~ScopedTrayWindow();
+    ScopedTrayWindow(const ScopedTrayWindow&) = delete;
+    ScopedTrayWindow& operator=(const ScopedTrayWindow&) = delete;
+
+  private:
+    DWORD threadId_ = 0;
+    platform::win32::UniqueHandleKernel thread_;
+    platform::win32::UniqueHandleKernel ready_;
+};
+
+// A fresh folder under the temporary folder, removed with its files when the object goes.
+class TempFolder {
+  public:
+    explicit TempFolder(const std::wstring& name);
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    [[nodiscard]] const std::wstring& path() const { return path_; }
+
+  private:
+    std::wstring path_;
+};
+
+void SetMachineValue(const wchar_t* name, const std::wstring& text);
+void SetUserValue(const wchar_t* name, const std::wstring& text);
+std::wstring UserValue(const wchar_t* name);
+void WriteFile(const std::wstring& path, const std::string& bytes);
+std::string ReadFile(const std::wstring& path);
+std::wstring ShortPathOf(const std::wstring& path);
+
+}  // namespace qv::wintest

@@ -155,7 +155,8 @@ bool MemoryProfile::Write(std::string_view file, std::string_view section, std::
 const MemoryFiles::Entry* MemoryFiles::Find(std::string_view path) const {
     const auto wanted = LowerCopy(path);
     for (const auto& e : entries_) {
-        if (LowerCopy(e.path) == wanted) {
+        if (LowerCopy(e.path) == wanted ||
+            (!e.shortPath.empty() && LowerCopy(e.shortPath) == wanted)) {
             return &e;
         }
     }

@@ -32,12 +32,17 @@ std::unique_ptr<RunningProcess> Win32Processes::Start(const ProcessLaunch& launc
         flags |= CREATE_NEW_CONSOLE;
     }
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
-                          launch.workingDirectory ? workingDir.c_str() : nullptr, &startup,
-                          &info)) {
+    // Started suspended so the priority can be set again before the child runs: Wine takes
+    // no priority class from the creation flags, only from SetPriorityClass.
+    if (!::CreateProcessW(
+            nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags | CREATE_SUSPENDED, nullptr,
+            launch.workingDirectory ? workingDir.c_str() : nullptr, &startup, &info)) {
         return nullptr;
     }
-    return std::make_unique<Win32RunningProcess>(info.hProcess, info.hThread);
+    auto process = std::make_unique<Win32RunningProcess>(info.hProcess, info.hThread);
+    ::SetPriorityClass(info.hProcess, flags & (HIGH_PRIORITY_CLASS | NORMAL_PRIORITY_CLASS));
+    ::ResumeThread(info.hThread);
+    return process;
 }
 
 bool Win32Processes::CreateInstanceMutex(std::string_view name) {

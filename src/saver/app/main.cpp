@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "config/messages.h"
 #include "config/names.h"
 #include "config/reg_ini_file.h"
 #include "platform/win32/wide.h"
@@ -39,9 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     } catch (const std::exception& error) {
         // A failed write through the configuration view abandons the action; the user is
         // told which value or key, as for every other failure.
-        platform.dialogs.Show({.owner = 0,
-                               .text = error.what(),
-                               .caption = std::string(qv::config::text::HostCaption)});
+        qv::config::ShowHostMessage(platform.dialogs, error.what());
         return 1;
     }
 }

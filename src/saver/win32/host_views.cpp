@@ -1,4 +1,5 @@
 #include "saver/win32/host_views.h"
+#include "config/messages.h"
 
 #include <string>
 
@@ -23,8 +24,7 @@ int Win32HostViews::NotInThisBuild(std::string_view what) {
     std::string text = "Quorvanes: ";
     text += what;
     text += " is not part of this build yet.";
-    platform_.dialogs.Show(
-        {.owner = 0, .text = text, .caption = std::string(config::text::HostCaption)});
+    config::ShowHostMessage(platform_.dialogs, text);
     return kExitNotBuilt;
 }
 
@@ -38,10 +38,6 @@ int Win32HostViews::RunPreview(HostState&, platform::WindowId) {
 
 int Win32HostViews::RunSettingsDialog(HostState&) {
     return NotInThisBuild("the settings dialog");
-}
-
-int Win32HostViews::RunScreenSaver(HostState&) {
-    return NotInThisBuild("the screen-saver start");
 }
 
 }  // namespace qv::saver::win32

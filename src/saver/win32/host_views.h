@@ -17,7 +17,6 @@ class Win32HostViews : public HostViews {
     int RunPictureShow(HostState& state) override;
     int RunPreview(HostState& state, platform::WindowId hostWindow) override;
     int RunSettingsDialog(HostState& state) override;
-    int RunScreenSaver(HostState& state) override;
 
   private:
     // Modes whose windows this build does not have yet say so plainly and end.

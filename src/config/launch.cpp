@@ -1,0 +1,64 @@
+#include "config/launch.h"
+#include "config/messages.h"
+
+#include <string>
+
+#include "config/names.h"
+#include "config/paths.h"
+
+namespace qv::config {
+
+std::string CommandLineFor(std::string_view programPath) {
+    if (programPath.find(' ') == std::string_view::npos) {
+        return std::string(programPath);
+    }
+    std::string quoted = "\"";
+    quoted += programPath;
+    quoted += '"';
+    return quoted;
+}
+
+void LaunchSaverProcess(const platform::Platform& platform, std::string_view path) {
+    std::unique_ptr<platform::RunningProcess> saver;
+    if (!path.empty()) {
+        // The short form needs no quotes; a long path that has no short form is quoted.
+        const auto shortPath = ShortPathWithin512(platform.files, path);
+        platform::ProcessLaunch launch;
+        launch.commandLine = (shortPath ? *shortPath : CommandLineFor(path)) + " /s";
+        launch.priority = platform::Priority::High;
+        saver = platform.processes.Start(launch);
+    }
+    if (!saver) {
+        ShowHostMessage(platform.dialogs, text::SaverStartFailed);
+        return;
+    }
+    saver->WaitForExit();
+}
+
+void LaunchPreshow(const platform::Platform& platform, const ConfigStore& store,
+                   std::string_view name, std::string_view arguments, bool wait) {
+    const std::string folder =
+        store.ReadMachineValue(value::TesselsDir) + std::string(kPreshowsFolder);
+    const std::string program = folder + "\\" + std::string(name) + std::string(kPreshowExtension);
+    if (!platform.files.FileExists(program)) {
+        return;
+    }
+    platform::ProcessLaunch launch;
+    launch.commandLine = CommandLineFor(program);
+    if (!arguments.empty()) {
+        launch.commandLine += ' ';
+        launch.commandLine += arguments;
+    }
+    launch.workingDirectory = folder;
+    launch.priority = platform::Priority::Normal;
+    const auto preshow = platform.processes.Start(launch);
+    if (!preshow) {
+        ShowUncaptionedMessage(platform.dialogs, text::PreshowStartFailed);
+        return;
+    }
+    if (wait) {
+        preshow->WaitForExit();
+    }
+}
+
+}  // namespace qv::config

@@ -1,0 +1,110 @@
+#include "saver/screen_saver_start.h"
+#include "config/messages.h"
+
+#include <array>
+#include <span>
+
+#include "config/launch.h"
+#include "config/names.h"
+#include "config/rotation.h"
+#include "saver/names.h"
+
+namespace qv::saver {
+
+namespace {
+
+using config::Rotation;
+using RotationStep = std::string (Rotation::*)() const;
+
+struct Try {
+    RotationStep step;
+    const char* kind;  // ScreenSaverType of a title found by this step
+};
+
+// The kind that ran last is asked first; the third try lets a used-up list start again.
+constexpr std::array<Try, 4> kAfterTessel{{{&Rotation::NextRotationTessel, "0"},
+                                           {&Rotation::NextRotationSaver, "1"},
+                                           {&Rotation::NextRotationTessel, "0"},
+                                           {&Rotation::FirstTessel, "0"}}};
+constexpr std::array<Try, 3> kAfterSaver{{{&Rotation::NextRotationSaver, "1"},
+                                          {&Rotation::NextRotationTessel, "0"},
+                                          {&Rotation::NextRotationSaver, "1"}}};
+
+struct Choice {
+    std::string result;
+    std::string kind;
+};
+
+Choice Choose(const Rotation& rotation, std::span<const Try> tries) {
+    Choice choice;
+    for (const Try& attempt : tries) {
+        choice.kind = attempt.kind;
+        choice.result = (rotation.*attempt.step)();
+        if (!choice.result.empty()) {
+            break;
+        }
+    }
+    return choice;
+}
+
+void ShowNothingFound(const platform::Platform& platform) {
+    config::ShowHostMessage(platform.dialogs, text::NothingFound);
+}
+
+void RunPreshow(const platform::Platform& platform, const config::ConfigStore& store) {
+    std::string name = store.ReadUserValue(config::value::PreshowLocation);
+    if (name.empty()) {
+        name = store.ReadMachineValue(config::value::PreshowLocation);
+    }
+    if (!name.empty()) {
+        config::LaunchPreshow(platform, store, name, "", true);
+    }
+}
+
+}  // namespace
+
+platform::WindowId FindTrayWindow(const platform::Platform& platform, bool isNT) {
+    const auto desktop = isNT ? std::optional<std::string_view>(kDefaultDesktop) : std::nullopt;
+    const auto windows = platform.desktop.TopLevelWindows(desktop, kWindowTitleChars);
+    if (!windows) {
+        return 0;  // the desktop could not be opened: nothing is searched
+    }
+    for (const auto& window : *windows) {
+        if (window.title == kTrayWindowTitle) {
+            return window.id;
+        }
+    }
+    return 0;
+}
+
+SaverStartOutcome StartScreenSaver(const platform::Platform& platform,
+                                   const config::ConfigStore& store, HostState& state) {
+    state.trayRunning = FindTrayWindow(platform, state.isNT) != 0;
+    if (!state.trayRunning) {
+        const Rotation rotation(platform, store, false);
+        if (rotation.FirstTessel().empty()) {
+            ShowNothingFound(platform);
+            return SaverStartOutcome::Ended;
+        }
+        return SaverStartOutcome::ShowPictureShow;
+    }
+
+    RunPreshow(platform, store);
+    const bool tesselRanLast = store.ReadUserValue(config::value::ScreenSaverType) == "0";
+    const Rotation rotation(platform, store, true);
+    const Choice choice =
+        tesselRanLast ? Choose(rotation, kAfterTessel) : Choose(rotation, kAfterSaver);
+    if (tesselRanLast && choice.result.empty()) {
+        ShowNothingFound(platform);
+        return SaverStartOutcome::Ended;
+    }
+    store.WriteUserValue(config::value::ScreenSaverType, choice.kind);
+    if (choice.kind == "1") {
+        // An empty result goes on to the launch, which reports that nothing could start.
+        config::LaunchSaverProcess(platform, choice.result);
+        return SaverStartOutcome::Ended;
+    }
+    return SaverStartOutcome::ShowPictureShow;
+}
+
+}  // namespace qv::saver

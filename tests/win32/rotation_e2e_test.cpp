@@ -1,0 +1,177 @@
+// Successive screen-saver starts of the real Quorvanes.scr: the rotation across processes,
+// the Preshow, and the savers it starts.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+#include "wine_test_support.h"
+
+namespace qv {
+namespace {
+
+using namespace wintest;
+
+std::wstring SystemFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    ::GetSystemDirectoryW(buffer, MAX_PATH);
+    return buffer;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, '|');) {
+        fields.push_back(field);
+    }
+    return fields;
+}
+
+class RotationAcrossStarts : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetConfiguration();
+        saverOne = SystemFolder() + L"\\QV Rec One.scr";
+        saverTwo = SystemFolder() + L"\\QV Rec Two.scr";
+        ASSERT_TRUE(
+            ::CopyFileW(SiblingPath(L"RecordingSaver.scr").c_str(), saverOne.c_str(), FALSE));
+        ASSERT_TRUE(
+            ::CopyFileW(SiblingPath(L"RecordingSaver.scr").c_str(), saverTwo.c_str(), FALSE));
+        preshows = tessels.path() + L"\\Preshows";
+        ::CreateDirectoryW(preshows.c_str(), nullptr);
+        WriteFile(tessels.path() + L"\\Alpha.tsl", "not read by the rotation");
+        WriteFile(tessels.path() + L"\\Beta.tsl", "not read by the rotation");
+        SetMachineValue(L"TesselsDir", tessels.path());
+        SetMachineValue(L"InstallLocation", SiblingPath(L"Quorvanes.scr"));
+        SetUserValue(L"Saver", L"\"1QV Rec One\",\"1QV Rec Two\"");
+        SetUserValue(L"Tessel", L"Alpha,Beta");
+        record = tessels.path() + L"\\record.txt";
+        ::SetEnvironmentVariableW(L"QV_RECORD_FILE", record.c_str());
+        ::SetEnvironmentVariableW(L"QV_PRESHOW_HOLD_MS", nullptr);
+    }
+    void TearDown() override {
+        ::DeleteFileW(saverOne.c_str());
+        ::DeleteFileW(saverTwo.c_str());
+        ::DeleteFileW((SystemFolder() + L"\\QV Broken.scr").c_str());
+    }
+
+    static std::wstring SaverHost(const std::wstring& arguments) {
+        return L"\"" + SiblingPath(L"Quorvanes.scr") + L"\" " + arguments;
+    }
+
+    // A start that runs a saver ends by itself once the saver has ended.
+    void StartExpectingSaver() {
+        const Child host = StartProgram(SaverHost(L"/s"));
+        ASSERT_TRUE(host.process);
+        ASSERT_EQ(WaitForExit(host, 30s), 0u);
+    }
+
+    // A start that chose a Tessel reaches the picture show.
+    void StartExpectingPictureShow() {
+        const Child host = StartProgram(SaverHost(L"/s"));
+        const auto box = WaitForMessageBox(host.pid, 30s);
+        ASSERT_TRUE(box) << "no picture show";
+        EXPECT_NE(box->text.find("picture show"), std::string::npos) << box->text;
+        Answer(*box, IDOK);
+        ASSERT_TRUE(WaitForExit(host, 15s));
+    }
+
+    std::vector<std::string> Records() const { return Lines(ReadFile(record)); }
+
+    TempFolder tessels{L"qv rotation e2e"};
+    std::wstring saverOne;
+    std::wstring saverTwo;
+    std::wstring preshows;
+    std::wstring record;
+};
+
+TEST_F(RotationAcrossStarts, SaversThenTesselsThenSaversAgain) {
+    const ScopedTrayWindow tray;
+    StartExpectingSaver();
+    EXPECT_EQ(UserValue(L"CurrentSaver"), L"1QV Rec One");
+    EXPECT_EQ(UserValue(L"ScreenSaverType"), L"1");
+    StartExpectingSaver();
+    EXPECT_EQ(UserValue(L"CurrentSaver"), L"1QV Rec Two");
+    StartExpectingPictureShow();
+    EXPECT_EQ(UserValue(L"CurrentSaver"), L"");
+    EXPECT_EQ(UserValue(L"CurrentTessel"), L"Alpha");
+    EXPECT_EQ(UserValue(L"ScreenSaverType"), L"0");
+    StartExpectingPictureShow();
+    EXPECT_EQ(UserValue(L"CurrentTessel"), L"Beta");
+    StartExpectingSaver();
+    EXPECT_EQ(UserValue(L"CurrentTessel"), L"");
+    EXPECT_EQ(UserValue(L"CurrentSaver"), L"1QV Rec One");
+    EXPECT_EQ(UserValue(L"ScreenSaverType"), L"1");
+
+    const auto lines = Records();
+    ASSERT_EQ(lines.size(), 3u);
+    const std::string one = Utf8(ShortPathOf(saverOne)) + " /s";
+    const std::string two = Utf8(ShortPathOf(saverTwo)) + " /s";
+    EXPECT_EQ(Fields(lines[0])[2], one);
+    EXPECT_EQ(Fields(lines[1])[2], two);
+    EXPECT_EQ(Fields(lines[2])[2], one);
+}
+
+TEST_F(RotationAcrossStarts, SaverRunsAsShortPathAtHighPriorityAfterTheWaitedPreshow) {
+    const ScopedTrayWindow tray;
+    ASSERT_TRUE(::CopyFileW(SiblingPath(L"RecordingPreshow.exe").c_str(),
+                            (preshows + L"\\Rec Show.exe").c_str(), FALSE));
+    SetUserValue(L"PreshowLocation", L"Rec Show");
+    ::SetEnvironmentVariableW(L"QV_PRESHOW_HOLD_MS", L"1500");
+    StartExpectingSaver();
+
+    const auto lines = Records();
+    ASSERT_EQ(lines.size(), 3u) << ReadFile(record);
+    const auto preshowStart = Fields(lines[0]);
+    EXPECT_EQ(preshowStart[0], "Rec Show.exe");
+    EXPECT_EQ(preshowStart[3], Utf8(preshows)) << "the Preshow runs in the Preshows folder";
+    EXPECT_EQ(preshowStart[4], "20") << "normal priority";
+    EXPECT_EQ(lines[1], "Rec Show.exe|end") << "the saver started before the Preshow ended";
+    const auto saver = Fields(lines[2]);
+    EXPECT_EQ(saver[2], Utf8(ShortPathOf(saverOne)) + " /s");
+    EXPECT_EQ(saver[2].find('"'), std::string::npos);
+    EXPECT_EQ(saver[4], "80") << "high priority";
+}
+
+TEST_F(RotationAcrossStarts, WithoutTheTrayWindowNeitherPreshowNorSaverRuns) {
+    ASSERT_TRUE(::CopyFileW(SiblingPath(L"RecordingPreshow.exe").c_str(),
+                            (preshows + L"\\Rec Show.exe").c_str(), FALSE));
+    SetUserValue(L"PreshowLocation", L"Rec Show");
+    SetUserValue(L"ScreenSaverType", L"1");
+    StartExpectingPictureShow();
+    EXPECT_TRUE(Records().empty());
+    EXPECT_EQ(UserValue(L"ScreenSaverType"), L"1");
+    const std::wstring tessel = UserValue(L"Tessel");
+    EXPECT_TRUE(tessel == L"\"Alpha\"" || tessel == L"\"Beta\"") << Utf8(tessel);
+}
+
+TEST_F(RotationAcrossStarts, UnstartableSaverIsReported) {
+    const ScopedTrayWindow tray;
+    WriteFile(SystemFolder() + L"\\QV Broken.scr", "this is no program");
+    SetUserValue(L"Saver", L"\"1QV Broken\"");
+    SetUserValue(L"Tessel", L"");
+    const Child host = StartProgram(SaverHost(L"/s"));
+    const auto box = WaitForMessageBox(host.pid, 30s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "Unable to start screen saver process.");
+    Answer(*box, IDOK);
+    EXPECT_EQ(WaitForExit(host, 15s), 0u);
+    EXPECT_EQ(UserValue(L"ScreenSaverType"), L"1");
+}
+
+}  // namespace
+}  // namespace qv
