@@ -171,6 +171,18 @@ class Dialogs {
 
 // ---- Outside libraries loaded for one call ------------------------------------------
 
+// A resource library mapped as data: nothing in it ever runs.
+class ResourceLibrary {
+  public:
+    virtual ~ResourceLibrary() = default;
+    // Names of the named RT_RCDATA entries, in directory order (numeric ids are left out).
+    [[nodiscard]] virtual std::vector<std::string> RcDataNames() = 0;
+    [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> RcData(
+        std::string_view name) = 0;
+    // String resource `id` in full; nullopt when it is missing or empty.
+    [[nodiscard]] virtual std::optional<std::string> String(unsigned id) = 0;
+};
+
 enum class LibraryCall { Done, NoLibrary, NoFunction };
 
 struct LibraryResult {
@@ -187,6 +199,9 @@ class Libraries {
                                             WindowId window) = 0;
     // LoadLibrary(dll), GetProcAddress("VerifyScreenSavePwd"), call (window), FreeLibrary.
     virtual LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) = 0;
+    // Maps a file as a resource library; nullptr when it is not one.
+    [[nodiscard]] virtual std::unique_ptr<ResourceLibrary> OpenResourceLibrary(
+        std::string_view path) = 0;
 };
 
 // ---- Time --------------------------------------------------------------------------

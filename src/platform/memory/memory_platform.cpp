@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "pe/pe_library.h"
+
 namespace qv::platform::memory {
 
 namespace {
@@ -322,6 +324,15 @@ LibraryResult MemoryLibraries::VerifyScreenSavePwd(std::string_view dllPath, Win
         verifyResults.pop_front();
     }
     return {LibraryCall::Done, result};
+}
+
+std::unique_ptr<ResourceLibrary> MemoryLibraries::OpenResourceLibrary(std::string_view path) {
+    const auto file = resourceFiles.find(std::string(path));
+    if (file == resourceFiles.end()) {
+        return nullptr;
+    }
+    pe::PeError error = pe::PeError::NotMz;
+    return pe::PeResourceLibrary::Open(std::make_unique<pe::BufferSource>(file->second), error);
 }
 
 // ---- FakeClock ----

@@ -152,6 +152,10 @@ class MemoryLibraries : public Libraries {
     LibraryResult PwdChangePassword(std::string_view dllPath, std::string_view provider,
                                     WindowId window) override;
     LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) override;
+    std::unique_ptr<ResourceLibrary> OpenResourceLibrary(std::string_view path) override;
+
+    // Files that open as resource libraries, read by the project's own PE reader.
+    std::map<std::string, std::vector<std::uint8_t>, NoCaseLess> resourceFiles;
 
     struct Call {
         std::string function;

@@ -77,6 +77,7 @@ class Win32Libraries : public Libraries {
     LibraryResult PwdChangePassword(std::string_view dllPath, std::string_view provider,
                                     WindowId window) override;
     LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) override;
+    std::unique_ptr<ResourceLibrary> OpenResourceLibrary(std::string_view path) override;
 };
 
 class Win32Clock : public Clock {

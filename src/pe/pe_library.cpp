@@ -1,0 +1,77 @@
+#include "pe/pe_library.h"
+
+#include "pe/utf16.h"
+
+namespace qv::pe {
+
+PeResourceLibrary::PeResourceLibrary(std::unique_ptr<ByteSource> source, PeImage image)
+    : source_(std::move(source)), reader_(*source_, std::move(image)) {}
+
+std::unique_ptr<PeResourceLibrary> PeResourceLibrary::Open(std::unique_ptr<ByteSource> source,
+                                                           PeError& error) {
+    auto image = PeImage::Parse(*source, error);
+    if (!image) {
+        return nullptr;
+    }
+    auto library =
+        std::unique_ptr<PeResourceLibrary>(new PeResourceLibrary(std::move(source), *image));
+    // A library whose directory cannot even be walked is not one.
+    if (!library->RcDataEntries(error)) {
+        return nullptr;
+    }
+    return library;
+}
+
+std::unique_ptr<PeResourceLibrary> PeResourceLibrary::OpenFile(const std::string& path,
+                                                               PeError& error) {
+    auto source = FileSource::Open(path);
+    if (!source) {
+        error = PeError::NotMz;
+        return nullptr;
+    }
+    return Open(std::move(source), error);
+}
+
+std::optional<std::vector<ResourceEntry>> PeResourceLibrary::RcDataEntries(PeError& error) {
+    return reader_.Entries(kRtRcdata, error);
+}
+
+std::vector<std::string> PeResourceLibrary::RcDataNames() {
+    PeError error = PeError::BadResources;
+    std::vector<std::string> names;
+    if (const auto entries = RcDataEntries(error)) {
+        for (const auto& e : *entries) {
+            if (e.named) {
+                names.push_back(e.name);
+            }
+        }
+    }
+    return names;
+}
+
+std::optional<std::vector<std::uint8_t>> PeResourceLibrary::RcData(std::string_view name) {
+    PeError error = PeError::BadResources;
+    const auto entries = RcDataEntries(error);
+    if (!entries) {
+        return std::nullopt;
+    }
+    for (const auto& e : *entries) {
+        if (e.named && e.name == name) {
+            return reader_.Data(e);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> PeResourceLibrary::String(unsigned id) {
+    if (id > 0xFFFF) {
+        return std::nullopt;
+    }
+    const auto text = reader_.String(static_cast<std::uint16_t>(id));
+    if (!text) {
+        return std::nullopt;
+    }
+    return Utf8FromUtf16(*text);
+}
+
+}  // namespace qv::pe

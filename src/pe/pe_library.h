@@ -1,0 +1,34 @@
+// A resource library read by the project's own PE reader, over any byte source.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "pe/byte_source.h"
+#include "pe/pe_image.h"
+#include "pe/resources.h"
+#include "platform/ports.h"
+
+namespace qv::pe {
+
+class PeResourceLibrary : public platform::ResourceLibrary {
+  public:
+    // nullptr, with the reason, when the bytes are not a PE image with resources.
+    static std::unique_ptr<PeResourceLibrary> Open(std::unique_ptr<ByteSource> source,
+                                                   PeError& error);
+    static std::unique_ptr<PeResourceLibrary> OpenFile(const std::string& path, PeError& error);
+
+    std::vector<std::string> RcDataNames() override;
+    std::optional<std::vector<std::uint8_t>> RcData(std::string_view name) override;
+    std::optional<std::string> String(unsigned id) override;
+
+    // The RT_RCDATA entries with their sizes; nullopt when the directory is damaged.
+    std::optional<std::vector<ResourceEntry>> RcDataEntries(PeError& error);
+
+  private:
+    PeResourceLibrary(std::unique_ptr<ByteSource> source, PeImage image);
+    std::unique_ptr<ByteSource> source_;
+    ResourceReader reader_;
+};
+
+}  // namespace qv::pe

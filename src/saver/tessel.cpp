@@ -1,0 +1,39 @@
+#include "saver/tessel.h"
+
+#include "common/text.h"
+
+namespace qv::saver {
+
+bool IsPictureName(std::string_view name) {
+    return ToLowerAscii(name).find("jpeg") != std::string::npos;
+}
+
+std::string CutToChars(std::string_view utf8, std::size_t maxChars) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if ((byte & 0xC0) != 0x80) {  // a character starts here
+            if (chars == maxChars) {
+                return std::string(utf8.substr(0, i));
+            }
+            ++chars;
+        }
+    }
+    return std::string(utf8);
+}
+
+Tessel ReadTessel(platform::ResourceLibrary& library) {
+    Tessel tessel;
+    for (auto& name : library.RcDataNames()) {
+        if (IsPictureName(name)) {
+            tessel.pictures.push_back(std::move(name));
+        }
+    }
+    for (std::size_t k = 0; k < kLinkCount; ++k) {
+        const auto link = library.String(static_cast<unsigned>(k + 1));
+        tessel.links[k] = link ? CutToChars(*link, kLinkMaxChars) : std::string();
+    }
+    return tessel;
+}
+
+}  // namespace qv::saver

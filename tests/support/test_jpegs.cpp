@@ -1,0 +1,64 @@
+#include "test_jpegs.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <jpeglib.h>
+
+namespace qv::testing {
+
+std::vector<std::uint8_t> MakeJpeg(const JpegOptions& options) {
+    jpeg_compress_struct encoder{};
+    jpeg_error_mgr errors{};
+    encoder.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&encoder);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&encoder, &out, &size);
+    encoder.image_width = static_cast<JDIMENSION>(options.width);
+    encoder.image_height = static_cast<JDIMENSION>(options.height);
+    const int components = options.kind == JpegKind::Gray   ? 1
+                           : options.kind == JpegKind::Cmyk ? 4
+                                                            : 3;
+    encoder.input_components = components;
+    encoder.in_color_space = options.kind == JpegKind::Gray   ? JCS_GRAYSCALE
+                             : options.kind == JpegKind::Cmyk ? JCS_CMYK
+                                                              : JCS_RGB;
+    jpeg_set_defaults(&encoder);
+    jpeg_set_quality(&encoder, options.quality, TRUE);
+    if (options.progressive) {
+        jpeg_simple_progression(&encoder);
+    }
+    jpeg_start_compress(&encoder, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(options.width * components));
+    while (encoder.next_scanline < encoder.image_height) {
+        const int y = static_cast<int>(encoder.next_scanline);
+        for (int x = 0; x < options.width; ++x) {
+            for (int c = 0; c < components; ++c) {
+                row[static_cast<std::size_t>(x * components + c)] =
+                    static_cast<JSAMPLE>((x * 7 + y * 5 + c * 60 + (x ^ y) * 3) & 0xFF);
+            }
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&encoder, rows, 1);
+    }
+    jpeg_finish_compress(&encoder);
+    std::vector<std::uint8_t> bytes(out, out + size);
+    jpeg_destroy_compress(&encoder);
+    std::free(out);
+    return bytes;
+}
+
+std::string WriteTempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const auto dir = std::filesystem::temp_directory_path() / "qv-unit-tests";
+    std::filesystem::create_directories(dir);
+    const auto path = dir / name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path.string();
+}
+
+}  // namespace qv::testing

@@ -1,0 +1,26 @@
+// JPEG pictures made in the test, with libjpeg itself, so every case has a known source.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qv::testing {
+
+enum class JpegKind { Rgb, Gray, Cmyk };
+
+struct JpegOptions {
+    int width = 32;
+    int height = 24;
+    JpegKind kind = JpegKind::Rgb;
+    bool progressive = false;
+    int quality = 85;
+};
+
+// A picture with a pattern that varies in both directions and every channel.
+std::vector<std::uint8_t> MakeJpeg(const JpegOptions& options);
+
+// Writes bytes to a new file under the test's temporary folder and returns its path.
+std::string WriteTempFile(const std::string& name, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace qv::testing
