@@ -13,6 +13,9 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
 
+say "fuzzing smoke run (the PE reader and the JPEG decoder, 20 s each)"
+bash scripts/fuzz.sh 20
+
 say "Windows build (i686, the deliverable)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows

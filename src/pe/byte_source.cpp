@@ -5,13 +5,23 @@
 
 namespace qv::pe {
 
-std::optional<std::vector<std::uint8_t>> MemorySource::Read(std::uint64_t offset,
-                                                            std::size_t count) {
-    if (!Fits(offset, count, bytes_.size())) {
+std::optional<std::vector<std::uint8_t>> ByteSource::Read(std::uint64_t offset, std::size_t count) {
+    if (!Fits(offset, count, Size())) {
         return std::nullopt;
     }
-    const auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(offset);
-    return std::vector<std::uint8_t>(first, first + static_cast<std::ptrdiff_t>(count));
+    std::vector<std::uint8_t> bytes(count);
+    if (count > 0 && !ReadInto(offset, bytes.data(), count)) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool MemorySource::ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) {
+    if (!Fits(offset, count, bytes_.size())) {
+        return false;
+    }
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), count, into);
+    return true;
 }
 
 std::filesystem::path PathFromUtf8(const std::string& utf8) {
@@ -32,18 +42,34 @@ std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
         new FileSource(std::move(file), static_cast<std::uint64_t>(size)));
 }
 
-std::optional<std::vector<std::uint8_t>> FileSource::Read(std::uint64_t offset, std::size_t count) {
-    if (!Fits(offset, count, size_)) {
-        return std::nullopt;
-    }
+bool FileSource::ReadRaw(std::uint64_t offset, std::uint8_t* into, std::size_t count) {
     file_.clear();
     file_.seekg(static_cast<std::streamoff>(offset));
-    std::vector<std::uint8_t> bytes(count);
-    if (count > 0 &&
-        !file_.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count))) {
-        return std::nullopt;
+    return static_cast<bool>(
+        file_.read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(count)));
+}
+
+bool FileSource::ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) {
+    if (!Fits(offset, count, size_)) {
+        return false;
     }
-    return bytes;
+    if (count > kSmallRead) {
+        return ReadRaw(offset, into, count);
+    }
+    const bool inWindow =
+        offset >= windowStart_ && Fits(offset - windowStart_, count, window_.size());
+    if (!inWindow) {
+        const auto length =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, size_ - offset));
+        window_.resize(length);
+        windowStart_ = offset;
+        if (!ReadRaw(offset, window_.data(), length)) {
+            window_.clear();
+            return false;
+        }
+    }
+    std::copy_n(window_.begin() + static_cast<std::ptrdiff_t>(offset - windowStart_), count, into);
+    return true;
 }
 
 std::uint16_t Le16(std::span<const std::uint8_t> bytes, std::size_t at) {

@@ -17,16 +17,19 @@ class ByteSource {
   public:
     virtual ~ByteSource() = default;
     [[nodiscard]] virtual std::uint64_t Size() const = 0;
-    // Exactly `count` bytes from `offset`, or nullopt when they are not all there.
-    [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> Read(std::uint64_t offset,
-                                                                        std::size_t count) = 0;
+    // Exactly `count` bytes from `offset` into `into`; false when they are not all there.
+    [[nodiscard]] virtual bool ReadInto(std::uint64_t offset, std::uint8_t* into,
+                                        std::size_t count) = 0;
+    // The same, as a new buffer.
+    [[nodiscard]] std::optional<std::vector<std::uint8_t>> Read(std::uint64_t offset,
+                                                                std::size_t count);
 };
 
 class MemorySource : public ByteSource {
   public:
     explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
     [[nodiscard]] std::uint64_t Size() const override { return bytes_.size(); }
-    std::optional<std::vector<std::uint8_t>> Read(std::uint64_t offset, std::size_t count) override;
+    bool ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) override;
 
   private:
     std::span<const std::uint8_t> bytes_;
@@ -38,9 +41,8 @@ class BufferSource : public ByteSource {
     explicit BufferSource(std::vector<std::uint8_t> bytes)
         : bytes_(std::move(bytes)), view_(bytes_) {}
     [[nodiscard]] std::uint64_t Size() const override { return view_.Size(); }
-    std::optional<std::vector<std::uint8_t>> Read(std::uint64_t offset,
-                                                  std::size_t count) override {
-        return view_.Read(offset, count);
+    bool ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) override {
+        return view_.ReadInto(offset, into, count);
     }
 
   private:
@@ -54,12 +56,21 @@ class FileSource : public ByteSource {
     static std::unique_ptr<FileSource> Open(const std::string& path);
 
     [[nodiscard]] std::uint64_t Size() const override { return size_; }
-    std::optional<std::vector<std::uint8_t>> Read(std::uint64_t offset, std::size_t count) override;
+    bool ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) override;
 
   private:
+    // Small reads (headers, directory entries) come from one read-ahead window, so walking
+    // a directory of thousands of entries costs a few reads of the file, not thousands.
+    static constexpr std::size_t kWindow = 64 * 1024;
+    static constexpr std::size_t kSmallRead = 4096;
+
     FileSource(std::ifstream file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+    bool ReadRaw(std::uint64_t offset, std::uint8_t* into, std::size_t count);
+
     std::ifstream file_;
     std::uint64_t size_;
+    std::vector<std::uint8_t> window_;
+    std::uint64_t windowStart_ = 0;
 };
 
 // A UTF-8 path as the platform's path type (wide on Windows).

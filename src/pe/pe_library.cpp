@@ -16,9 +16,11 @@ std::unique_ptr<PeResourceLibrary> PeResourceLibrary::Open(std::unique_ptr<ByteS
     auto library =
         std::unique_ptr<PeResourceLibrary>(new PeResourceLibrary(std::move(source), *image));
     // A library whose directory cannot even be walked is not one.
-    if (!library->RcDataEntries(error)) {
+    auto entries = library->reader_.Entries(kRtRcdata, error);
+    if (!entries) {
         return nullptr;
     }
+    library->rcdata_ = std::move(*entries);
     return library;
 }
 
@@ -32,30 +34,18 @@ std::unique_ptr<PeResourceLibrary> PeResourceLibrary::OpenFile(const std::string
     return Open(std::move(source), error);
 }
 
-std::optional<std::vector<ResourceEntry>> PeResourceLibrary::RcDataEntries(PeError& error) {
-    return reader_.Entries(kRtRcdata, error);
-}
-
 std::vector<std::string> PeResourceLibrary::RcDataNames() {
-    PeError error = PeError::BadResources;
     std::vector<std::string> names;
-    if (const auto entries = RcDataEntries(error)) {
-        for (const auto& e : *entries) {
-            if (e.named) {
-                names.push_back(e.name);
-            }
+    for (const auto& e : rcdata_) {
+        if (e.named) {
+            names.push_back(e.name);
         }
     }
     return names;
 }
 
 std::optional<std::vector<std::uint8_t>> PeResourceLibrary::RcData(std::string_view name) {
-    PeError error = PeError::BadResources;
-    const auto entries = RcDataEntries(error);
-    if (!entries) {
-        return std::nullopt;
-    }
-    for (const auto& e : *entries) {
+    for (const auto& e : rcdata_) {
         if (e.named && e.name == name) {
             return reader_.Data(e);
         }

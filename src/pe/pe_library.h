@@ -22,13 +22,14 @@ class PeResourceLibrary : public platform::ResourceLibrary {
     std::optional<std::vector<std::uint8_t>> RcData(std::string_view name) override;
     std::optional<std::string> String(unsigned id) override;
 
-    // The RT_RCDATA entries with their sizes; nullopt when the directory is damaged.
-    std::optional<std::vector<ResourceEntry>> RcDataEntries(PeError& error);
+    // The RT_RCDATA entries with their sizes, as read when the library was opened.
+    [[nodiscard]] const std::vector<ResourceEntry>& RcDataEntries() const { return rcdata_; }
 
   private:
     PeResourceLibrary(std::unique_ptr<ByteSource> source, PeImage image);
     std::unique_ptr<ByteSource> source_;
     ResourceReader reader_;
+    std::vector<ResourceEntry> rcdata_;
 };
 
 }  // namespace qv::pe

@@ -16,30 +16,31 @@ constexpr std::size_t kStringsPerBlock = 16;
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> ResourceReader::ReadResource(std::uint32_t offset,
-                                                                      std::uint32_t count) {
+bool ResourceReader::ReadResourceInto(std::uint32_t offset, std::uint8_t* into,
+                                      std::uint32_t count) {
     if (!Fits(offset, count, image_.resourceSize())) {
-        return std::nullopt;
+        return false;
     }
     const auto fileOffset = image_.FileOffset(image_.resourceRva() + offset, count);
-    if (!fileOffset) {
+    return fileOffset && source_.ReadInto(*fileOffset, into, count);
+}
+
+std::optional<std::vector<std::uint8_t>> ResourceReader::ReadResource(std::uint32_t offset,
+                                                                      std::uint32_t count) {
+    std::vector<std::uint8_t> bytes(count);
+    if (!ReadResourceInto(offset, bytes.data(), count)) {
         return std::nullopt;
     }
-    return source_.Read(*fileOffset, count);
+    return bytes;
 }
 
 std::optional<std::vector<ResourceReader::DirEntry>> ResourceReader::Directory(
     std::uint32_t offset) {
-    // A directory reached twice in one walk is a loop.
-    if (std::find(visited_.begin(), visited_.end(), offset) != visited_.end()) {
+    std::uint8_t header[kDirectoryHeaderSize];
+    if (!ReadResourceInto(offset, header, kDirectoryHeaderSize)) {
         return std::nullopt;
     }
-    visited_.push_back(offset);
-    const auto header = ReadResource(offset, kDirectoryHeaderSize);
-    if (!header) {
-        return std::nullopt;
-    }
-    const std::size_t count = std::size_t{Le16(*header, 12)} + Le16(*header, 14);
+    const std::size_t count = std::size_t{Le16(header, 12)} + Le16(header, 14);
     if (count > kMaxEntriesPerDirectory) {
         return std::nullopt;
     }
@@ -57,30 +58,47 @@ std::optional<std::vector<ResourceReader::DirEntry>> ResourceReader::Directory(
 }
 
 std::optional<std::string> ResourceReader::NameAt(std::uint32_t offset) {
-    const auto length = ReadResource(offset, 2);
-    if (!length) {
+    std::uint8_t length[2];
+    if (!ReadResourceInto(offset, length, 2)) {
         return std::nullopt;
     }
-    const std::uint16_t chars = Le16(*length, 0);
-    const auto text = ReadResource(offset + 2, std::uint32_t{chars} * 2);
-    if (!text) {
+    const std::uint16_t chars = Le16(length, 0);
+    // Names are short; the common case needs no buffer of its own.
+    std::uint8_t small[256];
+    std::vector<std::uint8_t> large;
+    std::uint8_t* text = small;
+    if (chars * 2u > sizeof(small)) {
+        large.resize(chars * 2u);
+        text = large.data();
+    }
+    if (!ReadResourceInto(offset + 2, text, std::uint32_t{chars} * 2)) {
         return std::nullopt;
     }
-    return Utf8FromUtf16Le(*text);
+    return Utf8FromUtf16Le(std::span<const std::uint8_t>(text, chars * 2u));
 }
 
-std::optional<ResourceEntry> ResourceReader::FirstLanguage(std::uint32_t offset) {
-    const auto languages = Directory(offset);
-    if (!languages || languages->empty() || ((*languages)[0].offsetField & kHighBit) != 0) {
+std::optional<ResourceEntry> ResourceReader::FirstLanguage(std::uint32_t offset,
+                                                           std::uint32_t typeDir) {
+    // Pointing back at the root or the type's own directory would be a loop.
+    if (offset == 0 || offset == typeDir) {
         return std::nullopt;
     }
-    const auto data = ReadResource((*languages)[0].offsetField, kDataEntrySize);
-    if (!data) {
+    std::uint8_t header[kDirectoryHeaderSize + kDirEntrySize];
+    if (!ReadResourceInto(offset, header, sizeof(header)) ||
+        std::size_t{Le16(header, 12)} + Le16(header, 14) == 0) {
+        return std::nullopt;
+    }
+    const std::uint32_t target = Le32(header, kDirectoryHeaderSize + 4);
+    if ((target & kHighBit) != 0) {
+        return std::nullopt;  // a language level holds data entries, not directories
+    }
+    std::uint8_t data[kDataEntrySize];
+    if (!ReadResourceInto(target, data, kDataEntrySize)) {
         return std::nullopt;
     }
     ResourceEntry entry;
-    entry.dataRva = Le32(*data, 0);
-    entry.size = Le32(*data, 4);
+    entry.dataRva = Le32(data, 0);
+    entry.size = Le32(data, 4);
     return entry;
 }
 
@@ -99,7 +117,6 @@ std::optional<std::uint32_t> ResourceReader::SubdirectoryFor(const std::vector<D
 
 std::optional<std::vector<ResourceEntry>> ResourceReader::Entries(std::uint16_t type,
                                                                   PeError& error) {
-    visited_.clear();
     error = PeError::BadResources;
     const auto root = Directory(0);
     if (!root) {
@@ -110,15 +127,19 @@ std::optional<std::vector<ResourceEntry>> ResourceReader::Entries(std::uint16_t 
     if (!typeDir) {
         return result;
     }
+    if (*typeDir == 0) {
+        return std::nullopt;  // the type leads back to the root: a loop
+    }
     const auto names = Directory(*typeDir);
     if (!names) {
         return std::nullopt;
     }
+    result.reserve(names->size());
     for (const DirEntry& e : *names) {
         if ((e.offsetField & kHighBit) == 0) {
             return std::nullopt;  // a name level must lead to a language level
         }
-        auto entry = FirstLanguage(e.offsetField & ~kHighBit);
+        auto entry = FirstLanguage(e.offsetField & ~kHighBit, *typeDir);
         if (!entry) {
             return std::nullopt;
         }
@@ -146,11 +167,11 @@ std::optional<std::vector<std::uint8_t>> ResourceReader::Data(const ResourceEntr
 }
 
 std::optional<std::u16string> ResourceReader::String(std::uint16_t id) {
-    PeError error = PeError::BadResources;
-    const auto blocks = Entries(kRtString, error);
-    if (!blocks) {
-        return std::nullopt;
+    if (!stringBlocks_) {
+        PeError error = PeError::BadResources;
+        stringBlocks_ = Entries(kRtString, error).value_or(std::vector<ResourceEntry>{});
     }
+    const auto& blocks = stringBlocks_;
     const std::uint16_t blockId = static_cast<std::uint16_t>((id >> 4) + 1);
     const auto block = std::find_if(blocks->begin(), blocks->end(), [&](const ResourceEntry& e) {
         return !e.named && e.id == blockId;

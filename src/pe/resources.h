@@ -46,15 +46,16 @@ class ResourceReader {
     };
     std::optional<std::vector<DirEntry>> Directory(std::uint32_t offset);
     std::optional<std::string> NameAt(std::uint32_t offset);
-    std::optional<ResourceEntry> FirstLanguage(std::uint32_t offset);
+    std::optional<ResourceEntry> FirstLanguage(std::uint32_t offset, std::uint32_t typeDir);
     std::optional<std::vector<std::uint8_t>> ReadResource(std::uint32_t offset,
                                                           std::uint32_t count);
+    bool ReadResourceInto(std::uint32_t offset, std::uint8_t* into, std::uint32_t count);
     std::optional<std::uint32_t> SubdirectoryFor(const std::vector<DirEntry>& entries,
                                                  std::uint16_t id);
 
     ByteSource& source_;
     PeImage image_;
-    std::vector<std::uint32_t> visited_;
+    std::optional<std::vector<ResourceEntry>> stringBlocks_;  // walked once, on first use
 };
 
 }  // namespace qv::pe

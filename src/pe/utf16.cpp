@@ -45,6 +45,18 @@ std::string Utf8FromUtf16(std::u16string_view text) {
 }
 
 std::string Utf8FromUtf16Le(std::span<const std::uint8_t> bytes) {
+    // Resource names are nearly always ASCII: no conversion buffer for those.
+    bool ascii = true;
+    for (std::size_t i = 0; i + 1 < bytes.size() && ascii; i += 2) {
+        ascii = bytes[i] < 0x80 && bytes[i + 1] == 0;
+    }
+    if (ascii) {
+        std::string out(bytes.size() / 2, '\0');
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            out[i] = static_cast<char>(bytes[2 * i]);
+        }
+        return out;
+    }
     std::u16string text(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < text.size(); ++i) {
         text[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));

@@ -5,7 +5,13 @@
 namespace qv::saver {
 
 bool IsPictureName(std::string_view name) {
-    return ToLowerAscii(name).find("jpeg") != std::string::npos;
+    constexpr std::string_view kMark = "jpeg";
+    for (std::size_t at = 0; at + kMark.size() <= name.size(); ++at) {
+        if (EqualsIgnoreCase(name.substr(at, kMark.size()), kMark)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string CutToChars(std::string_view utf8, std::size_t maxChars) {

@@ -1,5 +1,7 @@
 #include "test_jpegs.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -37,8 +39,12 @@ std::vector<std::uint8_t> MakeJpeg(const JpegOptions& options) {
         const int y = static_cast<int>(encoder.next_scanline);
         for (int x = 0; x < options.width; ++x) {
             for (int c = 0; c < components; ++c) {
+                const int value = options.smooth
+                                      ? static_cast<int>(128 + 60 * std::sin((x + 40 * c) / 97.0) +
+                                                         50 * std::cos(y / 71.0) + (x + y) % 16)
+                                      : (x * 7 + y * 5 + c * 60 + (x ^ y) * 3) & 0xFF;
                 row[static_cast<std::size_t>(x * components + c)] =
-                    static_cast<JSAMPLE>((x * 7 + y * 5 + c * 60 + (x ^ y) * 3) & 0xFF);
+                    static_cast<JSAMPLE>(std::clamp(value, 0, 255));
             }
         }
         JSAMPROW rows[] = {row.data()};

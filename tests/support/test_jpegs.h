@@ -15,6 +15,9 @@ struct JpegOptions {
     JpegKind kind = JpegKind::Rgb;
     bool progressive = false;
     int quality = 85;
+    // Gradients and gentle waves, which compress like a photograph, instead of the
+    // default busy pattern.
+    bool smooth = false;
 };
 
 // A picture with a pattern that varies in both directions and every channel.

@@ -141,10 +141,7 @@ TEST_F(DamagedLibrary, HugeEntryCountsAndNamesOutsideTheSection) {
     EXPECT_EQ(OpenFails(count), PeError::BadResources);
 
     const auto library = OpenOk(good);
-    PeError error = PeError::NotMz;
-    const auto entries = library->RcDataEntries(error);
-    ASSERT_TRUE(entries);
-    ASSERT_EQ(entries->size(), 2u);
+    ASSERT_EQ(library->RcDataEntries().size(), 2u);
 }
 
 TEST_F(DamagedLibrary, StringBlockShorterThanItsLengthsClaim) {
@@ -172,12 +169,11 @@ TEST_F(DamagedLibrary, PictureDataOutsideTheFileReadsAsNothing) {
     spec.rcdata.push_back({"A_JPEG", Bytes(64, 7)});
     Bytes bytes = WriteResourceLibrary(spec);
     const auto library = OpenOk(bytes);
-    PeError error = PeError::NotMz;
-    auto entries = library->RcDataEntries(error);
-    ASSERT_TRUE(entries);
+    const auto& entries = library->RcDataEntries();
+    ASSERT_EQ(entries.size(), 1u);
     // Point the data entry's size far past the section.
     for (std::size_t at = kRsrc; at + 8 < bytes.size(); at += 4) {
-        if (bytes[at] == (*entries)[0].dataRva % 256 && bytes[at + 4] == 64 && bytes[at + 5] == 0) {
+        if (bytes[at] == entries[0].dataRva % 256 && bytes[at + 4] == 64 && bytes[at + 5] == 0) {
             Put32(bytes, at + 4, 0x00FFFFFF);
             break;
         }

@@ -144,10 +144,8 @@ int List(const std::string& path, std::ostream& out, std::ostream& err) {
     if (!opened) {
         return kExitProblem;
     }
-    pe::PeError error = pe::PeError::BadResources;
-    const auto entries = opened->library->RcDataEntries(error);
     std::map<std::string, std::uint32_t> sizes;
-    for (const auto& e : entries.value_or(std::vector<pe::ResourceEntry>{})) {
+    for (const auto& e : opened->library->RcDataEntries()) {
         sizes[e.name] = e.size;
     }
     out << opened->tessel.pictures.size() << " pictures, in the order they are shown:\n";

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets and runs each for a while (default 20 s; a longer run:
+# `scripts/fuzz.sh 3600`). Seeds are made fresh: a sample JPEG and a Tessel holding it.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+seconds=${1:-20}
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+corpus=build/fuzz/corpus
+mkdir -p "$corpus/jpeg" "$corpus/pe"
+if [ ! -f "$corpus/jpeg/seed.jpg" ]; then
+  convert -size 48x32 gradient:red-blue "$corpus/jpeg/seed.jpg"
+  convert -size 40x24 gradient:white-black -interlace JPEG "$corpus/jpeg/progressive.jpg"
+  cmake --build --preset native --target tessel >/dev/null
+  build/native/bin/tessel pack "$corpus/pe/seed.tsl" "$corpus/jpeg/seed.jpg" --link 1=http://a.invalid/ >/dev/null
+fi
+mkdir -p build/fuzz/artifacts
+for target in pe jpeg; do
+  echo "fuzzing ${target} for ${seconds}s"
+  log=build/fuzz/${target}.log
+  if ! "build/fuzz/bin/${target}_fuzz" -max_total_time="$seconds" -max_len=65536 \
+      -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=build/fuzz/artifacts/ \
+      "$corpus/$target" >"$log" 2>&1; then
+    tail -n 40 "$log"
+    echo "fuzz ${target}: a failing input was found (build/fuzz/artifacts/)"
+    exit 1
+  fi
+  grep -E '^(Done|stat::number_of_executed_units)' "$log"
+done
