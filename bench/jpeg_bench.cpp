@@ -132,15 +132,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    qv::pe::ResourceLibrarySpec spec;
+    qv::pe::ResourceLibraryLayout layout;
     const Bytes picture =
         qv::testing::MakeJpeg({.width = 640, .height = 480, .quality = 90, .smooth = true});
     for (int i = 0; i < 500; ++i) {
-        spec.rcdata.push_back({"PICT" + std::to_string(1000 + i) + "_JPEG", picture});
+        layout.rcdata.push_back({"PICT" + std::to_string(1000 + i) + "_JPEG", picture});
     }
-    spec.strings[1] = "http://example.invalid/";
+    layout.strings[1] = "http://example.invalid/";
     const std::string tessel = (dir / "bench500.tsl").string();
-    Write(tessel, qv::pe::WriteResourceLibrary(spec));
+    Write(tessel, qv::pe::WriteResourceLibrary(layout));
     const double list = MedianMs(21, [&] {
         qv::pe::PeError error = qv::pe::PeError::NotMz;
         auto library = qv::pe::PeResourceLibrary::OpenFile(tessel, error);

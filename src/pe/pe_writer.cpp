@@ -230,10 +230,10 @@ std::string ResourceNameForm(std::string_view name) {
     return out;
 }
 
-std::vector<std::uint8_t> WriteResourceLibrary(const ResourceLibrarySpec& spec) {
+std::vector<std::uint8_t> WriteResourceLibrary(const ResourceLibraryLayout& layout) {
     std::vector<TypeNode> types;
     std::vector<std::uint16_t> blockIds;
-    const auto blocks = StringBlocks(spec.strings, blockIds);
+    const auto blocks = StringBlocks(layout.strings, blockIds);
     if (!blocks.empty()) {
         TypeNode strings{6, {}};
         for (std::size_t i = 0; i < blocks.size(); ++i) {
@@ -241,15 +241,15 @@ std::vector<std::uint8_t> WriteResourceLibrary(const ResourceLibrarySpec& spec) 
         }
         types.push_back(std::move(strings));
     }
-    if (!spec.rcdata.empty() || !spec.rcdataById.empty()) {
+    if (!layout.rcdata.empty() || !layout.rcdataById.empty()) {
         TypeNode rcdata{10, {}};
-        for (const auto& d : spec.rcdata) {
+        for (const auto& d : layout.rcdata) {
             rcdata.leaves.push_back({true, Utf16FromUtf8(ResourceNameForm(d.name)), 0, &d.bytes});
         }
         // Named entries sorted by their UTF-16 code units, as the loader's search expects.
         std::sort(rcdata.leaves.begin(), rcdata.leaves.end(),
                   [](const Leaf& a, const Leaf& b) { return a.name < b.name; });
-        for (const auto& [id, bytes] : spec.rcdataById) {
+        for (const auto& [id, bytes] : layout.rcdataById) {
             rcdata.leaves.push_back({false, {}, id, &bytes});
         }
         types.push_back(std::move(rcdata));

@@ -9,7 +9,7 @@
 
 namespace qv::pe {
 
-struct ResourceLibrarySpec {
+struct ResourceLibraryLayout {
     struct Data {
         std::string name;  // stored upper case; entries are sorted by name
         std::vector<std::uint8_t> bytes;
@@ -23,6 +23,6 @@ struct ResourceLibrarySpec {
 // The upper-case form resource compilers give a resource name (ASCII letters only).
 std::string ResourceNameForm(std::string_view name);
 
-std::vector<std::uint8_t> WriteResourceLibrary(const ResourceLibrarySpec& spec);
+std::vector<std::uint8_t> WriteResourceLibrary(const ResourceLibraryLayout& layout);
 
 }  // namespace qv::pe

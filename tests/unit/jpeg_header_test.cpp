@@ -5,35 +5,14 @@
 #include <cstdio>
 #include <vector>
 
-#include <jpeglib.h>
+#include "test_jpegs.h"
 
 namespace qv::imaging {
 namespace {
 
 std::vector<std::uint8_t> EncodeGray(int width, int height) {
-    jpeg_compress_struct encoder{};
-    jpeg_error_mgr errors{};
-    encoder.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&encoder);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&encoder, &out, &size);
-    encoder.image_width = static_cast<JDIMENSION>(width);
-    encoder.image_height = static_cast<JDIMENSION>(height);
-    encoder.input_components = 1;
-    encoder.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&encoder);
-    jpeg_start_compress(&encoder, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width), 128);
-    while (encoder.next_scanline < encoder.image_height) {
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&encoder, rows, 1);
-    }
-    jpeg_finish_compress(&encoder);
-    std::vector<std::uint8_t> bytes(out, out + size);
-    jpeg_destroy_compress(&encoder);
-    std::free(out);
-    return bytes;
+    return qv::testing::MakeJpeg(
+        {.width = width, .height = height, .kind = qv::testing::JpegKind::Gray});
 }
 
 TEST(JpegHeader, ReadsSizeAndComponents) {

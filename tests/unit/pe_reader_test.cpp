@@ -24,21 +24,21 @@ std::unique_ptr<PeResourceLibrary> OpenOk(const Bytes& bytes) {
 
 Bytes Library(const std::vector<std::string>& names,
               const std::map<std::uint16_t, std::string>& strings = {}) {
-    ResourceLibrarySpec spec;
+    ResourceLibraryLayout layout;
     for (const auto& name : names) {
-        spec.rcdata.push_back({name, Bytes(name.begin(), name.end())});
+        layout.rcdata.push_back({name, Bytes(name.begin(), name.end())});
     }
-    spec.strings = strings;
-    return WriteResourceLibrary(spec);
+    layout.strings = strings;
+    return WriteResourceLibrary(layout);
 }
 
 TEST(TesselPictures, OnlyNamedEntriesWithJpegInTheirNameArePictures) {
-    ResourceLibrarySpec spec;
+    ResourceLibraryLayout layout;
     for (const char* name : {"PICT01JPEG", "JPEG_2", "myJpeg", "PICT01JPG"}) {
-        spec.rcdata.push_back({name, Bytes{1, 2, 3}});
+        layout.rcdata.push_back({name, Bytes{1, 2, 3}});
     }
-    spec.rcdataById[5] = Bytes{9};
-    const auto library = OpenOk(WriteResourceLibrary(spec));
+    layout.rcdataById[5] = Bytes{9};
+    const auto library = OpenOk(WriteResourceLibrary(layout));
     const auto tessel = saver::ReadTessel(*library);
     EXPECT_EQ(tessel.pictures, (std::vector<std::string>{"JPEG_2", "MYJPEG", "PICT01JPEG"}));
 }
@@ -165,9 +165,9 @@ TEST_F(DamagedLibrary, StringBlockShorterThanItsLengthsClaim) {
 }
 
 TEST_F(DamagedLibrary, PictureDataOutsideTheFileReadsAsNothing) {
-    ResourceLibrarySpec spec;
-    spec.rcdata.push_back({"A_JPEG", Bytes(64, 7)});
-    Bytes bytes = WriteResourceLibrary(spec);
+    ResourceLibraryLayout layout;
+    layout.rcdata.push_back({"A_JPEG", Bytes(64, 7)});
+    Bytes bytes = WriteResourceLibrary(layout);
     const auto library = OpenOk(bytes);
     const auto& entries = library->RcDataEntries();
     ASSERT_EQ(entries.size(), 1u);

@@ -67,13 +67,13 @@ Seen SeenByOurReader(const std::string& path) {
 class TesselFiles : public ::testing::Test {
   protected:
     std::string Packed() {
-        pe::ResourceLibrarySpec spec;
-        spec.rcdata.push_back({"Zeta_JPEG", testing::MakeJpeg({.width = 40, .height = 30})});
-        spec.rcdata.push_back({"alpha_jpeg", testing::MakeJpeg({.width = 20, .height = 10})});
-        spec.rcdata.push_back({"NOTES", {1, 2, 3}});
-        spec.strings = {{1, "http://one.invalid/"}, {4, std::string(600, 'w')}, {8, "eight"}};
+        pe::ResourceLibraryLayout layout;
+        layout.rcdata.push_back({"Zeta_JPEG", testing::MakeJpeg({.width = 40, .height = 30})});
+        layout.rcdata.push_back({"alpha_jpeg", testing::MakeJpeg({.width = 20, .height = 10})});
+        layout.rcdata.push_back({"NOTES", {1, 2, 3}});
+        layout.strings = {{1, "http://one.invalid/"}, {4, std::string(600, 'w')}, {8, "eight"}};
         const std::wstring path = folder.path() + L"\\packed.tsl";
-        const auto bytes = pe::WriteResourceLibrary(spec);
+        const auto bytes = pe::WriteResourceLibrary(layout);
         WriteFile(path, std::string(bytes.begin(), bytes.end()));
         return Utf8(path);
     }

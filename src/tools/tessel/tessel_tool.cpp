@@ -80,7 +80,7 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         err << kUsage;
         return kExitUsage;
     }
-    pe::ResourceLibrarySpec spec;
+    pe::ResourceLibraryLayout layout;
     std::set<std::string> names;
     std::vector<std::string> pictures;
     for (std::size_t i = 2; i < args.size(); ++i) {
@@ -101,7 +101,7 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
             err << "tessel: link " << *number << " is longer than 512 characters\n";
             return kExitUsage;
         }
-        spec.strings[static_cast<std::uint16_t>(*number)] = url;
+        layout.strings[static_cast<std::uint16_t>(*number)] = url;
         ++i;
     }
     if (pictures.empty()) {
@@ -123,7 +123,7 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
             err << "tessel: two pictures would both be named " << name << "\n";
             return kExitUsage;
         }
-        spec.rcdata.push_back({name, std::move(*bytes)});
+        layout.rcdata.push_back({name, std::move(*bytes)});
         if (pictures.size() >= kProgressFrom && ((i + 1) % 10 == 0 || i + 1 == pictures.size())) {
             err << "packing " << (i + 1) << "/" << pictures.size() << "\r" << std::flush;
         }
@@ -131,11 +131,11 @@ int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     if (pictures.size() >= kProgressFrom) {
         err << "\n";
     }
-    if (!WriteWholeFile(pe::PathFromUtf8(args[1]), pe::WriteResourceLibrary(spec))) {
+    if (!WriteWholeFile(pe::PathFromUtf8(args[1]), pe::WriteResourceLibrary(layout))) {
         err << "tessel: cannot write " << args[1] << "\n";
         return kExitProblem;
     }
-    out << args[1] << ": " << pictures.size() << " pictures, " << spec.strings.size() << " links\n";
+    out << args[1] << ": " << pictures.size() << " pictures, " << layout.strings.size() << " links\n";
     return kExitOk;
 }
 
