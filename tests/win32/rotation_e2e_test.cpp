@@ -69,20 +69,16 @@ class RotationAcrossStarts : public ::testing::Test {
         ::DeleteFileW((SystemFolder() + L"\\QV Broken.scr").c_str());
     }
 
-    static std::wstring SaverHost(const std::wstring& arguments) {
-        return L"\"" + SiblingPath(L"Quorvanes.scr") + L"\" " + arguments;
-    }
-
     // A start that runs a saver ends by itself once the saver has ended.
     void StartExpectingSaver() {
-        const Child host = StartProgram(SaverHost(L"/s"));
+        const Child host = StartProgram(SaverHostCommand(L"/s"));
         ASSERT_TRUE(host.process);
         ASSERT_EQ(WaitForExit(host, 30s), 0u);
     }
 
     // A start that chose a Tessel reaches the picture show.
     void StartExpectingPictureShow() {
-        const Child host = StartProgram(SaverHost(L"/s"));
+        const Child host = StartProgram(SaverHostCommand(L"/s"));
         const auto box = WaitForMessageBox(host.pid, 30s);
         ASSERT_TRUE(box) << "no picture show";
         EXPECT_NE(box->text.find("picture show"), std::string::npos) << box->text;
@@ -164,7 +160,7 @@ TEST_F(RotationAcrossStarts, UnstartableSaverIsReported) {
     WriteFile(SystemFolder() + L"\\QV Broken.scr", "this is no program");
     SetUserValue(L"Saver", L"\"1QV Broken\"");
     SetUserValue(L"Tessel", L"");
-    const Child host = StartProgram(SaverHost(L"/s"));
+    const Child host = StartProgram(SaverHostCommand(L"/s"));
     const auto box = WaitForMessageBox(host.pid, 30s);
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "Unable to start screen saver process.");

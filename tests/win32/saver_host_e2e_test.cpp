@@ -10,29 +10,25 @@ namespace {
 
 using namespace wintest;
 
-std::wstring Saver(const std::wstring& arguments) {
-    return L"\"" + SiblingPath(L"Quorvanes.scr") + L"\" " + arguments;
-}
-
 class SaverHostProcess : public ::testing::Test {
   protected:
     void SetUp() override { ResetConfiguration(); }
 };
 
 TEST_F(SaverHostProcess, SecondScreenSaverStartEndsAtOnceWhileTheFirstHoldsTheMutex) {
-    const Child first = StartProgram(Saver(L"/s"));
+    const Child first = StartProgram(SaverHostCommand(L"/s"));
     ASSERT_TRUE(first.process);
     // The first instance stays up at its message box, holding the mutex.
     const auto box = WaitForMessageBox(first.pid, 20s);
     ASSERT_TRUE(box) << "the first instance showed nothing";
 
-    const Child second = StartProgram(Saver(L"/s"));
+    const Child second = StartProgram(SaverHostCommand(L"/s"));
     ASSERT_TRUE(second.process);
     EXPECT_EQ(WaitForExit(second, 15s), 0u);
     EXPECT_FALSE(WaitForMessageBox(second.pid, 200ms));
 
     // "zz" ignores the running instance: it goes on to its own window.
-    const Child preview = StartProgram(Saver(L"zz"));
+    const Child preview = StartProgram(SaverHostCommand(L"zz"));
     const auto previewBox = WaitForMessageBox(preview.pid, 20s);
     ASSERT_TRUE(previewBox) << "the zz start was refused";
     EXPECT_NE(previewBox->text.find("picture show"), std::string::npos) << previewBox->text;
@@ -44,7 +40,7 @@ TEST_F(SaverHostProcess, SecondScreenSaverStartEndsAtOnceWhileTheFirstHoldsTheMu
 }
 
 TEST_F(SaverHostProcess, WindowNumberThatIsNoNumberIsReported) {
-    const Child child = StartProgram(Saver(L"/p abc"));
+    const Child child = StartProgram(SaverHostCommand(L"/p abc"));
     const auto box = WaitForMessageBox(child.pid, 20s);
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "'abc' is not a valid window number.");

@@ -15,6 +15,10 @@ std::wstring SiblingPath(const wchar_t* fileName) {
     return path + fileName;
 }
 
+std::wstring SaverHostCommand(const std::wstring& arguments) {
+    return L"\"" + SiblingPath(L"Quorvanes.scr") + L"\" " + arguments;
+}
+
 Child StartProgram(const std::wstring& commandLine) {
     std::wstring line = commandLine;
     STARTUPINFOW startup{};

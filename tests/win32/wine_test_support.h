@@ -17,6 +17,9 @@ using namespace std::chrono_literals;
 // A program built beside this test (same bin folder).
 std::wstring SiblingPath(const wchar_t* fileName);
 
+// The command line that starts the Quorvanes.scr built beside this test.
+std::wstring SaverHostCommand(const std::wstring& arguments);
+
 struct Child {
     platform::win32::UniqueHandleKernel process;
     DWORD pid = 0;
