@@ -22,6 +22,8 @@ inline constexpr std::string_view kPasswordProvider = "SCRSAVE";
 namespace text {
 inline constexpr std::string_view BadWindowNumber = "'%s' is not a valid window number.";
 inline constexpr std::string_view NothingFound = "No Quorvanes were found.";
+inline constexpr std::string_view NoPictures = "There are no pictures in the resource file.";
+inline constexpr std::string_view LinkHint = "Click to open your web browser and visit this site.";
 }  // namespace text
 
 }  // namespace qv::saver

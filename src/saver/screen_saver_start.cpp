@@ -8,6 +8,7 @@
 #include "config/names.h"
 #include "config/rotation.h"
 #include "saver/names.h"
+#include "saver/window_search.h"
 
 namespace qv::saver {
 
@@ -64,17 +65,7 @@ void RunPreshow(const platform::Platform& platform, const config::ConfigStore& s
 }  // namespace
 
 platform::WindowId FindTrayWindow(const platform::Platform& platform, bool isNT) {
-    const auto desktop = isNT ? std::optional<std::string_view>(kDefaultDesktop) : std::nullopt;
-    const auto windows = platform.desktop.TopLevelWindows(desktop, kWindowTitleChars);
-    if (!windows) {
-        return 0;  // the desktop could not be opened: nothing is searched
-    }
-    for (const auto& window : *windows) {
-        if (window.title == kTrayWindowTitle) {
-            return window.id;
-        }
-    }
-    return 0;
+    return FindWindowTitled(platform, isNT, kTrayWindowTitle);
 }
 
 SaverStartOutcome StartScreenSaver(const platform::Platform& platform,

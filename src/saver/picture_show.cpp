@@ -1,0 +1,328 @@
+#include "saver/picture_show.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+
+#include "config/config_store.h"
+#include "config/entries.h"
+#include "config/messages.h"
+#include "config/names.h"
+#include "config/rotation.h"
+#include "saver/hot_spots.h"
+#include "saver/names.h"
+#include "saver/password.h"
+#include "saver/window_search.h"
+
+namespace qv::saver {
+
+namespace {
+
+using config::kIniSection;
+namespace value = config::value;
+
+constexpr int kDefaultViewTime = 3;  // the dialog's index: 3 + 5 = 8 seconds
+constexpr int kViewTimeBase = 5;
+constexpr int kDefaultMouseDelay = 2;  // 2 + 3 = 5 seconds
+constexpr int kMouseDelayBase = 3;
+// Odd stored numbers must not make the timers spin or sleep for weeks.
+constexpr int kMaxSeconds = 24 * 60 * 60;
+
+int SecondsFrom(int stored, int base, int least) {
+    const std::int64_t seconds = std::int64_t{stored} + base;
+    return static_cast<int>(std::clamp<std::int64_t>(seconds, least, kMaxSeconds));
+}
+
+}  // namespace
+
+std::uint32_t ScreenSaveUsePassword(platform::Registry& registry) {
+    const auto stored = registry.Query(platform::RegRoot::CurrentUser, config::kDesktopKeyPath,
+                                       config::kScreenSaveUsePassword);
+    if (!stored || stored->type != platform::RegType::Dword || stored->data.size() != 4) {
+        return 0;
+    }
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value =
+            (value << 8) | static_cast<unsigned char>(stored->data[static_cast<std::size_t>(i)]);
+    }
+    return value;
+}
+
+PictureShow::PictureShow(const platform::Platform& platform, const HostState& state,
+                         ShowWindow& window)
+    : platform_(platform),
+      state_(state),
+      window_(window),
+      regIni_(config::OpenUserIni(platform.registry)),
+      suspended_(std::make_shared<std::atomic<bool>>(false)) {}
+
+PictureShow::~PictureShow() {
+    OnDestroy();
+}
+
+std::string PictureShow::TesselPathOf(const std::string& folder) const {
+    return config::TesselPath(folder, regIni_.ReadString(kIniSection, value::CurrentTessel, ""));
+}
+
+OpenOutcome PictureShow::Open() {
+    closeAllowed_ = false;
+    const config::ConfigStore store(platform_.registry,
+                                    config::ShowWriteFailedMessage(platform_.dialogs));
+    const std::string folder = store.ReadMachineValue(value::TesselsDir);
+
+    const config::Rotation rotation(platform_, store, state_.trayRunning);
+    std::string path;
+    if (regIni_.ReadBool(kIniSection, value::RotationEnabled, false) && !state_.trayRunning) {
+        (void)rotation.NextRotationTessel();
+        path = TesselPathOf(folder);
+    } else {
+        path = TesselPathOf(folder);
+        if (!platform_.files.FileExists(path)) {
+            (void)rotation.NextRotationTessel();
+            path = TesselPathOf(folder);
+        }
+    }
+    if (!platform_.files.FileExists(path)) {
+        return OpenOutcome::NoTessel;
+    }
+
+    viewSeconds_ = SecondsFrom(regIni_.ReadInteger(kIniSection, value::ViewTime, kDefaultViewTime),
+                               kViewTimeBase, 1);
+    mouseDelaySeconds_ =
+        SecondsFrom(regIni_.ReadInteger(kIniSection, value::MouseDelay, kDefaultMouseDelay),
+                    kMouseDelayBase, 0);
+    suspended_->store(false);
+    countdownStarted_ = false;
+
+    // A file that is no resource library has no pictures either.
+    library_ = platform_.libraries.OpenResourceLibrary(path);
+    if (library_) {
+        tessel_ = ReadTessel(*library_);
+    }
+    if (tessel_.pictures.empty()) {
+        config::ShowHostMessage(platform_.dialogs, text::NoPictures);
+        return OpenOutcome::NoPictures;
+    }
+
+    pictIndex_ = 0;
+    LoadNewPict();
+    anchorX_ = 0;
+    anchorY_ = 0;
+    const ScreenSize screen = window_.Screen();
+    window_.MovePicture((screen.width - shown_.width) / 2, (screen.height - shown_.height) / 2);
+    activating_ = false;
+    passwordBusy_ = false;
+    (void)platform_.system.SetScreenSaverRunning(true);
+    runningAnnounced_ = true;
+    return OpenOutcome::Showing;
+}
+
+void PictureShow::LoadNewPict() {
+    if (suspended_->load()) {
+        return;
+    }
+    // A picture that cannot be decoded is passed over; one round at most.
+    for (std::size_t tries = 0; tries < tessel_.pictures.size(); ++tries) {
+        const bool shown = ShowPictureAt(pictIndex_);
+        AdvanceIndex();
+        if (shown) {
+            return;
+        }
+    }
+}
+
+bool PictureShow::ShowPictureAt(std::size_t index) {
+    if (!library_ || index >= tessel_.pictures.size()) {
+        return false;
+    }
+    const auto data = library_->RcData(tessel_.pictures[index]);
+    if (!data) {
+        return false;
+    }
+    const imaging::DecodeStatus status = imaging::DecodeJpeg(*data, scratch_);
+    if (status != imaging::DecodeStatus::Ok && status != imaging::DecodeStatus::Truncated) {
+        return false;
+    }
+    std::swap(shown_, scratch_);
+    window_.ShowPicture(shown_);
+    return true;
+}
+
+// After the last picture the show goes on with the second: the first is the opening one.
+void PictureShow::AdvanceIndex() {
+    const std::size_t count = tessel_.pictures.size();
+    if (count <= 1) {
+        pictIndex_ = 0;
+        return;
+    }
+    if (++pictIndex_ >= count) {
+        pictIndex_ = 1;
+    }
+}
+
+void PictureShow::OnActivate() {
+    // Every later activation (after the password dialog, for one) would start one more
+    // picture timer and hide the cursor once more; the first one is the show's start.
+    if (activatedOnce_) {
+        return;
+    }
+    activatedOnce_ = true;
+    activating_ = true;
+    window_.RepaintPicture();
+    window_.StartActivationDelay(kActivationMs);
+}
+
+void PictureShow::OnActivationEnded() {
+    if (!activating_) {
+        return;
+    }
+    activating_ = false;
+    window_.ShowCursor(false);
+    window_.StartPictureTimer(viewSeconds_);
+}
+
+void PictureShow::OnKeyDown() {
+    RequestClose();
+}
+
+void PictureShow::OnMouseDown() {
+    if (!activating_) {
+        RequestClose();
+    }
+}
+
+void PictureShow::OnMouseMove(int x, int y) {
+    if (activating_) {
+        return;
+    }
+    window_.SetCursorShape(CursorShape::Arrow);
+    if (anchorX_ == 0 || anchorY_ == 0) {
+        anchorX_ = x;
+        anchorY_ = y;
+        return;
+    }
+    suspended_->store(false);
+    AnchorAndCountdown(x, y);
+}
+
+void PictureShow::OnPictureMouseMove(int x, int y) {
+    if (activating_) {
+        return;
+    }
+    const int hotSpot = CheckForHotspot(x, y);
+    if (hotSpot > 0 && !tessel_.links[static_cast<std::size_t>(hotSpot - 1)].empty()) {
+        // Over a link the show waits: no picture change, no countdown.
+        window_.SetCursorShape(CursorShape::Hand);
+        window_.SetPictureHint(text::LinkHint);
+        suspended_->store(true);
+        return;
+    }
+    window_.SetCursorShape(CursorShape::Arrow);
+    window_.SetPictureHint(std::nullopt);
+    suspended_->store(false);
+    AnchorAndCountdown(x, y);
+}
+
+// The anchor is the first position seen (0 in either coordinate is no anchor); a movement
+// of more than the threshold away from it starts the one countdown.
+void PictureShow::AnchorAndCountdown(int x, int y) {
+    if (anchorX_ == 0 || anchorY_ == 0) {
+        anchorX_ = x;
+        anchorY_ = y;
+        return;
+    }
+    const bool beyond =
+        std::abs(x - anchorX_) > kAnchorThreshold || std::abs(y - anchorY_) > kAnchorThreshold;
+    if (beyond && !countdownStarted_) {
+        window_.ShowCursor(true);
+        StartCountdown();
+        countdownStarted_ = true;
+    }
+}
+
+void PictureShow::StartCountdown() {
+    countdownCancelled_ = false;
+    window_.StartCountdown(mouseDelaySeconds_);
+}
+
+void PictureShow::OnCountdownTimeout() {
+    if (!countdownCancelled_) {
+        RequestClose();
+    }
+}
+
+void PictureShow::OnPictureMouseDown(int x, int y) {
+    if (activating_ || !PasswordOK()) {
+        return;
+    }
+    const int hotSpot = CheckForHotspot(x, y);
+    if (hotSpot > 0 && !tessel_.links[static_cast<std::size_t>(hotSpot - 1)].empty()) {
+        FollowLink(hotSpot);
+    }
+    CloseNow();
+}
+
+// The link travels through the registry; the browser-link window is only told to look.
+void PictureShow::FollowLink(int hotSpot) {
+    try {
+        regIni_.WriteString(kIniSection, value::UrlLink,
+                            tessel_.links[static_cast<std::size_t>(hotSpot - 1)]);
+    } catch (const config::ConfigError& error) {
+        // The receiver would read an older link: it is not told.
+        config::ShowHostMessage(platform_.dialogs, error.what());
+        return;
+    }
+    const platform::WindowId receiver = FindWindowTitled(platform_, state_.isNT, kBrowserLinkTitle);
+    if (receiver != 0) {
+        (void)platform_.desktop.SendNotify(receiver, kWmUser, kBrowserLinkOpen, 0);
+    }
+}
+
+void PictureShow::RequestClose() {
+    if (PasswordOK()) {
+        CloseNow();
+    }
+}
+
+void PictureShow::CloseNow() {
+    closeAllowed_ = true;
+    window_.ShowCursor(true);  // the window hides as it closes
+    window_.Close();
+}
+
+bool PictureShow::PasswordOK() {
+    if (passwordBusy_) {
+        return false;
+    }
+    if (state_.isNT || ScreenSaveUsePassword(platform_.registry) == 0) {
+        return true;
+    }
+    passwordBusy_ = true;
+    countdownCancelled_ = true;
+    suspended_->store(true);
+    window_.ShowCursor(true);
+    const bool right = VerifySaverPassword(platform_, window_.Id());
+    window_.ShowCursor(false);
+    window_.ShowCursor(false);
+    suspended_->store(false);
+    if (!right) {
+        countdownStarted_ = false;
+        anchorX_ = 0;
+        anchorY_ = 0;
+        window_.RepaintPicture();
+    }
+    passwordBusy_ = false;
+    return right;
+}
+
+void PictureShow::OnDestroy() {
+    library_.reset();
+    if (runningAnnounced_) {
+        runningAnnounced_ = false;
+        (void)platform_.system.SetScreenSaverRunning(false);
+    }
+}
+
+}  // namespace qv::saver

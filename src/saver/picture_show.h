@@ -1,0 +1,135 @@
+// The picture show's rules, apart from any window: what each event of the show window does
+// to the show's state, and what it asks of the window in turn. The Win32 window forwards
+// its messages here and does what it is asked; everything runs on the window's thread.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "config/reg_ini_file.h"
+#include "imaging/jpeg_decoder.h"
+#include "platform/ports.h"
+#include "saver/host.h"
+#include "saver/tessel.h"
+
+namespace qv::saver {
+
+enum class CursorShape { Arrow, Hand };
+
+struct ScreenSize {
+    int width = 0;
+    int height = 0;
+};
+
+// What the show asks of its window.
+class ShowWindow {
+  public:
+    virtual ~ShowWindow() = default;
+    [[nodiscard]] virtual platform::WindowId Id() const = 0;
+    [[nodiscard]] virtual ScreenSize Screen() const = 0;
+    // The picture control takes the frame's size and shows it (the frame outlives the call).
+    virtual void ShowPicture(const imaging::Frame& frame) = 0;
+    virtual void MovePicture(int left, int top) = 0;
+    virtual void RepaintPicture() = 0;
+    virtual void SetCursorShape(CursorShape shape) = 0;
+    // ShowCursor(TRUE / FALSE): one step of the platform's display counter.
+    virtual void ShowCursor(bool show) = 0;
+    // The picture's tooltip; nullopt switches it off.
+    virtual void SetPictureHint(std::optional<std::string_view> hint) = 0;
+    // Destroys the window, which ends the program.
+    virtual void Close() = 0;
+    // Calls OnActivationEnded after `ms`, without holding up the window's thread.
+    virtual void StartActivationDelay(int ms) = 0;
+    // The two workers. They reach the show only on the window's thread, and end quietly
+    // once the window is gone. The countdown reads `PictureShow::Suspended()`.
+    virtual void StartPictureTimer(int seconds) = 0;
+    virtual void StartCountdown(int seconds) = 0;
+};
+
+enum class OpenOutcome {
+    Showing,     // the first picture is up; show the window
+    NoTessel,    // no file for the current title: end without a word
+    NoPictures,  // the message was shown: end
+};
+
+inline constexpr int kActivationMs = 1000;
+inline constexpr int kAnchorThreshold = 5;  // pixels, in either direction
+
+class PictureShow {
+  public:
+    PictureShow(const platform::Platform& platform, const HostState& state, ShowWindow& window);
+    ~PictureShow();
+    PictureShow(const PictureShow&) = delete;
+    PictureShow& operator=(const PictureShow&) = delete;
+
+    // The start-up: chooses and opens the Tessel, shows the first picture centred.
+    OpenOutcome Open();
+
+    // Window events. Coordinates are of the window's client area, or of the picture.
+    void OnActivate();
+    void OnActivationEnded();
+    void OnKeyDown();
+    void OnMouseDown();
+    void OnMouseMove(int x, int y);
+    void OnPictureMouseMove(int x, int y);
+    void OnPictureMouseDown(int x, int y);
+    void OnDestroy();
+    // A close the show did not ask for (WM_CLOSE from outside) is refused until then.
+    [[nodiscard]] bool CloseAllowed() const { return closeAllowed_; }
+
+    // Worker steps, run on the window's thread.
+    void LoadNewPict();
+    void OnCountdownTimeout();
+
+    // Shared with the countdown worker, which may outlive the show by a moment.
+    [[nodiscard]] std::shared_ptr<const std::atomic<bool>> Suspended() const { return suspended_; }
+
+    [[nodiscard]] int ViewSeconds() const { return viewSeconds_; }
+    [[nodiscard]] int MouseDelaySeconds() const { return mouseDelaySeconds_; }
+    [[nodiscard]] std::size_t PictureIndex() const { return pictIndex_; }
+    [[nodiscard]] const Tessel& CurrentTessel() const { return tessel_; }
+
+    void RequestClose();
+    bool PasswordOK();
+
+  private:
+    std::string TesselPathOf(const std::string& folder) const;
+    bool ShowPictureAt(std::size_t index);
+    void AdvanceIndex();
+    void AnchorAndCountdown(int x, int y);
+    void StartCountdown();
+    void FollowLink(int hotSpot);
+    void CloseNow();
+
+    const platform::Platform& platform_;
+    const HostState& state_;
+    ShowWindow& window_;
+    config::RegIniFile regIni_;
+
+    bool closeAllowed_ = false;
+    int viewSeconds_ = 0;
+    int mouseDelaySeconds_ = 0;
+    bool activating_ = false;
+    bool activatedOnce_ = false;
+    bool passwordBusy_ = false;
+    int anchorX_ = 0;
+    int anchorY_ = 0;
+    std::size_t pictIndex_ = 0;
+    Tessel tessel_;
+    std::unique_ptr<platform::ResourceLibrary> library_;
+    imaging::Frame shown_;    // what the window paints
+    imaging::Frame scratch_;  // the next picture decodes here; swapped in on success
+    std::shared_ptr<std::atomic<bool>> suspended_;
+    bool countdownStarted_ = false;
+    bool countdownCancelled_ = false;
+    bool runningAnnounced_ = false;
+};
+
+// ScreenSaveUsePassword under HKEY_CURRENT_USER "Control Panel\desktop": a 32-bit number;
+// missing, or stored as anything else, counts as 0.
+std::uint32_t ScreenSaveUsePassword(platform::Registry& registry);
+
+}  // namespace qv::saver

@@ -1,0 +1,22 @@
+#include "saver/window_search.h"
+
+#include "saver/names.h"
+
+namespace qv::saver {
+
+platform::WindowId FindWindowTitled(const platform::Platform& platform, bool isNT,
+                                    std::string_view title) {
+    const auto desktop = isNT ? std::optional<std::string_view>(kDefaultDesktop) : std::nullopt;
+    const auto windows = platform.desktop.TopLevelWindows(desktop, kWindowTitleChars);
+    if (!windows) {
+        return 0;  // the desktop could not be opened: nothing is searched
+    }
+    for (const auto& window : *windows) {
+        if (window.title == title) {
+            return window.id;
+        }
+    }
+    return 0;
+}
+
+}  // namespace qv::saver

@@ -1,0 +1,423 @@
+#include "saver/picture_show.h"
+
+#include <gtest/gtest.h>
+
+#include "config/names.h"
+#include "pe/pe_writer.h"
+#include "platform/memory/memory_platform.h"
+#include "saver/names.h"
+#include "saver/show_timers.h"
+#include "test_jpegs.h"
+
+namespace qv::saver {
+namespace {
+
+using platform::RegRoot;
+using platform::memory::MemoryDesktop;
+using platform::memory::MemoryPlatform;
+using testing::JpegOptions;
+using testing::MakeJpeg;
+
+constexpr char kFolder[] = "C:\\Tessels";
+
+// The window side of the show, as a record of what it was asked to do.
+class RecordingWindow : public ShowWindow {
+  public:
+    platform::WindowId Id() const override { return 77; }
+    ScreenSize Screen() const override { return {1024, 768}; }
+    void ShowPicture(const imaging::Frame& frame) override { widths.push_back(frame.width); }
+    void MovePicture(int left, int top) override { moves.emplace_back(left, top); }
+    void RepaintPicture() override { ++repaints; }
+    void SetCursorShape(CursorShape shape) override { cursor = shape; }
+    void ShowCursor(bool show) override { cursorCounter += show ? 1 : -1; }
+    void SetPictureHint(std::optional<std::string_view> text) override {
+        hint = text ? std::optional<std::string>(*text) : std::nullopt;
+    }
+    void Close() override { ++closes; }
+    void StartActivationDelay(int ms) override { activationDelays.push_back(ms); }
+    void StartPictureTimer(int seconds) override { pictureTimers.push_back(seconds); }
+    void StartCountdown(int seconds) override { countdowns.push_back(seconds); }
+
+    std::vector<int> widths;  // the pictures tell themselves apart by width
+    std::vector<std::pair<int, int>> moves;
+    int repaints = 0;
+    CursorShape cursor = CursorShape::Arrow;
+    int cursorCounter = 0;
+    std::optional<std::string> hint;
+    int closes = 0;
+    std::vector<int> activationDelays;
+    std::vector<int> pictureTimers;
+    std::vector<int> countdowns;
+};
+
+struct Picture {
+    std::string name;
+    int width = 0;
+    int height = 0;
+};
+
+class PictureShowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        mem.registry.SetString(RegRoot::LocalMachine, config::kKeyPath, config::value::TesselsDir,
+                               kFolder);
+        SetUser(config::value::CurrentTessel, "Harbour");
+    }
+
+    void SetUser(std::string_view name, std::string_view text) {
+        mem.registry.SetString(RegRoot::CurrentUser, config::kKeyPath, name, text);
+    }
+    std::optional<std::string> User(std::string_view name) {
+        const auto stored = mem.registry.Query(RegRoot::CurrentUser, config::kKeyPath, name);
+        if (!stored) {
+            return std::nullopt;
+        }
+        return std::string(stored->data.c_str());
+    }
+
+    void AddTessel(const std::string& title, const std::vector<Picture>& pictures,
+                   const std::map<std::uint16_t, std::string>& links = {}) {
+        pe::ResourceLibraryLayout layout;
+        for (const auto& picture : pictures) {
+            auto bytes =
+                picture.width > 0
+                    ? MakeJpeg(JpegOptions{.width = picture.width, .height = picture.height})
+                    : std::vector<std::uint8_t>{'n', 'o', 't', ' ', 'a', ' ', 'j', 'p', 'e', 'g'};
+            layout.rcdata.push_back({picture.name, std::move(bytes)});
+        }
+        layout.strings = links;
+        const std::string path = std::string(kFolder) + "\\" + title + ".tsl";
+        mem.files.AddFile(path);
+        mem.libraries.resourceFiles[path] = pe::WriteResourceLibrary(layout);
+    }
+
+    // Three pictures A, B, C of widths 320, 200, 100, and links 2 and 8.
+    void AddHarbour() {
+        AddTessel("Harbour", {{"AJPEG", 320, 240}, {"BJPEG", 200, 150}, {"CJPEG", 100, 80}},
+                  {{2, "http://two.example/"}, {8, "http://eight.example/"}});
+    }
+
+    PictureShow& OpenShow() {
+        show = std::make_unique<PictureShow>(mem.platform(), state, window);
+        EXPECT_EQ(show->Open(), OpenOutcome::Showing);
+        return *show;
+    }
+
+    // Activation over: mouse input counts from now on.
+    PictureShow& RunningShow() {
+        OpenShow();
+        show->OnActivate();
+        show->OnActivationEnded();
+        return *show;
+    }
+
+    void RequirePassword(std::vector<std::uint32_t> answers) {
+        state.isNT = false;
+        mem.system.nt = false;
+        const std::string dword("\x01\x00\x00\x00", 4);
+        ASSERT_EQ(
+            mem.registry.Set(RegRoot::CurrentUser, config::kDesktopKeyPath,
+                             config::kScreenSaveUsePassword, {platform::RegType::Dword, dword}),
+            platform::RegWriteStatus::Ok);
+        mem.libraries.presentLibraries.insert(mem.files.systemDir + "\\password.cpl");
+        mem.libraries.presentFunctions.insert("VerifyScreenSavePwd");
+        mem.libraries.verifyResults.assign(answers.begin(), answers.end());
+    }
+
+    MemoryPlatform mem;
+    HostState state{.mode = Mode::ScreenSaver, .isNT = true, .trayRunning = true};
+    RecordingWindow window;
+    std::unique_ptr<PictureShow> show;
+};
+
+TEST_F(PictureShowTest, StoredTimesAreTheDialogsIndexesAndMissingOnesTakeTheDefaults) {
+    AddHarbour();
+    OpenShow();
+    EXPECT_EQ(show->ViewSeconds(), 8);
+    EXPECT_EQ(show->MouseDelaySeconds(), 5);
+
+    SetUser(config::value::ViewTime, "15");
+    SetUser(config::value::MouseDelay, "0");
+    OpenShow();
+    EXPECT_EQ(show->ViewSeconds(), 20);
+    EXPECT_EQ(show->MouseDelaySeconds(), 3);
+
+    SetUser(config::value::ViewTime, "-40");           // would be a negative sleep
+    SetUser(config::value::MouseDelay, "2147483647");  // would overflow
+    OpenShow();
+    EXPECT_EQ(show->ViewSeconds(), 1);
+    EXPECT_EQ(show->MouseDelaySeconds(), 24 * 60 * 60);
+
+    SetUser(config::value::ViewTime, "eight");
+    OpenShow();
+    EXPECT_EQ(show->ViewSeconds(), 8);
+}
+
+TEST_F(PictureShowTest, FirstPictureOnceThenTheRestInTurnPlacedAtTheFirstOnesCorner) {
+    AddHarbour();
+    OpenShow();
+    for (int i = 0; i < 4; ++i) {
+        show->LoadNewPict();
+    }
+    EXPECT_EQ(window.widths, (std::vector<int>{320, 200, 100, 200, 100}));
+    EXPECT_EQ(window.moves, (std::vector<std::pair<int, int>>{{(1024 - 320) / 2, (768 - 240) / 2}}))
+        << "later pictures keep the first one's top-left corner";
+    EXPECT_TRUE(mem.system.screenSaverRunningCalls == std::vector<bool>{true});
+    show.reset();
+    EXPECT_TRUE((mem.system.screenSaverRunningCalls == std::vector<bool>{true, false}));
+}
+
+TEST_F(PictureShowTest, ASinglePictureStaysAndAnUndecodablePictureIsPassedOver) {
+    AddTessel("Harbour", {{"ONLYJPEG", 64, 48}});
+    OpenShow();
+    show->LoadNewPict();
+    show->LoadNewPict();
+    EXPECT_EQ(window.widths, (std::vector<int>{64, 64, 64}));
+    EXPECT_EQ(show->PictureIndex(), 0u);
+
+    AddTessel("Broken", {{"AJPEG", 320, 240}, {"BADJPEG", 0, 0}, {"CJPEG", 100, 80}});
+    SetUser(config::value::CurrentTessel, "Broken");
+    window.widths.clear();
+    OpenShow();
+    show->LoadNewPict();
+    show->LoadNewPict();
+    EXPECT_EQ(window.widths, (std::vector<int>{320, 100, 100}));
+}
+
+TEST_F(PictureShowTest, OnlyPicturesNamedJpegCountAndNoneEndsTheShowWithTheMessage) {
+    AddTessel("Harbour", {{"LOGO", 32, 24}});
+    PictureShow empty(mem.platform(), state, window);
+    EXPECT_EQ(empty.Open(), OpenOutcome::NoPictures);
+    EXPECT_EQ(mem.dialogs.Texts(), (std::vector<std::string>{std::string(text::NoPictures)}));
+    EXPECT_TRUE(window.widths.empty());
+    EXPECT_TRUE(mem.system.screenSaverRunningCalls.empty());
+
+    // A file there that is no library at all reads the same way.
+    mem.files.AddFile(std::string(kFolder) + "\\Junk.tsl");
+    SetUser(config::value::CurrentTessel, "Junk");
+    PictureShow junk(mem.platform(), state, window);
+    EXPECT_EQ(junk.Open(), OpenOutcome::NoPictures);
+}
+
+TEST_F(PictureShowTest, NoFileForTheTitleEvenAfterOneRotationStepEndsWithoutAWord) {
+    SetUser(config::value::CurrentTessel, "Gone");
+    PictureShow gone(mem.platform(), state, window);
+    EXPECT_EQ(gone.Open(), OpenOutcome::NoTessel);
+    EXPECT_TRUE(mem.dialogs.shown.empty());
+}
+
+TEST_F(PictureShowTest, MissingTesselFallsToTheNextOfTheRotation) {
+    AddHarbour();
+    SetUser(config::value::Tessel, "Gone,Harbour");
+    SetUser(config::value::CurrentTessel, "Gone");
+    OpenShow();
+    EXPECT_EQ(User(config::value::CurrentTessel), "Harbour");
+}
+
+TEST_F(PictureShowTest, RotationEnabledWithoutTheTrayAdvancesOneStepFirst) {
+    AddHarbour();
+    AddTessel("Meadow", {{"MJPEG", 50, 40}});
+    SetUser(config::value::Tessel, "Harbour,Meadow");
+    SetUser(config::value::RotationEnabled, "1");
+    state.trayRunning = false;
+    OpenShow();
+    EXPECT_EQ(User(config::value::CurrentTessel), "Meadow");
+    EXPECT_EQ(window.widths, (std::vector<int>{50}));
+
+    // With the tray in service the start of the saver has already chosen.
+    state.trayRunning = true;
+    window.widths.clear();
+    OpenShow();
+    EXPECT_EQ(window.widths, (std::vector<int>{50}));
+}
+
+TEST_F(PictureShowTest, ActivationIgnoresTheMouseForASecondButNotTheKeyboard) {
+    AddHarbour();
+    OpenShow();
+    show->OnActivate();
+    EXPECT_EQ(window.activationDelays, (std::vector<int>{kActivationMs}));
+    show->OnMouseMove(100, 100);
+    show->OnMouseMove(300, 300);
+    show->OnMouseDown();
+    EXPECT_TRUE(window.countdowns.empty());
+    EXPECT_EQ(window.closes, 0);
+    show->OnKeyDown();
+    EXPECT_EQ(window.closes, 1);
+    EXPECT_TRUE(show->CloseAllowed());
+}
+
+TEST_F(PictureShowTest, ActivationHidesTheCursorAndStartsOnePictureTimer) {
+    AddHarbour();
+    RunningShow();
+    show->OnActivate();  // the window activated again, after a dialog say
+    show->OnActivationEnded();
+    EXPECT_EQ(window.activationDelays.size(), 1u);
+    EXPECT_EQ(window.pictureTimers, (std::vector<int>{8}));
+    EXPECT_EQ(window.cursorCounter, -1) << "hidden once, at the first activation";
+}
+
+TEST_F(PictureShowTest, FirstMoveAnchorsAndOnlyMoreThanFivePixelsStartsTheOneCountdown) {
+    AddHarbour();
+    RunningShow();
+    show->OnMouseMove(500, 400);
+    show->OnMouseMove(505, 395);
+    show->OnMouseMove(495, 405);
+    EXPECT_TRUE(window.countdowns.empty());
+    show->OnMouseMove(506, 400);
+    EXPECT_EQ(window.countdowns, (std::vector<int>{5}));
+    EXPECT_EQ(window.cursorCounter, 0) << "hidden at activation, shown by the movement";
+    show->OnMouseMove(800, 700);
+    EXPECT_EQ(window.countdowns.size(), 1u);
+}
+
+TEST_F(PictureShowTest, AnAnchorOnTheEdgeCountsAsUnsetAndIsTakenAgain) {
+    AddHarbour();
+    RunningShow();
+    show->OnMouseMove(0, 300);
+    show->OnMouseMove(100, 100);  // sets the anchor anew, however far
+    EXPECT_TRUE(window.countdowns.empty());
+    show->OnMouseMove(100, 106);
+    EXPECT_EQ(window.countdowns.size(), 1u);
+}
+
+TEST_F(PictureShowTest, CountdownPausesOverALinkAndClosesAtSecondThirteen) {
+    AddHarbour();
+    RunningShow();
+    show->OnMouseMove(500, 400);
+    show->OnMouseMove(520, 400);
+    ASSERT_EQ(window.countdowns, (std::vector<int>{5}));
+
+    // The pointer reaches link 2 at second 2 and leaves it at second 10.
+    mem.clock.onSleep = [&](std::int64_t) {
+        if (mem.clock.now == 2000) {
+            show->OnPictureMouseMove(200, 10);
+        } else if (mem.clock.now == 10000) {
+            show->OnPictureMouseMove(200, 100);
+        }
+    };
+    std::optional<std::int64_t> closedAt;
+    const Synchronize onWindowThread = [&](const std::function<void()>& step) {
+        step();
+        if (window.closes > 0 && !closedAt) {
+            closedAt = mem.clock.now;
+        }
+        return true;
+    };
+    RunCountdown(mem.clock, window.countdowns[0], *show->Suspended(), onWindowThread,
+                 [&] { show->OnCountdownTimeout(); });
+    ASSERT_TRUE(closedAt);
+    EXPECT_NEAR(static_cast<double>(*closedAt), 13000.0, 100.0);
+}
+
+TEST_F(PictureShowTest, OverALinkTheHandAndTheHintAndNoPictureChange) {
+    AddHarbour();
+    RunningShow();
+    show->OnPictureMouseMove(200, 10);
+    EXPECT_EQ(window.cursor, CursorShape::Hand);
+    EXPECT_EQ(window.hint, std::string(text::LinkHint));
+    EXPECT_TRUE(show->Suspended()->load());
+    show->LoadNewPict();
+    EXPECT_EQ(window.widths.size(), 1u);
+    show->OnPictureMouseMove(400, 10);  // link 3 is empty: no link there
+    EXPECT_EQ(window.cursor, CursorShape::Arrow);
+    EXPECT_FALSE(window.hint);
+    EXPECT_FALSE(show->Suspended()->load());
+    show->LoadNewPict();
+    EXPECT_EQ(window.widths.size(), 2u);
+}
+
+TEST_F(PictureShowTest, ClickOnALinkWritesItNotifiesTheFirstBrowserLinkWindowAndEnds) {
+    AddHarbour();
+    mem.desktop.windows = {
+        {5, "Quorvanes BrowserLink "}, {6, "Quorvanes BrowserLink"}, {7, "Quorvanes BrowserLink"}};
+    RunningShow();
+    show->OnPictureMouseDown(500, 460);
+    EXPECT_EQ(User(config::value::UrlLink), "http://eight.example/");
+    ASSERT_EQ(mem.desktop.messages.size(), 1u);
+    const auto& sent = mem.desktop.messages[0];
+    EXPECT_EQ(sent.kind, MemoryDesktop::Message::Kind::Notify);
+    EXPECT_EQ(sent.window, 6u);
+    EXPECT_EQ(sent.message, 0x400u);
+    EXPECT_EQ(sent.wParam, 1u);
+    EXPECT_EQ(sent.lParam, 0);
+    EXPECT_EQ(mem.desktop.enumeratedDesktops.back(), std::optional<std::string>("default"));
+    EXPECT_EQ(window.closes, 1);
+}
+
+TEST_F(PictureShowTest, ClickWithoutALinkEndsWithoutWritingOrTelling) {
+    AddHarbour();
+    mem.desktop.windows = {{6, "Quorvanes BrowserLink"}};
+    SetUser(config::value::UrlLink, "http://before.example/");
+    RunningShow();
+    show->OnPictureMouseDown(400, 460);  // link 7 is empty
+    EXPECT_EQ(window.closes, 1);
+    show->OnPictureMouseDown(700, 10);  // beyond the layout
+    EXPECT_EQ(window.closes, 2);
+    EXPECT_EQ(User(config::value::UrlLink), "http://before.example/");
+    EXPECT_TRUE(mem.desktop.messages.empty());
+}
+
+TEST_F(PictureShowTest, WrongPasswordKeepsTheShowAndResetsAnchorAndCountdown) {
+    AddHarbour();
+    RequirePassword({0, 1});
+    RunningShow();
+    show->OnMouseMove(500, 400);
+    show->OnMouseMove(520, 400);
+    ASSERT_EQ(window.countdowns.size(), 1u);
+
+    show->OnKeyDown();
+    EXPECT_EQ(window.closes, 0);
+    EXPECT_EQ(mem.libraries.calls.size(), 1u);
+    EXPECT_EQ(mem.libraries.calls[0].window, 77u);
+    show->OnCountdownTimeout();  // the countdown running before the check does not close
+    EXPECT_EQ(window.closes, 0);
+
+    show->OnMouseMove(600, 500);  // a new anchor
+    EXPECT_EQ(window.countdowns.size(), 1u);
+    show->OnMouseMove(620, 500);
+    EXPECT_EQ(window.countdowns.size(), 2u);
+
+    show->OnKeyDown();
+    EXPECT_EQ(window.closes, 1);
+}
+
+TEST_F(PictureShowTest, WrongPasswordOnALinkFollowsNothing) {
+    AddHarbour();
+    RequirePassword({0});
+    RunningShow();
+    show->OnPictureMouseDown(500, 460);
+    EXPECT_EQ(window.closes, 0);
+    EXPECT_FALSE(User(config::value::UrlLink));
+}
+
+TEST_F(PictureShowTest, NoPasswordOnTheNtFamilyOrWithoutThePasswordLibrary) {
+    AddHarbour();
+    RequirePassword({0});
+    state.isNT = true;
+    RunningShow();
+    show->OnKeyDown();
+    EXPECT_EQ(window.closes, 1);
+    EXPECT_TRUE(mem.libraries.calls.empty());
+
+    state.isNT = false;
+    mem.libraries.presentLibraries.clear();
+    RunningShow();
+    show->OnKeyDown();
+    EXPECT_EQ(window.closes, 2);
+}
+
+TEST(ScreenSaveUsePassword, OnlyA32BitNumberCounts) {
+    MemoryPlatform mem;
+    EXPECT_EQ(ScreenSaveUsePassword(mem.registry), 0u);
+    mem.registry.SetString(RegRoot::CurrentUser, config::kDesktopKeyPath,
+                           config::kScreenSaveUsePassword, "1");
+    EXPECT_EQ(ScreenSaveUsePassword(mem.registry), 0u);
+    ASSERT_EQ(mem.registry.Set(RegRoot::CurrentUser, config::kDesktopKeyPath,
+                               config::kScreenSaveUsePassword,
+                               {platform::RegType::Dword, std::string("\x02\x01\x00\x00", 4)}),
+              platform::RegWriteStatus::Ok);
+    EXPECT_EQ(ScreenSaveUsePassword(mem.registry), 0x102u);
+}
+
+}  // namespace
+}  // namespace qv::saver
