@@ -87,6 +87,12 @@ struct GdiObjectTraits {
     static void Close(Handle h) noexcept { ::DeleteObject(h); }
 };
 
+struct HdcTraits {
+    using Handle = HDC;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::DeleteDC(h); }
+};
+
 using UniqueHandleKernel = UniqueHandle<HandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
@@ -95,5 +101,19 @@ using UniqueHmodule = UniqueHandle<HmoduleTraits>;
 using UniqueHdesk = UniqueHandle<HdeskTraits>;
 using UniqueHmenu = UniqueHandle<HmenuTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+using UniqueHdc = UniqueHandle<HdcTraits>;  // a DC of CreateCompatibleDC
+
+// Selects an object into a DC for one scope and puts the previous one back.
+class ScopedSelect {
+  public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    ~ScopedSelect() { ::SelectObject(dc_, previous_); }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
 }  // namespace qv::platform::win32

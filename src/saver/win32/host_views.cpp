@@ -4,6 +4,9 @@
 #include <string>
 
 #include "config/names.h"
+#include "saver/picture_show.h"
+#include "saver/win32/picture_window.h"
+#include "saver/win32/preview_window.h"
 
 namespace qv::saver::win32 {
 
@@ -14,7 +17,7 @@ constexpr int kExitNotBuilt = 3;
 }  // namespace
 
 Win32HostViews::Win32HostViews(HINSTANCE instance, const platform::Platform& platform)
-    : platform_(platform), app_(instance) {}
+    : instance_(instance), platform_(platform), app_(instance) {}
 
 void Win32HostViews::UseToolWindowStyle() {
     app_.UseToolWindowStyle();
@@ -28,12 +31,22 @@ int Win32HostViews::NotInThisBuild(std::string_view what) {
     return kExitNotBuilt;
 }
 
-int Win32HostViews::RunPictureShow(HostState&) {
-    return NotInThisBuild("the picture show");
+int Win32HostViews::RunPictureShow(HostState& state) {
+    PictureWindow window(instance_, app_.hwnd());
+    int exitCode = 0;
+    {
+        PictureShow show(platform_, state, window);
+        window.Attach(show);
+        if (show.Open() == OpenOutcome::Showing) {
+            exitCode = window.RunUntilClosed();
+        }
+        window.Detach();  // before the show goes
+    }
+    return exitCode;
 }
 
-int Win32HostViews::RunPreview(HostState&, platform::WindowId) {
-    return NotInThisBuild("the preview window");
+int Win32HostViews::RunPreview(HostState&, platform::WindowId hostWindow) {
+    return RunPreviewWindow(instance_, reinterpret_cast<HWND>(hostWindow));
 }
 
 int Win32HostViews::RunSettingsDialog(HostState&) {

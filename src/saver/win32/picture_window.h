@@ -1,0 +1,67 @@
+// The picture show's window: borderless, black, topmost and as large as the screen, with
+// one child control that paints the current picture at its own size. It forwards input to
+// the show's rules and does what they ask; the workers reach it through a gate.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "saver/picture_show.h"
+#include "saver/win32/window_thread.h"
+
+namespace qv::saver::win32 {
+
+inline constexpr wchar_t kShowWindowClass[] = L"QuorvanesShow";
+inline constexpr wchar_t kPictureControlClass[] = L"QuorvanesPicture";
+
+class PictureWindow final : public ShowWindow {
+  public:
+    // `owner` keeps the window off the taskbar in tool-window mode.
+    PictureWindow(HINSTANCE instance, HWND owner);
+    ~PictureWindow() override;
+    PictureWindow(const PictureWindow&) = delete;
+    PictureWindow& operator=(const PictureWindow&) = delete;
+
+    // Events go to `show` from now on, until Detach.
+    void Attach(PictureShow& show) { show_ = &show; }
+    void Detach();
+    // Shows the window and runs the message loop until it is destroyed.
+    int RunUntilClosed();
+
+    platform::WindowId Id() const override;
+    ScreenSize Screen() const override;
+    void ShowPicture(const imaging::Frame& frame) override;
+    void MovePicture(int left, int top) override;
+    void RepaintPicture() override;
+    void SetCursorShape(CursorShape shape) override;
+    void ShowCursor(bool show) override;
+    void SetPictureHint(std::optional<std::string_view> hint) override;
+    void Close() override;
+    void StartActivationDelay(int ms) override;
+    void StartPictureTimer(int seconds) override;
+    void StartCountdown(int seconds) override;
+
+  private:
+    static LRESULT CALLBACK ShowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnPictureMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnDestroyed();
+    void PaintPicture();
+    void ApplyCursor() const;
+    void CreateTooltip();
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    HWND picture_ = nullptr;
+    HWND tooltip_ = nullptr;
+    PictureShow* show_ = nullptr;
+    const imaging::Frame* frame_ = nullptr;
+    CursorShape cursor_ = CursorShape::Arrow;
+    bool hintOn_ = false;
+    bool running_ = false;  // the message loop runs: the window's end ends it
+    std::shared_ptr<WindowThreadGate> gate_;
+};
+
+}  // namespace qv::saver::win32

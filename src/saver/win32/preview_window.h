@@ -1,0 +1,15 @@
+// The small preview that the display properties show in their monitor picture: a child of
+// the host window, filling it, with the program's picture centred on the desktop colour.
+#pragma once
+
+#include <windows.h>
+
+namespace qv::saver::win32 {
+
+inline constexpr int kPreviewArtWidth = 152;
+inline constexpr int kPreviewArtHeight = 112;
+
+// Runs until the preview window goes, with its host or when the host no longer exists.
+int RunPreviewWindow(HINSTANCE instance, HWND host);
+
+}  // namespace qv::saver::win32
