@@ -39,10 +39,13 @@ std::vector<std::uint8_t> MakeJpeg(const JpegOptions& options) {
         const int y = static_cast<int>(encoder.next_scanline);
         for (int x = 0; x < options.width; ++x) {
             for (int c = 0; c < components; ++c) {
-                const int value = options.smooth
-                                      ? static_cast<int>(128 + 60 * std::sin((x + 40 * c) / 97.0) +
-                                                         50 * std::cos(y / 71.0) + (x + y) % 16)
-                                      : (x * 7 + y * 5 + c * 60 + (x ^ y) * 3) & 0xFF;
+                int value = options.smooth
+                                ? static_cast<int>(128 + 60 * std::sin((x + 40 * c) / 97.0) +
+                                                   50 * std::cos(y / 71.0) + (x + y) % 16)
+                                : (x * 7 + y * 5 + c * 60 + (x ^ y) * 3) & 0xFF;
+                if (options.solid && c < 3) {
+                    value = (*options.solid)[static_cast<std::size_t>(c)];
+                }
                 row[static_cast<std::size_t>(x * components + c)] =
                     static_cast<JSAMPLE>(std::clamp(value, 0, 255));
             }

@@ -1,7 +1,9 @@
 // JPEG pictures made in the test, with libjpeg itself, so every case has a known source.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,8 @@ struct JpegOptions {
     // Gradients and gentle waves, which compress like a photograph, instead of the
     // default busy pattern.
     bool smooth = false;
+    // One colour (red, green, blue) all over, for pictures recognised on the screen.
+    std::optional<std::array<std::uint8_t, 3>> solid = std::nullopt;
 };
 
 // A picture with a pattern that varies in both directions and every channel.

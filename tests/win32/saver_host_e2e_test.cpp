@@ -27,14 +27,6 @@ TEST_F(SaverHostProcess, SecondScreenSaverStartEndsAtOnceWhileTheFirstHoldsTheMu
     EXPECT_EQ(WaitForExit(second, 15s), 0u);
     EXPECT_FALSE(WaitForMessageBox(second.pid, 200ms));
 
-    // "zz" ignores the running instance: it goes on to its own window.
-    const Child preview = StartProgram(SaverHostCommand(L"zz"));
-    const auto previewBox = WaitForMessageBox(preview.pid, 20s);
-    ASSERT_TRUE(previewBox) << "the zz start was refused";
-    EXPECT_NE(previewBox->text.find("picture show"), std::string::npos) << previewBox->text;
-    Answer(*previewBox, IDOK);
-    EXPECT_TRUE(WaitForExit(preview, 15s));
-
     Answer(*box, IDOK);
     EXPECT_TRUE(WaitForExit(first, 15s));
 }

@@ -119,16 +119,28 @@ namespace qv::wintest {
 
 namespace {
 
-DWORD WINAPI TrayWindowThread(LPVOID context) {
-    const HANDLE ready = context;
-    const HWND window = ::CreateWindowExW(0, L"STATIC", L"Quorvanes TrayIcon", WS_POPUP, 0, 0, 0, 0,
-                                          nullptr, nullptr, nullptr, nullptr);
-    ::SetEvent(ready);
+struct WindowStart {
+    const WindowSpec* spec;
+    HANDLE ready;
+    HWND window = nullptr;
+};
+
+DWORD WINAPI WindowThread(LPVOID context) {
+    auto* start = static_cast<WindowStart*>(context);
+    const WindowSpec& spec = *start->spec;
+    const HWND window =
+        ::CreateWindowExW(0, L"STATIC", spec.title.c_str(), spec.style, spec.bounds.left,
+                          spec.bounds.top, spec.bounds.right - spec.bounds.left,
+                          spec.bounds.bottom - spec.bounds.top, nullptr, nullptr, nullptr, nullptr);
+    start->window = window;
+    ::SetEvent(start->ready);
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
         ::DispatchMessageW(&message);
     }
-    ::DestroyWindow(window);
+    if (::IsWindow(window)) {
+        ::DestroyWindow(window);
+    }
     return 0;
 }
 
@@ -164,15 +176,25 @@ void RemoveTree(const std::wstring& folder) {
 
 }  // namespace
 
-ScopedTrayWindow::ScopedTrayWindow() : ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-    thread_.reset(::CreateThread(nullptr, 0, TrayWindowThread, ready_.get(), 0, &threadId_));
+ScopedWindow::ScopedWindow(const WindowSpec& spec)
+    : ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    WindowStart start{&spec, ready_.get()};
+    thread_.reset(::CreateThread(nullptr, 0, WindowThread, &start, 0, &threadId_));
     ::WaitForSingleObject(ready_.get(), 10000);
+    window_ = start.window;
 }
 
-ScopedTrayWindow::~ScopedTrayWindow() {
+ScopedWindow::~ScopedWindow() {
     ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
     ::WaitForSingleObject(thread_.get(), 10000);
 }
+
+void ScopedWindow::Destroy() {
+    // Runs on the window's own thread, which destroys it.
+    ::SendMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+ScopedTrayWindow::ScopedTrayWindow() : ScopedWindow(WindowSpec{L"Quorvanes TrayIcon"}) {}
 
 TempFolder::TempFolder(const std::wstring& name) {
     wchar_t temp[MAX_PATH] = {};

@@ -49,19 +49,34 @@ std::string Utf8(const std::wstring& text);
 
 namespace qv::wintest {
 
-// A hidden top-level window with the tray program's title, on a thread of its own that
-// pumps messages, for as long as the object lives.
-class ScopedTrayWindow {
+struct WindowSpec {
+    std::wstring title;
+    DWORD style = WS_POPUP;  // hidden unless WS_VISIBLE
+    RECT bounds{};
+};
+
+// A top-level window of the class STATIC, on a thread of its own that pumps messages, for
+// as long as the object lives.
+class ScopedWindow {
   public:
-    ScopedTrayWindow();
-    ~ScopedTrayWindow();
-    ScopedTrayWindow(const ScopedTrayWindow&) = delete;
-    ScopedTrayWindow& operator=(const ScopedTrayWindow&) = delete;
+    explicit ScopedWindow(const WindowSpec& spec);
+    ~ScopedWindow();
+    ScopedWindow(const ScopedWindow&) = delete;
+    ScopedWindow& operator=(const ScopedWindow&) = delete;
+    [[nodiscard]] HWND hwnd() const { return window_; }
+    void Destroy();
 
   private:
     DWORD threadId_ = 0;
+    HWND window_ = nullptr;
     platform::win32::UniqueHandleKernel thread_;
     platform::win32::UniqueHandleKernel ready_;
+};
+
+// A hidden window with the tray program's title.
+class ScopedTrayWindow : public ScopedWindow {
+  public:
+    ScopedTrayWindow();
 };
 
 // A fresh folder under the temporary folder, removed with its files when the object goes.

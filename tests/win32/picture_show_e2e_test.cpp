@@ -1,0 +1,402 @@
+// The picture show and the preview of the real Quorvanes.scr, watched from outside: the
+// screen through GDI, the windows through their classes, input as window messages.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "pe/pe_writer.h"
+#include "saver/win32/preview_window.h"
+#include "test_jpegs.h"
+#include "wine_test_support.h"
+
+namespace qv {
+namespace {
+
+using namespace wintest;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::array<std::uint8_t, 3> kRed{220, 30, 30};
+constexpr std::array<std::uint8_t, 3> kGreen{30, 200, 60};
+constexpr char kLink8[] = "http://eight.example/harbour";
+
+// A screen copy taken with GDI, top-down, 0x00RRGGBB per pixel.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    [[nodiscard]] std::array<int, 3> At(int x, int y) const {
+        const std::uint32_t p = pixels[static_cast<std::size_t>(y * width + x)];
+        return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+                static_cast<int>(p & 0xFF)};
+    }
+    [[nodiscard]] bool Near(int x, int y, std::array<std::uint8_t, 3> colour) const {
+        const auto p = At(x, y);
+        for (std::size_t c = 0; c < 3; ++c) {
+            if (std::abs(p[c] - colour[c]) > 24) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+Screenshot CaptureScreen() {
+    Screenshot shot;
+    shot.width = ::GetSystemMetrics(SM_CXSCREEN);
+    shot.height = ::GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = shot.width;
+    info.bmiHeader.biHeight = -shot.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    platform::win32::UniqueHdc copy(::CreateCompatibleDC(screen));
+    platform::win32::UniqueGdiObject bitmap(
+        ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    {
+        const platform::win32::ScopedSelect use(copy.get(), bitmap.get());
+        ::BitBlt(copy.get(), 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
+    }
+    ::ReleaseDC(nullptr, screen);
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    shot.pixels.assign(first, first + static_cast<std::size_t>(shot.width) * shot.height);
+    return shot;
+}
+
+// Kept beside the tests for a look afterwards: screenshots\NAME.bmp.
+void SaveScreenshot(const Screenshot& shot, const std::wstring& name) {
+    const std::wstring folder = SiblingPath(L"screenshots");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(header);
+    header.biWidth = shot.width;
+    header.biHeight = -shot.height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    const DWORD pixelBytes = static_cast<DWORD>(shot.pixels.size() * 4);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + pixelBytes;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
+    bytes.append(reinterpret_cast<const char*>(shot.pixels.data()), pixelBytes);
+    WriteFile(folder + L"\\" + name + L".bmp", bytes);
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return done();
+}
+
+struct FoundWindow {
+    DWORD pid;
+    const wchar_t* className;
+    HWND found = nullptr;
+};
+
+// The first top-level window of the class that belongs to the process.
+HWND WindowOf(DWORD pid, const wchar_t* className) {
+    FoundWindow search{pid, className};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM context) noexcept -> BOOL {
+            auto* wanted = reinterpret_cast<FoundWindow*>(context);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            wchar_t name[64] = {};
+            ::GetClassNameW(hwnd, name, 64);
+            if (owner == wanted->pid && std::wstring(name) == wanted->className) {
+                wanted->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+LPARAM At(int x, int y) {
+    return MAKELPARAM(x, y);
+}
+
+std::vector<std::uint8_t> SolidJpeg(int width, int height, std::array<std::uint8_t, 3> colour) {
+    return testing::MakeJpeg(
+        testing::JpegOptions{.width = width, .height = height, .quality = 95, .solid = colour});
+}
+
+class PictureShowProcess : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetConfiguration();
+        pe::ResourceLibraryLayout layout;
+        layout.rcdata.push_back({"HARBOUR1JPEG", SolidJpeg(640, 480, kRed)});
+        layout.rcdata.push_back({"HARBOUR2JPEG", SolidJpeg(320, 240, kGreen)});
+        layout.strings[2] = "http://two.example/";
+        layout.strings[8] = kLink8;
+        const auto bytes = pe::WriteResourceLibrary(layout);
+        WriteFile(tessels.path() + L"\\Harbour.tsl", std::string(bytes.begin(), bytes.end()));
+        SetMachineValue(L"TesselsDir", tessels.path());
+        record = tessels.path() + L"\\record.txt";
+        ::SetEnvironmentVariableW(L"QV_RECORD_FILE", record.c_str());
+    }
+    void TearDown() override {
+        if (show.process && !WaitForExit(show, 0ms)) {
+            ::TerminateProcess(show.process.get(), 9);
+            WaitForExit(show, 5s);
+        }
+    }
+
+    // Starts the show (no tray program: the first Tessel file) and waits until the first
+    // picture is on the screen and the first second is over.
+    void StartShow(bool waitForActivation = true) {
+        show = StartProgram(SaverHostCommand(L"/s"));
+        ASSERT_TRUE(show.process);
+        ASSERT_TRUE(WaitUntil([&] { return (window = WindowOf(show.pid, L"QuorvanesShow")); }, 30s))
+            << "no show window";
+        if (waitForActivation) {
+            ASSERT_TRUE(
+                WaitUntil([&] { return CaptureScreen().Near(Centre().x, Centre().y, kRed); }, 20s))
+                << "the first picture did not appear";
+            std::this_thread::sleep_for(1500ms);
+        }
+        picture = ::FindWindowExW(window, nullptr, L"QuorvanesPicture", nullptr);
+    }
+
+    [[nodiscard]] static POINT Centre() {
+        return {::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2};
+    }
+
+    [[nodiscard]] bool Running() const { return !WaitForExit(show, 0ms); }
+
+    TempFolder tessels{L"qv show e2e"};
+    std::wstring record;
+    Child show;
+    HWND window = nullptr;
+    HWND picture = nullptr;
+};
+
+TEST_F(PictureShowProcess, FirstPictureCentredOnBlackAndAKeyEndsTheShow) {
+    StartShow();
+    const Screenshot shot = CaptureScreen();
+    SaveScreenshot(shot, L"first-picture");
+    const int left = (shot.width - 640) / 2;
+    const int top = (shot.height - 480) / 2;
+    EXPECT_TRUE(shot.Near(left + 1, top + 1, kRed));
+    EXPECT_TRUE(shot.Near(left + 638, top + 478, kRed));
+    constexpr std::array<std::uint8_t, 3> kBlack{0, 0, 0};
+    EXPECT_TRUE(shot.Near(left - 2, top + 10, kBlack));
+    EXPECT_TRUE(shot.Near(left + 642, top + 470, kBlack));
+    EXPECT_TRUE(shot.Near(left + 10, top - 2, kBlack));
+    EXPECT_TRUE(shot.Near(2, 2, kBlack));
+    EXPECT_TRUE(shot.Near(shot.width - 3, shot.height - 3, kBlack));
+
+    ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(WaitForExit(show, 5s), 0u);
+}
+
+TEST_F(PictureShowProcess, AKeyEndsTheShowAlsoInTheFirstSecond) {
+    StartShow(false);
+    // The mouse is ignored now: a click on the black area does nothing.
+    ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+    ::PostMessageW(window, WM_KEYDOWN, 'Q', 0);
+    EXPECT_EQ(WaitForExit(show, 5s), 0u);
+}
+
+TEST_F(PictureShowProcess, MouseMovementBeyondFivePixelsEndsTheShowAfterTheDelay) {
+    SetUserValue(L"MouseDelay", L"0");  // 3 seconds
+    StartShow();
+    ::PostMessageW(window, WM_MOUSEMOVE, 0, At(100, 100));
+    ::PostMessageW(window, WM_MOUSEMOVE, 0, At(105, 95));
+    std::this_thread::sleep_for(4s);
+    ASSERT_TRUE(Running()) << "five pixels are within the threshold";
+
+    const auto moved = Clock::now();
+    ::PostMessageW(window, WM_MOUSEMOVE, 0, At(106, 100));
+    std::this_thread::sleep_for(2s);
+    EXPECT_TRUE(Running()) << "closed before the delay";
+    EXPECT_EQ(WaitForExit(show, 10s), 0u);
+    const auto after = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - moved);
+    EXPECT_GE(after.count(), 2500);
+}
+
+class BrowserLinkStandIn {
+  public:
+    explicit BrowserLinkStandIn(const std::wstring& log) : log_(log) {
+        process_ = StartProgram(L"\"" + SiblingPath(L"QVBrowserLink.exe") +
+                                L"\" --no-open --log \"" + log + L"\"");
+        WaitUntil([] { return ::FindWindowW(nullptr, L"Quorvanes BrowserLink") != nullptr; }, 20s);
+    }
+    ~BrowserLinkStandIn() {
+        ::TerminateProcess(process_.process.get(), 0);
+        WaitForExit(process_, 5s);
+    }
+    BrowserLinkStandIn(const BrowserLinkStandIn&) = delete;
+    BrowserLinkStandIn& operator=(const BrowserLinkStandIn&) = delete;
+    [[nodiscard]] std::string Log() const { return ReadFile(log_); }
+
+  private:
+    std::wstring log_;
+    Child process_;
+};
+
+TEST_F(PictureShowProcess, ClickOnALinkHandsItToTheBrowserLinkWindowOnceAndEnds) {
+    const BrowserLinkStandIn browser(tessels.path() + L"\\browser.log");
+    StartShow();
+    ASSERT_NE(picture, nullptr);
+    ::PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, At(500, 460));
+    EXPECT_EQ(WaitForExit(show, 10s), 0u);
+    EXPECT_EQ(Utf8(UserValue(L"UrlLink")), kLink8);
+    const std::string expected = std::string("ready\r\nreceived|") + kLink8 + "\r\n";
+    EXPECT_TRUE(WaitUntil([&] { return browser.Log() == expected; }, 5s)) << browser.Log();
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(browser.Log(), expected) << "one notification only";
+}
+
+TEST_F(PictureShowProcess, ClickWhereTheLinkIsEmptyEndsWithoutWriting) {
+    const BrowserLinkStandIn browser(tessels.path() + L"\\browser.log");
+    SetUserValue(L"UrlLink", L"http://before.example/");
+    StartShow();
+    ASSERT_NE(picture, nullptr);
+    ::PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, At(400, 460));  // link 7: none
+    EXPECT_EQ(WaitForExit(show, 10s), 0u);
+    EXPECT_EQ(UserValue(L"UrlLink"), L"http://before.example/");
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(browser.Log(), "ready\r\n");
+}
+
+// Wine reports Windows 98 to Quorvanes.scr, the user has a screen-saver password, and the
+// System folder holds the password dialog's stand-in.
+class PasswordOnWindows98 : public PictureShowProcess {
+  protected:
+    void SetUp() override {
+        PictureShowProcess::SetUp();
+        SetKeyString(HKEY_CURRENT_USER, kAppDefaults, L"Version", L"win98");
+        DWORD one = 1;
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveUsePassword",
+                          REG_DWORD, &one, sizeof(one));
+        wchar_t system[MAX_PATH] = {};
+        ::GetSystemDirectoryW(system, MAX_PATH);
+        cpl = std::wstring(system) + L"\\password.cpl";
+        ASSERT_TRUE(::CopyFileW(SiblingPath(L"doubles\\password.cpl").c_str(), cpl.c_str(), FALSE));
+        answers = tessels.path() + L"\\answers.txt";
+        WriteFile(answers, "wrong\nright\n");
+        ::SetEnvironmentVariableW(L"QV_PASSWORD_ANSWERS", answers.c_str());
+    }
+    void TearDown() override {
+        PictureShowProcess::TearDown();
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kAppDefaults);
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop",
+                             L"ScreenSaveUsePassword");
+        ::DeleteFileW(cpl.c_str());
+    }
+    static void SetKeyString(HKEY root, const wchar_t* key, const wchar_t* name,
+                             const std::wstring& text) {
+        ::RegSetKeyValueW(root, key, name, REG_SZ, text.c_str(),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+
+    static constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\Quorvanes.scr";
+    std::wstring cpl;
+    std::wstring answers;
+};
+
+TEST_F(PasswordOnWindows98, WrongPasswordKeepsTheShowAndTheRightOneEndsIt) {
+    StartShow();
+    ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ReadFile(record) == "password|wrong\r\n"; }, 10s))
+        << ReadFile(record);
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(Running()) << "a wrong password closed the show";
+
+    ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(WaitForExit(show, 10s), 0u);
+    EXPECT_EQ(ReadFile(record), "password|wrong\r\npassword|right\r\n");
+}
+
+// Windows draws a child window of another process into its host; Wine 8 does not, so the
+// picture is checked with the preview window run inside this process, and the cross-process
+// case for its place and its end.
+TEST(PreviewWindow, PictureFillsAHostOf152By112) {
+    ScopedWindow host(WindowSpec{
+        L"QV preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, {40, 40, 192, 152}});
+    std::thread preview(
+        [&] { saver::win32::RunPreviewWindow(::GetModuleHandleW(nullptr), host.hwnd()); });
+    constexpr std::array<std::uint8_t, 3> kGround{112, 0, 16};
+    const bool painted = WaitUntil([&] { return CaptureScreen().Near(41, 41, kGround); }, 10s);
+    const Screenshot shot = CaptureScreen();
+    SaveScreenshot(shot, L"preview");
+    host.Destroy();
+    preview.join();
+    ASSERT_TRUE(painted);
+    EXPECT_TRUE(shot.Near(40, 40, kGround));
+    EXPECT_TRUE(shot.Near(191, 151, kGround));
+    EXPECT_TRUE(shot.Near(41, 150, kGround));
+    EXPECT_FALSE(shot.Near(126, 59, kGround)) << "the mark at the top";
+    EXPECT_FALSE(shot.Near(39, 39, kGround)) << "beyond the host";
+}
+
+TEST(PreviewWindow, LargerHostShowsThePictureCentredOnTheDesktopColour) {
+    ScopedWindow host(
+        WindowSpec{L"QV preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, {0, 0, 352, 312}});
+    std::thread preview(
+        [&] { saver::win32::RunPreviewWindow(::GetModuleHandleW(nullptr), host.hwnd()); });
+    constexpr std::array<std::uint8_t, 3> kGround{112, 0, 16};
+    const bool painted = WaitUntil([&] { return CaptureScreen().Near(101, 101, kGround); }, 10s);
+    const Screenshot shot = CaptureScreen();
+    host.Destroy();
+    preview.join();
+    ASSERT_TRUE(painted);
+    const COLORREF desktop = ::GetSysColor(COLOR_BACKGROUND);
+    const std::array<std::uint8_t, 3> background{GetRValue(desktop), GetGValue(desktop),
+                                                 GetBValue(desktop)};
+    EXPECT_TRUE(shot.Near(5, 5, background));
+    EXPECT_TRUE(shot.Near(99, 99, background));
+    EXPECT_TRUE(shot.Near(100, 100, kGround));
+    EXPECT_TRUE(shot.Near(251, 211, kGround));
+    EXPECT_TRUE(shot.Near(252, 212, background));
+}
+
+TEST(PreviewProcess, ChildFillingTheHostAndEndingWithIt) {
+    ScopedWindow host(WindowSpec{L"QV preview host", WS_POPUP | WS_VISIBLE, {40, 40, 192, 152}});
+    const Child preview = StartProgram(
+        SaverHostCommand(L"/p " + std::to_wstring(reinterpret_cast<UINT_PTR>(host.hwnd()))));
+    ASSERT_TRUE(preview.process);
+    HWND child = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return (child = ::FindWindowExW(host.hwnd(), nullptr, L"QuorvanesPreview", nullptr));
+        },
+        20s));
+    RECT hostRect{};
+    RECT childRect{};
+    ::GetWindowRect(host.hwnd(), &hostRect);
+    ::GetWindowRect(child, &childRect);
+    EXPECT_TRUE(::EqualRect(&hostRect, &childRect));
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(child, GWL_STYLE)) & 0xFFFF0000u,
+              static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
+
+    host.Destroy();
+    EXPECT_EQ(WaitForExit(preview, 10s), 0u) << "the preview outlived its host";
+}
+
+TEST(PreviewProcess, NoHostEndsAtOnce) {
+    const Child preview = StartProgram(SaverHostCommand(L"/p 0"));
+    EXPECT_EQ(WaitForExit(preview, 10s), 0u);
+}
+
+}  // namespace
+}  // namespace qv
