@@ -92,43 +92,6 @@ void SaveScreenshot(const Screenshot& shot, const std::wstring& name) {
     WriteFile(folder + L"\\" + name + L".bmp", bytes);
 }
 
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-        if (done()) {
-            return true;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return done();
-}
-
-struct FoundWindow {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found = nullptr;
-};
-
-// The first top-level window of the class that belongs to the process.
-HWND WindowOf(DWORD pid, const wchar_t* className) {
-    FoundWindow search{pid, className};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM context) noexcept -> BOOL {
-            auto* wanted = reinterpret_cast<FoundWindow*>(context);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t name[64] = {};
-            ::GetClassNameW(hwnd, name, 64);
-            if (owner == wanted->pid && std::wstring(name) == wanted->className) {
-                wanted->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 LPARAM At(int x, int y) {
     return MAKELPARAM(x, y);
 }

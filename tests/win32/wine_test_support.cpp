@@ -256,4 +256,44 @@ std::wstring ShortPathOf(const std::wstring& path) {
     return buffer;
 }
 
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return done();
+}
+
+namespace {
+
+struct FoundWindow {
+    DWORD pid;
+    const wchar_t* className;
+    HWND found = nullptr;
+};
+
+}  // namespace
+
+HWND WindowOf(DWORD pid, const wchar_t* className) {
+    FoundWindow search{pid, className};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM context) noexcept -> BOOL {
+            auto* wanted = reinterpret_cast<FoundWindow*>(context);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            wchar_t name[64] = {};
+            ::GetClassNameW(hwnd, name, 64);
+            if (owner == wanted->pid && std::wstring(name) == wanted->className) {
+                wanted->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace qv::wintest

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -98,5 +99,11 @@ std::wstring UserValue(const wchar_t* name);
 void WriteFile(const std::wstring& path, const std::string& bytes);
 std::string ReadFile(const std::wstring& path);
 std::wstring ShortPathOf(const std::wstring& path);
+
+// Polls `done` every 50 ms until it holds or the time is up; the last answer.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+
+// The first top-level window of the class that belongs to the process `pid`.
+HWND WindowOf(DWORD pid, const wchar_t* className);
 
 }  // namespace qv::wintest

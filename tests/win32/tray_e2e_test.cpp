@@ -1,0 +1,254 @@
+// The real QVTIcon.exe under Wine: its window, its icon in the notification area, its menu
+// commands and launch-now, watched from outside.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <thread>
+
+#include "tray/win32/tray_window.h"
+#include "wine_test_support.h"
+
+namespace qv {
+namespace {
+
+using namespace wintest;
+using Clock = std::chrono::steady_clock;
+
+constexpr UINT kWmTrayNotify = WM_USER + 3;
+constexpr UINT kIdmShutdown = 4098;
+
+std::wstring SystemFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    ::GetSystemDirectoryW(buffer, MAX_PATH);
+    return buffer;
+}
+
+std::wstring ScrnSave() {
+    wchar_t buffer[512] = {};
+    ::GetPrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", L"<missing>", buffer, 512, L"system.ini");
+    return buffer;
+}
+
+void SetScrnSave(const std::wstring& value) {
+    ::WritePrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", value.c_str(), L"system.ini");
+}
+
+// The notification area knows an icon of the window: a change of nothing succeeds only then.
+bool IconExists(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window;
+    data.uID = 0;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+std::size_t CountOf(const std::string& text, const std::string& piece) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(piece); at != std::string::npos;
+         at = text.find(piece, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+class TrayProcess : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetConfiguration();
+        savedScrnSave = ScrnSave();
+        SetMachineValue(L"InstallLocation", SiblingPath(L"Quorvanes.scr"));
+        SetMachineValue(L"TesselsDir", folder.path());
+        saver = SystemFolder() + L"\\QV Tray Rec.scr";
+        ASSERT_TRUE(::CopyFileW(SiblingPath(L"RecordingSaver.scr").c_str(), saver.c_str(), FALSE));
+        record = folder.path() + L"\\record.txt";
+        ::SetEnvironmentVariableW(L"QV_RECORD_FILE", record.c_str());
+    }
+    void TearDown() override {
+        if (tray.process && !WaitForExit(tray, 0ms)) {
+            ::TerminateProcess(tray.process.get(), 9);
+            WaitForExit(tray, 5s);
+        }
+        SetScrnSave(savedScrnSave == L"<missing>" ? L"" : savedScrnSave);
+        ::DeleteFileW(saver.c_str());
+    }
+
+    // Starts the tray program and waits for its window and its icon.
+    void StartTray() {
+        tray = StartProgram(L"\"" + SiblingPath(L"QVTIcon.exe") + L"\"");
+        ASSERT_TRUE(tray.process);
+        ASSERT_TRUE(WaitUntil([&] { return (window = WindowOf(tray.pid, L"Vantrel")); }, 20s))
+            << "no tray window";
+        ASSERT_TRUE(WaitUntil([&] { return IconExists(window); }, 10s)) << "no icon";
+    }
+
+    void LeftClick() { ::PostMessageW(window, kWmTrayNotify, 0, WM_LBUTTONUP); }
+
+    TempFolder folder{L"qv tray e2e"};
+    std::wstring savedScrnSave;
+    std::wstring saver;
+    std::wstring record;
+    Child tray;
+    HWND window = nullptr;
+};
+
+TEST_F(TrayProcess, OneInstanceOnlyAndTheIconGoesWithTheWindow) {
+    StartTray();
+    wchar_t title[64] = {};
+    ::GetWindowTextW(window, title, 64);
+    EXPECT_STREQ(title, L"Quorvanes TrayIcon");
+    std::this_thread::sleep_for(1s);  // shown with the start's command, then hidden
+    EXPECT_FALSE(::IsWindowVisible(window));
+
+    const Child second = StartProgram(L"\"" + SiblingPath(L"QVTIcon.exe") + L"\"");
+    EXPECT_EQ(WaitForExit(second, 15s), 0u);
+    EXPECT_EQ(WindowOf(second.pid, L"Vantrel"), nullptr);
+
+    // The settings dialog ends the tray program this way.
+    ::SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(tray, 10s), 0u);
+    EXPECT_FALSE(IconExists(window));
+}
+
+TEST_F(TrayProcess, ConfirmedShutdownSwitchesTheManagerOffForGood) {
+    SetUserValue(L"Saver", L"\"1QV Tray Rec\"");
+    SetScrnSave(ShortPathOf(SiblingPath(L"Quorvanes.scr")));
+    StartTray();
+    ::PostMessageW(window, WM_COMMAND, kIdmShutdown, 0);
+    const auto box = WaitForMessageBox(tray.pid, 10s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, "Quorvanes");
+    EXPECT_EQ(box->text.rfind("This action will remove the tray icon", 0), 0u) << box->text;
+    Answer(*box, IDOK);
+    EXPECT_EQ(WaitForExit(tray, 10s), 0u);
+    EXPECT_EQ(UserValue(L"TrayIconOn"), L"0");
+    EXPECT_EQ(ScrnSave(), L"") << "the key stays, with an empty value";
+
+    const Child again = StartProgram(L"\"" + SiblingPath(L"QVTIcon.exe") + L"\"");
+    EXPECT_EQ(WaitForExit(again, 15s), 0u);
+    EXPECT_FALSE(WaitForMessageBox(again.pid, 100ms));
+}
+
+TEST_F(TrayProcess, SeveralClicksStartTheConfiguredSaverOnceAfterASecond) {
+    SetScrnSave(ShortPathOf(saver));
+    StartTray();
+    const auto clicked = Clock::now();
+    LeftClick();
+    LeftClick();
+    LeftClick();
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(record).empty(); }, 10s)) << "no saver started";
+    const auto started = Clock::now() - clicked;
+    EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(started).count(), 900);
+    std::this_thread::sleep_for(2s);
+    const std::string lines = ReadFile(record);
+    EXPECT_EQ(CountOf(lines, "|start|"), 1u) << lines;
+    EXPECT_NE(lines.find(" /s|"), std::string::npos) << lines;
+}
+
+TEST_F(TrayProcess, WithoutASystemSaverTheBoxComesAndClicksWaitForIt) {
+    SetScrnSave(L"");
+    StartTray();
+    LeftClick();
+    const auto box = WaitForMessageBox(tray.pid, 10s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text,
+              "No screen saver has been set.  Right click on the desktop and select 'properties' "
+              "to set one.");
+    LeftClick();  // while the box is up: ignored
+    std::this_thread::sleep_for(1500ms);
+    Answer(*box, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box->window); }, 5s));
+    EXPECT_FALSE(WaitForMessageBox(tray.pid, 2s)) << "a click during the box was acted on";
+
+    LeftClick();  // accepted again
+    const auto next = WaitForMessageBox(tray.pid, 10s);
+    ASSERT_TRUE(next);
+    Answer(*next, IDOK);
+}
+
+TEST_F(TrayProcess, LaunchNowRunsTheSaverHostWhichFindsTheTrayAndRotates) {
+    SetUserValue(L"Saver", L"\"1QV Tray Rec\"");
+    SetScrnSave(ShortPathOf(SiblingPath(L"Quorvanes.scr")));
+    StartTray();
+    LeftClick();
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(record).empty(); }, 20s)) << "nothing ran";
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(CountOf(ReadFile(record), "QV Tray Rec.scr|start|"), 1u) << ReadFile(record);
+    EXPECT_TRUE(WaitUntil([] { return UserValue(L"ScreenSaverType") == L"1"; }, 10s));
+    EXPECT_EQ(UserValue(L"CurrentSaver"), L"1QV Tray Rec");
+}
+
+TEST_F(TrayProcess, RightClickOpensTheMenu) {
+    StartTray();
+    ::PostMessageW(window, kWmTrayNotify, 0, WM_RBUTTONUP);
+    HWND popup = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (popup = WindowOf(tray.pid, L"#32768")) != nullptr; }, 10s));
+    EXPECT_TRUE(::IsWindowVisible(popup));
+}
+
+// Menus belong to their process under Wine, so the entries are checked on a menu built here.
+TEST(TrayMenu, FiveEnabledEntriesWithRestartAboveShutdown) {
+    tray::win32::Win32TrayShell shell(::GetModuleHandleW(nullptr));
+    ASSERT_TRUE(shell.BuildMenu());
+    const HMENU menu = shell.Menu();
+    ASSERT_EQ(::GetMenuItemCount(menu), 5);
+    const UINT ids[] = {4096, 4097, 0, 4100, 4098};
+    const wchar_t* texts[] = {L"Launch Screen Saver", L"Quorvanes Manager Settings", L"",
+                              L"Restart Quorvanes Manager", L"Shutdown Quorvanes Manager"};
+    for (int i = 0; i < 5; ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        EXPECT_EQ(::GetMenuItemID(menu, i), ids[i]);
+        EXPECT_STREQ(text, texts[i]);
+        EXPECT_EQ(
+            ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_CHECKED),
+            0u);
+    }
+    EXPECT_NE(::GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+}
+
+// The program's own artwork: 16 x 16 tray icons with see-through corners, and a 32 x 32 one.
+TEST(TrayIcons, BuiltIntoTheProgramWithTransparentCorners) {
+    const platform::win32::UniqueHmodule program(
+        ::LoadLibraryExW(SiblingPath(L"QVTIcon.exe").c_str(), nullptr,
+                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(program);
+    for (const wchar_t* name : {L"TRAYICON", L"TRAYICONOFF"}) {
+        const HICON icon =
+            static_cast<HICON>(::LoadImageW(program.get(), name, IMAGE_ICON, 16, 16, 0));
+        ASSERT_NE(icon, nullptr) << Utf8(name);
+        // Drawn on magenta, the corners let it through and the screen does not.
+        BITMAPINFO bmi{};
+        bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* pixels = nullptr;
+        const platform::win32::UniqueGdiObject canvas(
+            ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pixels, nullptr, 0));
+        const platform::win32::UniqueHdc dc(::CreateCompatibleDC(nullptr));
+        const platform::win32::ScopedSelect use(dc.get(), canvas.get());
+        const platform::win32::UniqueGdiObject magenta(::CreateSolidBrush(RGB(255, 0, 255)));
+        RECT all{0, 0, 16, 16};
+        ::FillRect(dc.get(), &all, static_cast<HBRUSH>(magenta.get()));
+        ASSERT_TRUE(::DrawIconEx(dc.get(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL));
+        EXPECT_EQ(::GetPixel(dc.get(), 0, 13), RGB(255, 0, 255)) << "corner not transparent";
+        EXPECT_EQ(::GetPixel(dc.get(), 15, 13), RGB(255, 0, 255)) << "corner not transparent";
+        EXPECT_NE(::GetPixel(dc.get(), 7, 9), RGB(255, 0, 255)) << "the screen is not opaque";
+        ::DestroyIcon(icon);
+    }
+    const HICON large =
+        static_cast<HICON>(::LoadImageW(program.get(), L"MAINICON", IMAGE_ICON, 32, 32, 0));
+    ASSERT_NE(large, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(large, &info));
+    BITMAP bits{};
+    ::GetObjectW(info.hbmColor, sizeof(bits), &bits);
+    EXPECT_EQ(bits.bmWidth, 32);
+    ::DeleteObject(info.hbmMask);
+    ::DeleteObject(info.hbmColor);
+    ::DestroyIcon(large);
+}
+
+}  // namespace
+}  // namespace qv
