@@ -25,15 +25,23 @@ say "sample installation"
 bash scripts/sample-install.sh "build/$preset/bin"
 
 mkdir -p out
-say "starting Quorvanes.scr /s"
-scripts/wine-run "build/$preset/bin/Quorvanes.scr" /s &
+root='C:\Quorvanes'
+say "starting the tray program and the browser-link window"
+scripts/wine-run "$WINEPREFIX/drive_c/Quorvanes/QVTIcon.exe" &
+scripts/wine-run "$WINEPREFIX/drive_c/Quorvanes/QVBrowserLink.exe" &
+sleep 3
+say "starting Quorvanes.scr /s (the next title of the rotation: the Tessel \"Harbour Lights\")"
+scripts/wine-run "$WINEPREFIX/drive_c/Quorvanes/Quorvanes.scr" /s &
 saver=$!
 if [ -n "${QV_DISPLAY:-}" ]; then
+  echo "a key or a click ends the show; a click on a link area opens the link"
   wait "$saver" || true
 else
   sleep "${QV_SHOT_AFTER:-4}"
   import -window root -display "$DISPLAY" out/screen-saver.png
-  echo "screenshot: out/screen-saver.png"
+  sleep 9  # the second picture comes 8 seconds after the show's first second
+  import -window root -display "$DISPLAY" out/screen-saver-2.png
+  echo "screenshots: out/screen-saver.png, out/screen-saver-2.png (installed in $root)"
   kill "$saver" 2>/dev/null || true
-  wineserver -k 2>/dev/null || true
 fi
+wineserver -k 2>/dev/null || true

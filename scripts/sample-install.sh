@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Lays out a sample installation in the Wine prefix the way an installer would: the
-# programs in C:\Quorvanes, the machine values TesselsDir and InstallLocation, and
+# programs in C:\Quorvanes, the sample Tessels, a system screen saver of the rotation (the
+# test build's recording saver, installed as "QV Recording.scr"), the machine values
+# TesselsDir and InstallLocation, a user rotation that starts with the Tessels, and
 # system.ini pointing at the saver host's short path.
 #   scripts/sample-install.sh BIN_DIR     (run with the Wine session's environment)
 set -euo pipefail
@@ -10,7 +12,12 @@ eval "$("$top/scripts/wine-session.sh" env)"
 root=$WINEPREFIX/drive_c/Quorvanes
 mkdir -p "$root/Tessels/Preshows"
 cp "$bin/Quorvanes.scr" "$root/"
-for extra in "$bin"/QVTIcon.exe; do [ -f "$extra" ] && cp "$extra" "$root/Tessels/"; done
+for program in QVTIcon.exe QVBrowserLink.exe; do
+  if [ -f "$bin/$program" ]; then cp "$bin/$program" "$root/"; fi
+done
+if [ -f "$bin/RecordingSaver.scr" ]; then
+  cp "$bin/RecordingSaver.scr" "$WINEPREFIX/drive_c/windows/system32/QV Recording.scr"
+fi
 for sample in "$top"/build/samples/*.tsl; do [ -f "$sample" ] && cp "$sample" "$root/Tessels/"; done
 
 wine() { "$top/scripts/wine-run" "$@"; }
@@ -18,6 +25,13 @@ reg_exe=$WINEPREFIX/drive_c/windows/system32/reg.exe
 key='HKLM\Software\Quorvanes\Tessels'
 wine "$reg_exe" add "$key" /v TesselsDir /t REG_SZ /d 'C:\Quorvanes\Tessels' /f >/dev/null
 wine "$reg_exe" add "$key" /v InstallLocation /t REG_SZ /d 'C:\Quorvanes\Quorvanes.scr' /f >/dev/null
+user='HKCU\Software\Quorvanes\Tessels'
+wine "$reg_exe" delete "$user" /f >/dev/null 2>&1 || true
+wine "$reg_exe" add "$user" /v Tessel /t REG_SZ /d '"Harbour Lights",Meadow' /f >/dev/null
+wine "$reg_exe" add "$user" /v Saver /t REG_SZ /d '"1QV Recording"' /f >/dev/null
+# A Tessel "ran last": the next start asks the Tessel list first.
+wine "$reg_exe" add "$user" /v ScreenSaverType /t REG_SZ /d 0 /f >/dev/null
+wine "$reg_exe" add "$user" /v TrayIconOn /t REG_SZ /d 1 /f >/dev/null
 # The system screen saver is the short form of InstallLocation, as Wine names it.
 short=$(/usr/lib/wine/wine64 winepath -s 'C:\Quorvanes\Quorvanes.scr' 2>/dev/null | tr -d '\r')
 ini=$WINEPREFIX/drive_c/windows/system.ini
