@@ -275,24 +275,24 @@ struct FoundWindow {
     HWND found = nullptr;
 };
 
+BOOL CALLBACK MatchOwnerAndClass(HWND hwnd, LPARAM context) noexcept {
+    auto* wanted = reinterpret_cast<FoundWindow*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    if (owner == wanted->pid && std::wstring(name) == wanted->className) {
+        wanted->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 HWND WindowOf(DWORD pid, const wchar_t* className) {
     FoundWindow search{pid, className};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM context) noexcept -> BOOL {
-            auto* wanted = reinterpret_cast<FoundWindow*>(context);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t name[64] = {};
-            ::GetClassNameW(hwnd, name, 64);
-            if (owner == wanted->pid && std::wstring(name) == wanted->className) {
-                wanted->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(MatchOwnerAndClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
