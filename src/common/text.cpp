@@ -1,14 +1,24 @@
 #include "common/text.h"
 
 #include <algorithm>
-#include <cctype>
+#include <array>
 
 namespace qv {
 
 namespace {
 
-char LowerAscii(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+// ASCII only, whatever the C locale says; a table, because listings fold every name.
+constexpr std::array<char, 256> kLower = [] {
+    std::array<char, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        table[static_cast<std::size_t>(c)] =
+            static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return table;
+}();
+
+constexpr char LowerAscii(char c) {
+    return kLower[static_cast<unsigned char>(c)];
 }
 
 }  // namespace
@@ -28,6 +38,26 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return LowerAscii(x) == LowerAscii(y);
            });
+}
+
+bool ContainsIgnoreCase(std::string_view text, std::string_view part) {
+    if (part.size() > text.size()) {
+        return false;
+    }
+    const char first = LowerAscii(part.empty() ? '\0' : part[0]);
+    for (std::size_t at = 0; at + part.size() <= text.size(); ++at) {
+        if (!part.empty() && LowerAscii(text[at]) != first) {
+            continue;
+        }
+        std::size_t same = 0;
+        while (same < part.size() && LowerAscii(text[at + same]) == LowerAscii(part[same])) {
+            ++same;
+        }
+        if (same == part.size()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string ToLowerAscii(std::string_view text) {

@@ -1,5 +1,13 @@
 #include "pe/byte_source.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <filesystem>
 
@@ -24,29 +32,107 @@ bool MemorySource::ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_
     return true;
 }
 
+const std::uint8_t* MemorySource::View(std::uint64_t offset, std::size_t count) {
+    if (!Fits(offset, count, bytes_.size())) {
+        return nullptr;
+    }
+    return bytes_.data() + offset;
+}
+
 std::filesystem::path PathFromUtf8(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+namespace {
+
+#ifdef _WIN32
+int OpenForReading(const std::string& path) {
+    return _wopen(PathFromUtf8(path).c_str(), _O_RDONLY | _O_BINARY);
+}
+std::int64_t SizeOf(int descriptor) {
+    struct _stat64 status {};
+    return _fstat64(descriptor, &status) == 0 ? status.st_size : -1;
+}
+// Up to `count` bytes at `offset`; fewer at the end of the file, -1 on an error.
+std::int64_t ReadAt(int descriptor, std::uint64_t offset, std::uint8_t* into, std::size_t count) {
+    if (_lseeki64(descriptor, static_cast<__int64>(offset), SEEK_SET) < 0) {
+        return -1;
+    }
+    constexpr std::size_t kMost = 1u << 30;
+    return _read(descriptor, into, static_cast<unsigned>(std::min(count, kMost)));
+}
+void CloseDescriptor(int descriptor) {
+    _close(descriptor);
+}
+#else
+int OpenForReading(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+}
+std::int64_t SizeOf(int descriptor) {
+    struct stat status {};
+    return ::fstat(descriptor, &status) == 0 ? status.st_size : -1;
+}
+std::int64_t ReadAt(int descriptor, std::uint64_t offset, std::uint8_t* into, std::size_t count) {
+    return ::pread(descriptor, into, count, static_cast<off_t>(offset));
+}
+void CloseDescriptor(int descriptor) {
+    ::close(descriptor);
+}
+#endif
+
+}  // namespace
+
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
-    std::ifstream file(PathFromUtf8(path), std::ios::binary);
-    if (!file) {
+    const int descriptor = OpenForReading(path);
+    if (descriptor < 0) {
         return nullptr;
     }
-    file.seekg(0, std::ios::end);
-    const auto size = static_cast<std::streamoff>(file.tellg());
+    const std::int64_t size = SizeOf(descriptor);
     if (size < 0) {
+        CloseDescriptor(descriptor);
         return nullptr;
     }
     return std::unique_ptr<FileSource>(
-        new FileSource(std::move(file), static_cast<std::uint64_t>(size)));
+        new FileSource(descriptor, static_cast<std::uint64_t>(size)));
+}
+
+FileSource::~FileSource() {
+    CloseDescriptor(descriptor_);
 }
 
 bool FileSource::ReadRaw(std::uint64_t offset, std::uint8_t* into, std::size_t count) {
-    file_.clear();
-    file_.seekg(static_cast<std::streamoff>(offset));
-    return static_cast<bool>(
-        file_.read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(count)));
+    while (count > 0) {
+        const std::int64_t got = ReadAt(descriptor_, offset, into, count);
+        if (got <= 0) {
+            return false;  // an error, or the file ended early
+        }
+        offset += static_cast<std::uint64_t>(got);
+        into += got;
+        count -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+const std::uint8_t* FileSource::View(std::uint64_t offset, std::size_t count) {
+    if (!Fits(offset, count, size_) || count > kWindow) {
+        return nullptr;
+    }
+    const bool inWindow = offset >= windowStart_ && Fits(offset - windowStart_, count, windowSize_);
+    if (!inWindow) {
+        const auto length =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, size_ - offset));
+        if (!window_) {
+            // Not zero-filled: every byte handed out has been read into it first.
+            window_ = std::make_unique_for_overwrite<std::uint8_t[]>(kWindow);
+        }
+        windowStart_ = offset;
+        windowSize_ = length;
+        if (!ReadRaw(offset, window_.get(), length)) {
+            windowSize_ = 0;
+            return nullptr;
+        }
+    }
+    return window_.get() + (offset - windowStart_);
 }
 
 bool FileSource::ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) {
@@ -56,31 +142,12 @@ bool FileSource::ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t 
     if (count > kSmallRead) {
         return ReadRaw(offset, into, count);
     }
-    const bool inWindow =
-        offset >= windowStart_ && Fits(offset - windowStart_, count, window_.size());
-    if (!inWindow) {
-        const auto length =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, size_ - offset));
-        window_.resize(length);
-        windowStart_ = offset;
-        if (!ReadRaw(offset, window_.data(), length)) {
-            window_.clear();
-            return false;
-        }
+    const std::uint8_t* bytes = View(offset, count);
+    if (bytes == nullptr) {
+        return false;
     }
-    std::copy_n(window_.begin() + static_cast<std::ptrdiff_t>(offset - windowStart_), count, into);
+    std::copy_n(bytes, count, into);
     return true;
-}
-
-std::uint16_t Le16(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-std::uint32_t Le32(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) |
-           (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(bytes[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
 }
 
 }  // namespace qv::pe

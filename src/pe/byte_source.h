@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <span>
@@ -23,6 +22,9 @@ class ByteSource {
     // The same, as a new buffer.
     [[nodiscard]] std::optional<std::vector<std::uint8_t>> Read(std::uint64_t offset,
                                                                 std::size_t count);
+    // The `count` bytes at `offset` without a copy, valid until the next call on this
+    // source; nullptr when they are not all there or too many to hold at once.
+    [[nodiscard]] virtual const std::uint8_t* View(std::uint64_t offset, std::size_t count) = 0;
 };
 
 class MemorySource : public ByteSource {
@@ -30,6 +32,7 @@ class MemorySource : public ByteSource {
     explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
     [[nodiscard]] std::uint64_t Size() const override { return bytes_.size(); }
     bool ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) override;
+    const std::uint8_t* View(std::uint64_t offset, std::size_t count) override;
 
   private:
     std::span<const std::uint8_t> bytes_;
@@ -44,6 +47,9 @@ class BufferSource : public ByteSource {
     bool ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) override {
         return view_.ReadInto(offset, into, count);
     }
+    const std::uint8_t* View(std::uint64_t offset, std::size_t count) override {
+        return view_.View(offset, count);
+    }
 
   private:
     std::vector<std::uint8_t> bytes_;
@@ -54,9 +60,14 @@ class FileSource : public ByteSource {
   public:
     // nullptr when the file cannot be opened. The path is UTF-8 on every platform.
     static std::unique_ptr<FileSource> Open(const std::string& path);
+    ~FileSource() override;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
 
     [[nodiscard]] std::uint64_t Size() const override { return size_; }
     bool ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) override;
+    // Up to one window's worth.
+    const std::uint8_t* View(std::uint64_t offset, std::size_t count) override;
 
   private:
     // Small reads (headers, directory entries) come from one read-ahead window, so walking
@@ -64,21 +75,37 @@ class FileSource : public ByteSource {
     static constexpr std::size_t kWindow = 64 * 1024;
     static constexpr std::size_t kSmallRead = 4096;
 
-    FileSource(std::ifstream file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+    FileSource(int descriptor, std::uint64_t size) : descriptor_(descriptor), size_(size) {}
     bool ReadRaw(std::uint64_t offset, std::uint8_t* into, std::size_t count);
 
-    std::ifstream file_;
+    // A plain file descriptor, unbuffered: the window is the buffer, and opening one costs
+    // less than a stream, which matters when a folder of Tessels is listed.
+    int descriptor_;
     std::uint64_t size_;
-    std::vector<std::uint8_t> window_;
+    std::unique_ptr<std::uint8_t[]> window_;
+    std::size_t windowSize_ = 0;
     std::uint64_t windowStart_ = 0;
 };
 
 // A UTF-8 path as the platform's path type (wide on Windows).
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 
-// Little-endian fields of a buffer that was read whole; callers check the size first.
-std::uint16_t Le16(std::span<const std::uint8_t> bytes, std::size_t at);
-std::uint32_t Le32(std::span<const std::uint8_t> bytes, std::size_t at);
+// Little-endian fields of bytes that were read whole; callers check the size first.
+inline std::uint16_t Le16(const std::uint8_t* bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+}
+inline std::uint32_t Le32(const std::uint8_t* bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at]) |
+           (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
+           (static_cast<std::uint32_t>(bytes[at + 2]) << 16) |
+           (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+}
+inline std::uint16_t Le16(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return Le16(bytes.data(), at);
+}
+inline std::uint32_t Le32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return Le32(bytes.data(), at);
+}
 
 // True when [offset, offset + count) lies inside [0, size), without overflow.
 constexpr bool Fits(std::uint64_t offset, std::uint64_t count, std::uint64_t size) {

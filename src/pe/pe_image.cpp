@@ -108,11 +108,7 @@ std::optional<PeImage> PeImage::Parse(ByteSource& source, PeError& error) {
 
 std::optional<std::uint64_t> PeImage::FileOffset(std::uint32_t rva, std::uint32_t count) const {
     for (const Section& s : sections_) {
-        // Only the bytes the file holds count; the rest of a section's virtual size is zeros
-        // the loader makes up, which a reader has no business with.
-        const std::uint32_t span =
-            s.rawSize < s.virtualSize || s.virtualSize == 0 ? s.rawSize : s.virtualSize;
-        if (rva >= s.virtualAddress && Fits(rva - s.virtualAddress, count, span)) {
+        if (rva >= s.virtualAddress && Fits(rva - s.virtualAddress, count, s.FileSpan())) {
             return std::uint64_t{s.rawOffset} + (rva - s.virtualAddress);
         }
     }

@@ -28,6 +28,12 @@ struct Section {
     std::uint32_t virtualSize = 0;
     std::uint32_t rawOffset = 0;
     std::uint32_t rawSize = 0;
+
+    // The bytes of the section that the file holds. The rest of its virtual size is zeros
+    // the loader makes up, which a reader has no business with.
+    [[nodiscard]] std::uint32_t FileSpan() const {
+        return rawSize < virtualSize || virtualSize == 0 ? rawSize : virtualSize;
+    }
 };
 
 class PeImage {

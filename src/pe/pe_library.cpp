@@ -36,6 +36,7 @@ std::unique_ptr<PeResourceLibrary> PeResourceLibrary::OpenFile(const std::string
 
 std::vector<std::string> PeResourceLibrary::RcDataNames() {
     std::vector<std::string> names;
+    names.reserve(rcdata_.size());
     for (const auto& e : rcdata_) {
         if (e.named) {
             names.push_back(e.name);

@@ -16,90 +16,88 @@ constexpr std::size_t kStringsPerBlock = 16;
 
 }  // namespace
 
-bool ResourceReader::ReadResourceInto(std::uint32_t offset, std::uint8_t* into,
-                                      std::uint32_t count) {
-    if (!Fits(offset, count, image_.resourceSize())) {
-        return false;
+ResourceReader::ResourceReader(ByteSource& source, PeImage image)
+    : source_(source), image_(std::move(image)) {
+    for (const Section& s : image_.sections()) {
+        const std::uint32_t span = s.FileSpan();
+        const std::uint32_t rva = image_.resourceRva();
+        if (rva >= s.virtualAddress && rva - s.virtualAddress < span) {
+            rootFileOffset_ = std::uint64_t{s.rawOffset} + (rva - s.virtualAddress);
+            rootSpan_ = std::min(span - (rva - s.virtualAddress), image_.resourceSize());
+            break;
+        }
     }
-    const auto fileOffset = image_.FileOffset(image_.resourceRva() + offset, count);
-    return fileOffset && source_.ReadInto(*fileOffset, into, count);
 }
 
-std::optional<std::vector<std::uint8_t>> ResourceReader::ReadResource(std::uint32_t offset,
-                                                                      std::uint32_t count) {
-    std::vector<std::uint8_t> bytes(count);
-    if (!ReadResourceInto(offset, bytes.data(), count)) {
-        return std::nullopt;
+const std::uint8_t* ResourceReader::Bytes(std::uint32_t offset, std::uint32_t count) {
+    if (Fits(offset, count, rootSpan_)) {
+        return source_.View(rootFileOffset_ + offset, count);
     }
-    return bytes;
+    if (!Fits(offset, count, image_.resourceSize())) {
+        return nullptr;
+    }
+    const auto fileOffset = image_.FileOffset(image_.resourceRva() + offset, count);
+    return fileOffset ? source_.View(*fileOffset, count) : nullptr;
 }
 
 std::optional<std::vector<ResourceReader::DirEntry>> ResourceReader::Directory(
     std::uint32_t offset) {
-    std::uint8_t header[kDirectoryHeaderSize];
-    if (!ReadResourceInto(offset, header, kDirectoryHeaderSize)) {
+    const std::uint8_t* header = Bytes(offset, kDirectoryHeaderSize);
+    if (header == nullptr) {
         return std::nullopt;
     }
     const std::size_t count = std::size_t{Le16(header, 12)} + Le16(header, 14);
     if (count > kMaxEntriesPerDirectory) {
         return std::nullopt;
     }
-    const auto table = ReadResource(offset + static_cast<std::uint32_t>(kDirectoryHeaderSize),
-                                    static_cast<std::uint32_t>(count * kDirEntrySize));
-    if (!table) {
+    const auto tableSize = static_cast<std::uint32_t>(count * kDirEntrySize);
+    const std::uint8_t* table =
+        Bytes(offset + static_cast<std::uint32_t>(kDirectoryHeaderSize), tableSize);
+    if (table == nullptr) {
         return std::nullopt;
     }
-    std::vector<DirEntry> entries;
-    entries.reserve(count);
+    std::vector<DirEntry> entries(count);
     for (std::size_t i = 0; i < count; ++i) {
-        entries.push_back({Le32(*table, i * kDirEntrySize), Le32(*table, i * kDirEntrySize + 4)});
+        entries[i] = {Le32(table, i * kDirEntrySize), Le32(table, i * kDirEntrySize + 4)};
     }
     return entries;
 }
 
-std::optional<std::string> ResourceReader::NameAt(std::uint32_t offset) {
-    std::uint8_t length[2];
-    if (!ReadResourceInto(offset, length, 2)) {
-        return std::nullopt;
+bool ResourceReader::NameAt(std::uint32_t offset, std::string& name) {
+    const std::uint8_t* length = Bytes(offset, 2);
+    if (length == nullptr) {
+        return false;
     }
-    const std::uint16_t chars = Le16(length, 0);
-    // Names are short; the common case needs no buffer of its own.
-    std::uint8_t small[256];
-    std::vector<std::uint8_t> large;
-    std::uint8_t* text = small;
-    if (chars * 2u > sizeof(small)) {
-        large.resize(chars * 2u);
-        text = large.data();
+    const std::uint32_t bytes = std::uint32_t{Le16(length, 0)} * 2;
+    const std::uint8_t* text = Bytes(offset + 2, bytes);
+    if (text == nullptr) {
+        return false;
     }
-    if (!ReadResourceInto(offset + 2, text, std::uint32_t{chars} * 2)) {
-        return std::nullopt;
-    }
-    return Utf8FromUtf16Le(std::span<const std::uint8_t>(text, chars * 2u));
+    AssignUtf8FromUtf16Le(std::span<const std::uint8_t>(text, bytes), name);
+    return true;
 }
 
-std::optional<ResourceEntry> ResourceReader::FirstLanguage(std::uint32_t offset,
-                                                           std::uint32_t typeDir) {
+bool ResourceReader::FirstLanguage(std::uint32_t offset, std::uint32_t typeDir,
+                                   ResourceEntry& entry) {
     // Pointing back at the root or the type's own directory would be a loop.
     if (offset == 0 || offset == typeDir) {
-        return std::nullopt;
+        return false;
     }
-    std::uint8_t header[kDirectoryHeaderSize + kDirEntrySize];
-    if (!ReadResourceInto(offset, header, sizeof(header)) ||
-        std::size_t{Le16(header, 12)} + Le16(header, 14) == 0) {
-        return std::nullopt;
+    const std::uint8_t* header = Bytes(offset, kDirectoryHeaderSize + kDirEntrySize);
+    if (header == nullptr || std::size_t{Le16(header, 12)} + Le16(header, 14) == 0) {
+        return false;
     }
     const std::uint32_t target = Le32(header, kDirectoryHeaderSize + 4);
     if ((target & kHighBit) != 0) {
-        return std::nullopt;  // a language level holds data entries, not directories
+        return false;  // a language level holds data entries, not directories
     }
-    std::uint8_t data[kDataEntrySize];
-    if (!ReadResourceInto(target, data, kDataEntrySize)) {
-        return std::nullopt;
+    const std::uint8_t* data = Bytes(target, kDataEntrySize);
+    if (data == nullptr) {
+        return false;
     }
-    ResourceEntry entry;
     entry.dataRva = Le32(data, 0);
     entry.size = Le32(data, 4);
-    return entry;
+    return true;
 }
 
 std::optional<std::uint32_t> ResourceReader::SubdirectoryFor(const std::vector<DirEntry>& entries,
@@ -134,26 +132,25 @@ std::optional<std::vector<ResourceEntry>> ResourceReader::Entries(std::uint16_t 
     if (!names) {
         return std::nullopt;
     }
-    result.reserve(names->size());
-    for (const DirEntry& e : *names) {
+    // Filled in place: a listing of thousands of entries moves no strings around.
+    result.resize(names->size());
+    for (std::size_t i = 0; i < names->size(); ++i) {
+        const DirEntry& e = (*names)[i];
+        ResourceEntry& entry = result[i];
         if ((e.offsetField & kHighBit) == 0) {
             return std::nullopt;  // a name level must lead to a language level
         }
-        auto entry = FirstLanguage(e.offsetField & ~kHighBit, *typeDir);
-        if (!entry) {
+        if (!FirstLanguage(e.offsetField & ~kHighBit, *typeDir, entry)) {
             return std::nullopt;
         }
         if ((e.nameField & kHighBit) != 0) {
-            const auto name = NameAt(e.nameField & ~kHighBit);
-            if (!name) {
+            if (!NameAt(e.nameField & ~kHighBit, entry.name)) {
                 return std::nullopt;
             }
-            entry->named = true;
-            entry->name = *name;
+            entry.named = true;
         } else {
-            entry->id = static_cast<std::uint16_t>(e.nameField);
+            entry.id = static_cast<std::uint16_t>(e.nameField);
         }
-        result.push_back(std::move(*entry));
     }
     return result;
 }

@@ -28,7 +28,7 @@ class ResourceReader {
     // Directories hold at most this many entries; a larger count is damage, not data.
     static constexpr std::size_t kMaxEntriesPerDirectory = 4096;
 
-    ResourceReader(ByteSource& source, PeImage image) : source_(source), image_(std::move(image)) {}
+    ResourceReader(ByteSource& source, PeImage image);
 
     // The entries of one type in directory order (named ones first, as the format keeps
     // them), each with its first language. An absent type is an empty list.
@@ -45,16 +45,19 @@ class ResourceReader {
         std::uint32_t offsetField;
     };
     std::optional<std::vector<DirEntry>> Directory(std::uint32_t offset);
-    std::optional<std::string> NameAt(std::uint32_t offset);
-    std::optional<ResourceEntry> FirstLanguage(std::uint32_t offset, std::uint32_t typeDir);
-    std::optional<std::vector<std::uint8_t>> ReadResource(std::uint32_t offset,
-                                                          std::uint32_t count);
-    bool ReadResourceInto(std::uint32_t offset, std::uint8_t* into, std::uint32_t count);
+    bool NameAt(std::uint32_t offset, std::string& name);
+    bool FirstLanguage(std::uint32_t offset, std::uint32_t typeDir, ResourceEntry& entry);
+    // Directory bytes at a resource offset, without a copy; valid until the next read.
+    const std::uint8_t* Bytes(std::uint32_t offset, std::uint32_t count);
     std::optional<std::uint32_t> SubdirectoryFor(const std::vector<DirEntry>& entries,
                                                  std::uint16_t id);
 
     ByteSource& source_;
     PeImage image_;
+    // The resource bytes that lie in the section holding the root, mapped once: directory
+    // reads there need no search of the section table.
+    std::uint64_t rootFileOffset_ = 0;
+    std::uint32_t rootSpan_ = 0;
     std::optional<std::vector<ResourceEntry>> stringBlocks_;  // walked once, on first use
 };
 

@@ -44,24 +44,27 @@ std::string Utf8FromUtf16(std::u16string_view text) {
     return out;
 }
 
-std::string Utf8FromUtf16Le(std::span<const std::uint8_t> bytes) {
-    // Resource names are nearly always ASCII: no conversion buffer for those.
-    bool ascii = true;
-    for (std::size_t i = 0; i + 1 < bytes.size() && ascii; i += 2) {
-        ascii = bytes[i] < 0x80 && bytes[i + 1] == 0;
-    }
-    if (ascii) {
-        std::string out(bytes.size() / 2, '\0');
-        for (std::size_t i = 0; i < out.size(); ++i) {
-            out[i] = static_cast<char>(bytes[2 * i]);
+void AssignUtf8FromUtf16Le(std::span<const std::uint8_t> bytes, std::string& out) {
+    // Resource names are nearly always ASCII: one pass, no conversion buffer for those.
+    const std::size_t chars = bytes.size() / 2;
+    out.resize(chars);
+    for (std::size_t i = 0; i < chars; ++i) {
+        if (bytes[2 * i] >= 0x80 || bytes[2 * i + 1] != 0) {
+            std::u16string text(chars, u'\0');
+            for (std::size_t j = 0; j < chars; ++j) {
+                text[j] = static_cast<char16_t>(bytes[2 * j] | (bytes[2 * j + 1] << 8));
+            }
+            out = Utf8FromUtf16(text);
+            return;
         }
-        return out;
+        out[i] = static_cast<char>(bytes[2 * i]);
     }
-    std::u16string text(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        text[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    }
-    return Utf8FromUtf16(text);
+}
+
+std::string Utf8FromUtf16Le(std::span<const std::uint8_t> bytes) {
+    std::string out;
+    AssignUtf8FromUtf16Le(bytes, out);
+    return out;
 }
 
 std::u16string Utf16FromUtf8(std::string_view text) {

@@ -11,6 +11,8 @@ namespace qv::pe {
 // Unpaired surrogates become U+FFFD.
 std::string Utf8FromUtf16(std::u16string_view text);
 std::string Utf8FromUtf16Le(std::span<const std::uint8_t> bytes);
+// The same into an existing string, which keeps its buffer.
+void AssignUtf8FromUtf16Le(std::span<const std::uint8_t> bytes, std::string& out);
 // Invalid UTF-8 bytes become U+FFFD.
 std::u16string Utf16FromUtf8(std::string_view text);
 

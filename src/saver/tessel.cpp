@@ -5,13 +5,7 @@
 namespace qv::saver {
 
 bool IsPictureName(std::string_view name) {
-    constexpr std::string_view kMark = "jpeg";
-    for (std::size_t at = 0; at + kMark.size() <= name.size(); ++at) {
-        if (EqualsIgnoreCase(name.substr(at, kMark.size()), kMark)) {
-            return true;
-        }
-    }
-    return false;
+    return ContainsIgnoreCase(name, "jpeg");
 }
 
 std::string CutToChars(std::string_view utf8, std::size_t maxChars) {
@@ -30,7 +24,9 @@ std::string CutToChars(std::string_view utf8, std::size_t maxChars) {
 
 Tessel ReadTessel(platform::ResourceLibrary& library) {
     Tessel tessel;
-    for (auto& name : library.RcDataNames()) {
+    auto names = library.RcDataNames();
+    tessel.pictures.reserve(names.size());
+    for (auto& name : names) {
         if (IsPictureName(name)) {
             tessel.pictures.push_back(std::move(name));
         }
