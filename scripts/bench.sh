@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The speed goals, measured: decoding against djpeg and a bare libjpeg loop, SIMD on and
-# off, listing a 500-picture Tessel against reading it whole, and the picture show's start
-# and memory over 200 full-HD pictures. Not part of the tests.
+# off (in both builds), listing a 500-picture Tessel against reading it whole, and the
+# picture show's start and memory: its rules over 200 full-HD pictures natively, and the
+# real Quorvanes.scr under Wine (QV_BENCH_PICTURES pictures, a second each). Not part of
+# the tests.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -10,3 +12,26 @@ cmake --preset native >/dev/null
 cmake --build --preset native --target jpeg_bench show_bench >/dev/null
 build/native/bin/jpeg_bench "$@"
 build/native/bin/show_bench
+
+# The Windows build's decoder, under Wine: SIMD on against JSIMD_FORCENONE=1.
+. scripts/common.sh
+preset=$(runnable_windows_preset)
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target simd_bench show_process_bench >/dev/null
+bash scripts/wine-session.sh start >/dev/null
+trap 'bash scripts/wine-session.sh stop >/dev/null' EXIT
+eval "$(scripts/wine-session.sh env)"
+with=$(scripts/wine-run "build/$preset/bin/simd_bench.exe" | tr -d '\r')
+without=$(JSIMD_FORCENONE=1 WINEDLLOVERRIDES= scripts/wine-run "build/$preset/bin/simd_bench.exe" |
+  tr -d '\r')
+python3 - "$preset" "$with" "$without" <<'PY'
+import sys
+preset, on, off = sys.argv[1], float(sys.argv[2]), float(sys.argv[3])
+ratio = on / off
+verdict = "ok" if ratio <= 0.5 else "MISSED"
+print(f"Windows build ({preset}) under Wine, 1920 x 1080: {on:.2f} ms, without SIMD {off:.2f} ms")
+print(f"  our decode / our decode without SIMD (Windows)  {ratio:.3f}  (goal <= 0.500) {verdict}")
+PY
+
+# The saver host as a process: start to the first picture, and its memory over the show.
+scripts/wine-run "build/$preset/bin/show_process_bench.exe" "${QV_BENCH_PICTURES:-40}" | tr -d '\r'
