@@ -116,12 +116,7 @@ class PictureShowProcess : public ::testing::Test {
         record = tessels.path() + L"\\record.txt";
         ::SetEnvironmentVariableW(L"QV_RECORD_FILE", record.c_str());
     }
-    void TearDown() override {
-        if (show.process && !WaitForExit(show, 0ms)) {
-            ::TerminateProcess(show.process.get(), 9);
-            WaitForExit(show, 5s);
-        }
-    }
+    void TearDown() override { EndIfRunning(show); }
 
     // Starts the show (no tray program: the first Tessel file) and waits until the first
     // picture is on the screen and the first second is over.
@@ -203,10 +198,7 @@ class BrowserLinkStandIn {
                                 L"\" --no-open --log \"" + log + L"\"");
         WaitUntil([] { return ::FindWindowW(nullptr, L"Quorvanes BrowserLink") != nullptr; }, 20s);
     }
-    ~BrowserLinkStandIn() {
-        ::TerminateProcess(process_.process.get(), 0);
-        WaitForExit(process_, 5s);
-    }
+    ~BrowserLinkStandIn() { EndIfRunning(process_); }
     BrowserLinkStandIn(const BrowserLinkStandIn&) = delete;
     BrowserLinkStandIn& operator=(const BrowserLinkStandIn&) = delete;
     [[nodiscard]] std::string Log() const { return ReadFile(log_); }

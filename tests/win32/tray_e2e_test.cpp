@@ -68,10 +68,7 @@ class TrayProcess : public ::testing::Test {
         ::SetEnvironmentVariableW(L"QV_RECORD_FILE", record.c_str());
     }
     void TearDown() override {
-        if (tray.process && !WaitForExit(tray, 0ms)) {
-            ::TerminateProcess(tray.process.get(), 9);
-            WaitForExit(tray, 5s);
-        }
+        EndIfRunning(tray);
         SetScrnSave(savedScrnSave == L"<missing>" ? L"" : savedScrnSave);
         ::DeleteFileW(saver.c_str());
     }

@@ -44,6 +44,13 @@ std::optional<DWORD> WaitForExit(const Child& child, std::chrono::milliseconds l
     return code;
 }
 
+void EndIfRunning(const Child& child) {
+    if (child.process && !WaitForExit(child, 0ms)) {
+        ::TerminateProcess(child.process.get(), 9);
+        WaitForExit(child, 5s);
+    }
+}
+
 namespace {
 
 struct BoxSearch {

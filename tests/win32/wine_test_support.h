@@ -29,6 +29,8 @@ struct Child {
 // Starts `commandLine`; an empty process handle when it could not be started.
 Child StartProgram(const std::wstring& commandLine);
 std::optional<DWORD> WaitForExit(const Child& child, std::chrono::milliseconds limit);
+// Ends a child that a scenario left running, and waits for it.
+void EndIfRunning(const Child& child);
 
 struct MessageBoxSeen {
     HWND window = nullptr;

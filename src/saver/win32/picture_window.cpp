@@ -8,6 +8,7 @@
 #include "config/messages.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/window_object.h"
 #include "saver/show_timers.h"
 
 namespace qv::saver::win32 {
@@ -201,12 +202,7 @@ void PictureWindow::PaintPicture() {
 }
 
 LRESULT CALLBACK PictureWindow::ShowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<PictureWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = platform::win32::WindowObject<PictureWindow>(hwnd, message, lParam);
     if (self != nullptr && message == WM_DESTROY) {
         self->OnDestroyed();
         return 0;
@@ -214,40 +210,29 @@ LRESULT CALLBACK PictureWindow::ShowProc(HWND hwnd, UINT message, WPARAM wParam,
     if (self == nullptr || self->show_ == nullptr) {
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    try {
-        return self->OnShowMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        // Nothing may unwind into the system's dispatcher: report and end the show.
-        self->Detach();
-        ::MessageBoxA(hwnd, error.what(), "Quorvanes", MB_OK);
-        ::DestroyWindow(hwnd);
-        return 0;
-    }
+    return self->Guarded([&] { return self->OnShowMessage(message, wParam, lParam); });
 }
 
 LRESULT CALLBACK PictureWindow::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<PictureWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) {
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_PAINT) {
+    auto* self = platform::win32::WindowObject<PictureWindow>(hwnd, message, lParam);
+    if (self != nullptr && message == WM_PAINT) {
         self->PaintPicture();
         return 0;
     }
-    if (self->show_ == nullptr) {
+    if (self == nullptr || self->show_ == nullptr) {
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
+    return self->Guarded([&] { return self->OnPictureMessage(message, wParam, lParam); });
+}
+
+// Nothing may unwind into the system's dispatcher: a failure is reported and ends the show.
+LRESULT PictureWindow::Guarded(const std::function<LRESULT()>& handle) {
     try {
-        return self->OnPictureMessage(message, wParam, lParam);
+        return handle();
     } catch (const std::exception& error) {
-        self->Detach();
-        ::MessageBoxA(hwnd, error.what(), "Quorvanes", MB_OK);
-        ::DestroyWindow(self->hwnd_);
+        Detach();
+        ::MessageBoxA(hwnd_, error.what(), "Quorvanes", MB_OK);
+        ::DestroyWindow(hwnd_);
         return 0;
     }
 }

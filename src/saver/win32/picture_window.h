@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "saver/picture_show.h"
@@ -45,6 +46,7 @@ class PictureWindow final : public ShowWindow {
   private:
     static LRESULT CALLBACK ShowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Guarded(const std::function<LRESULT()>& handle);
     LRESULT OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnPictureMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnDestroyed();

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/window_object.h"
 
 namespace qv::saver::win32 {
 
@@ -99,12 +100,7 @@ void Paint(HWND hwnd, const PreviewState& state) {
 }
 
 LRESULT CALLBACK PreviewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    const auto* state = reinterpret_cast<PreviewState*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    const auto* state = platform::win32::WindowObject<PreviewState>(hwnd, message, lParam);
     switch (message) {
         case WM_PAINT:
             if (state != nullptr) {
