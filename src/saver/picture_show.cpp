@@ -198,13 +198,11 @@ void PictureShow::OnMouseMove(int x, int y) {
         return;
     }
     window_.SetCursorShape(CursorShape::Arrow);
-    if (anchorX_ == 0 || anchorY_ == 0) {
-        anchorX_ = x;
-        anchorY_ = y;
+    if (TakeAnchorIfUnset(x, y)) {
         return;
     }
     suspended_->store(false);
-    AnchorAndCountdown(x, y);
+    CountdownIfBeyond(x, y);
 }
 
 void PictureShow::OnPictureMouseMove(int x, int y) {
@@ -222,17 +220,23 @@ void PictureShow::OnPictureMouseMove(int x, int y) {
     window_.SetCursorShape(CursorShape::Arrow);
     window_.SetPictureHint(std::nullopt);
     suspended_->store(false);
-    AnchorAndCountdown(x, y);
+    if (!TakeAnchorIfUnset(x, y)) {
+        CountdownIfBeyond(x, y);
+    }
 }
 
-// The anchor is the first position seen (0 in either coordinate is no anchor); a movement
-// of more than the threshold away from it starts the one countdown.
-void PictureShow::AnchorAndCountdown(int x, int y) {
-    if (anchorX_ == 0 || anchorY_ == 0) {
-        anchorX_ = x;
-        anchorY_ = y;
-        return;
+// The anchor is the first position seen; 0 in either coordinate is no anchor.
+bool PictureShow::TakeAnchorIfUnset(int x, int y) {
+    if (anchorX_ != 0 && anchorY_ != 0) {
+        return false;
     }
+    anchorX_ = x;
+    anchorY_ = y;
+    return true;
+}
+
+// A movement of more than the threshold away from the anchor starts the one countdown.
+void PictureShow::CountdownIfBeyond(int x, int y) {
     const bool beyond =
         std::abs(x - anchorX_) > kAnchorThreshold || std::abs(y - anchorY_) > kAnchorThreshold;
     if (beyond && !countdownStarted_) {

@@ -99,7 +99,8 @@ class PictureShow {
     std::string TesselPathOf(const std::string& folder) const;
     bool ShowPictureAt(std::size_t index);
     void AdvanceIndex();
-    void AnchorAndCountdown(int x, int y);
+    bool TakeAnchorIfUnset(int x, int y);
+    void CountdownIfBeyond(int x, int y);
     void StartCountdown();
     void FollowLink(int hotSpot);
     void CloseNow();

@@ -122,7 +122,8 @@ Startup RunTrayStartup(const platform::Platform& platform, std::string_view comm
     if (lastChar == 'r') {
         utilities.SetSystemSaver(true);
     }
-    if (utilities.ReadMachineValue(value::InstallLocation).empty()) {
+    startup.installLocation = utilities.ReadMachineValue(value::InstallLocation);
+    if (startup.installLocation.empty()) {
         startup.outcome = StartupOutcome::NoInstallLocation;
         return startup;
     }
@@ -131,7 +132,6 @@ Startup RunTrayStartup(const platform::Platform& platform, std::string_view comm
         startup.outcome = StartupOutcome::Disabled;
         return startup;
     }
-    startup.installLocation = utilities.ReadMachineValue(value::InstallLocation);
     return startup;
 }
 

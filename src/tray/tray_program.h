@@ -78,7 +78,7 @@ enum class StartupOutcome { Run, AlreadyRunning, NoInstallLocation, Disabled };
 
 struct Startup {
     StartupOutcome outcome = StartupOutcome::Run;
-    std::string installLocation;  // StartInstallLocation, when the program runs
+    std::string installLocation;  // StartInstallLocation: InstallLocation as read at start-up
 };
 
 // Start-up up to the window: the mutex, the trailing "r", InstallLocation and TrayIconOn.

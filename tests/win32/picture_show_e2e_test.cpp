@@ -286,7 +286,7 @@ TEST_F(PasswordOnWindows98, WrongPasswordKeepsTheShowAndTheRightOneEndsIt) {
 // picture is checked with the preview window run inside this process, and the cross-process
 // case for its place and its end.
 TEST(PreviewWindow, PictureFillsAHostOf152By112) {
-    ScopedWindow host(WindowSpec{
+    ScopedWindow host(WindowLayout{
         L"QV preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, {40, 40, 192, 152}});
     std::thread preview(
         [&] { saver::win32::RunPreviewWindow(::GetModuleHandleW(nullptr), host.hwnd()); });
@@ -305,8 +305,8 @@ TEST(PreviewWindow, PictureFillsAHostOf152By112) {
 }
 
 TEST(PreviewWindow, LargerHostShowsThePictureCentredOnTheDesktopColour) {
-    ScopedWindow host(
-        WindowSpec{L"QV preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, {0, 0, 352, 312}});
+    ScopedWindow host(WindowLayout{
+        L"QV preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, {0, 0, 352, 312}});
     std::thread preview(
         [&] { saver::win32::RunPreviewWindow(::GetModuleHandleW(nullptr), host.hwnd()); });
     constexpr std::array<std::uint8_t, 3> kGround{112, 0, 16};
@@ -326,7 +326,7 @@ TEST(PreviewWindow, LargerHostShowsThePictureCentredOnTheDesktopColour) {
 }
 
 TEST(PreviewProcess, ChildFillingTheHostAndEndingWithIt) {
-    ScopedWindow host(WindowSpec{L"QV preview host", WS_POPUP | WS_VISIBLE, {40, 40, 192, 152}});
+    ScopedWindow host(WindowLayout{L"QV preview host", WS_POPUP | WS_VISIBLE, {40, 40, 192, 152}});
     const Child preview = StartProgram(
         SaverHostCommand(L"/p " + std::to_wstring(reinterpret_cast<UINT_PTR>(host.hwnd()))));
     ASSERT_TRUE(preview.process);

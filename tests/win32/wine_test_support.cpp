@@ -127,18 +127,18 @@ namespace qv::wintest {
 namespace {
 
 struct WindowStart {
-    const WindowSpec* spec;
+    const WindowLayout* layout;
     HANDLE ready;
     HWND window = nullptr;
 };
 
 DWORD WINAPI WindowThread(LPVOID context) {
     auto* start = static_cast<WindowStart*>(context);
-    const WindowSpec& spec = *start->spec;
-    const HWND window =
-        ::CreateWindowExW(0, L"STATIC", spec.title.c_str(), spec.style, spec.bounds.left,
-                          spec.bounds.top, spec.bounds.right - spec.bounds.left,
-                          spec.bounds.bottom - spec.bounds.top, nullptr, nullptr, nullptr, nullptr);
+    const WindowLayout& layout = *start->layout;
+    const HWND window = ::CreateWindowExW(
+        0, L"STATIC", layout.title.c_str(), layout.style, layout.bounds.left, layout.bounds.top,
+        layout.bounds.right - layout.bounds.left, layout.bounds.bottom - layout.bounds.top, nullptr,
+        nullptr, nullptr, nullptr);
     start->window = window;
     ::SetEvent(start->ready);
     MSG message;
@@ -183,9 +183,9 @@ void RemoveTree(const std::wstring& folder) {
 
 }  // namespace
 
-ScopedWindow::ScopedWindow(const WindowSpec& spec)
+ScopedWindow::ScopedWindow(const WindowLayout& layout)
     : ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-    WindowStart start{&spec, ready_.get()};
+    WindowStart start{&layout, ready_.get()};
     thread_.reset(::CreateThread(nullptr, 0, WindowThread, &start, 0, &threadId_));
     ::WaitForSingleObject(ready_.get(), 10000);
     window_ = start.window;
@@ -201,7 +201,7 @@ void ScopedWindow::Destroy() {
     ::SendMessageW(window_, WM_CLOSE, 0, 0);
 }
 
-ScopedTrayWindow::ScopedTrayWindow() : ScopedWindow(WindowSpec{L"Quorvanes TrayIcon"}) {}
+ScopedTrayWindow::ScopedTrayWindow() : ScopedWindow(WindowLayout{L"Quorvanes TrayIcon"}) {}
 
 TempFolder::TempFolder(const std::wstring& name) {
     wchar_t temp[MAX_PATH] = {};

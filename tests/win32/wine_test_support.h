@@ -52,7 +52,7 @@ std::string Utf8(const std::wstring& text);
 
 namespace qv::wintest {
 
-struct WindowSpec {
+struct WindowLayout {
     std::wstring title;
     DWORD style = WS_POPUP;  // hidden unless WS_VISIBLE
     RECT bounds{};
@@ -62,7 +62,7 @@ struct WindowSpec {
 // as long as the object lives.
 class ScopedWindow {
   public:
-    explicit ScopedWindow(const WindowSpec& spec);
+    explicit ScopedWindow(const WindowLayout& layout);
     ~ScopedWindow();
     ScopedWindow(const ScopedWindow&) = delete;
     ScopedWindow& operator=(const ScopedWindow&) = delete;
