@@ -285,44 +285,45 @@ TEST_F(PasswordOnWindows98, WrongPasswordKeepsTheShowAndTheRightOneEndsIt) {
 // Windows draws a child window of another process into its host; Wine 8 does not, so the
 // picture is checked with the preview window run inside this process, and the cross-process
 // case for its place and its end.
-TEST(PreviewWindow, PictureFillsAHostOf152By112) {
-    ScopedWindow host(WindowLayout{
-        L"QV preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, {40, 40, 192, 152}});
+constexpr std::array<std::uint8_t, 3> kPreviewGround{112, 0, 16};
+
+// Runs the preview window in a host with these bounds until the screen at `watch` shows its
+// dark red ground, and takes the screen then; nullopt when it never did.
+std::optional<Screenshot> PreviewInHost(RECT bounds, POINT watch) {
+    ScopedWindow host(
+        WindowLayout{L"QV preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, bounds});
     std::thread preview(
         [&] { saver::win32::RunPreviewWindow(::GetModuleHandleW(nullptr), host.hwnd()); });
-    constexpr std::array<std::uint8_t, 3> kGround{112, 0, 16};
-    const bool painted = WaitUntil([&] { return CaptureScreen().Near(41, 41, kGround); }, 10s);
+    const bool painted =
+        WaitUntil([&] { return CaptureScreen().Near(watch.x, watch.y, kPreviewGround); }, 10s);
     const Screenshot shot = CaptureScreen();
-    SaveScreenshot(shot, L"preview");
     host.Destroy();
     preview.join();
-    ASSERT_TRUE(painted);
-    EXPECT_TRUE(shot.Near(40, 40, kGround));
-    EXPECT_TRUE(shot.Near(191, 151, kGround));
-    EXPECT_TRUE(shot.Near(41, 150, kGround));
-    EXPECT_FALSE(shot.Near(126, 59, kGround)) << "the mark at the top";
-    EXPECT_FALSE(shot.Near(39, 39, kGround)) << "beyond the host";
+    return painted ? std::optional<Screenshot>(shot) : std::nullopt;
+}
+
+TEST(PreviewWindow, PictureFillsAHostOf152By112) {
+    const auto shot = PreviewInHost({40, 40, 192, 152}, {41, 41});
+    ASSERT_TRUE(shot);
+    SaveScreenshot(*shot, L"preview");
+    EXPECT_TRUE(shot->Near(40, 40, kPreviewGround));
+    EXPECT_TRUE(shot->Near(191, 151, kPreviewGround));
+    EXPECT_TRUE(shot->Near(41, 150, kPreviewGround));
+    EXPECT_FALSE(shot->Near(126, 59, kPreviewGround)) << "the mark at the top";
+    EXPECT_FALSE(shot->Near(39, 39, kPreviewGround)) << "beyond the host";
 }
 
 TEST(PreviewWindow, LargerHostShowsThePictureCentredOnTheDesktopColour) {
-    ScopedWindow host(WindowLayout{
-        L"QV preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, {0, 0, 352, 312}});
-    std::thread preview(
-        [&] { saver::win32::RunPreviewWindow(::GetModuleHandleW(nullptr), host.hwnd()); });
-    constexpr std::array<std::uint8_t, 3> kGround{112, 0, 16};
-    const bool painted = WaitUntil([&] { return CaptureScreen().Near(101, 101, kGround); }, 10s);
-    const Screenshot shot = CaptureScreen();
-    host.Destroy();
-    preview.join();
-    ASSERT_TRUE(painted);
+    const auto shot = PreviewInHost({0, 0, 352, 312}, {101, 101});
+    ASSERT_TRUE(shot);
     const COLORREF desktop = ::GetSysColor(COLOR_BACKGROUND);
     const std::array<std::uint8_t, 3> background{GetRValue(desktop), GetGValue(desktop),
                                                  GetBValue(desktop)};
-    EXPECT_TRUE(shot.Near(5, 5, background));
-    EXPECT_TRUE(shot.Near(99, 99, background));
-    EXPECT_TRUE(shot.Near(100, 100, kGround));
-    EXPECT_TRUE(shot.Near(251, 211, kGround));
-    EXPECT_TRUE(shot.Near(252, 212, background));
+    EXPECT_TRUE(shot->Near(5, 5, background));
+    EXPECT_TRUE(shot->Near(99, 99, background));
+    EXPECT_TRUE(shot->Near(100, 100, kPreviewGround));
+    EXPECT_TRUE(shot->Near(251, 211, kPreviewGround));
+    EXPECT_TRUE(shot->Near(252, 212, background));
 }
 
 TEST(PreviewProcess, ChildFillingTheHostAndEndingWithIt) {
