@@ -181,9 +181,13 @@ TEST_F(TrayProcess, LaunchNowRunsTheSaverHostWhichFindsTheTrayAndRotates) {
 TEST_F(TrayProcess, RightClickOpensTheMenu) {
     StartTray();
     ::PostMessageW(window, kWmTrayNotify, 0, WM_RBUTTONUP);
-    HWND popup = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (popup = WindowOf(tray.pid, L"#32768")) != nullptr; }, 10s));
-    EXPECT_TRUE(::IsWindowVisible(popup));
+    // The menu window is created a moment before it is shown: wait for it to be on screen.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const HWND popup = WindowOf(tray.pid, L"#32768");
+            return popup != nullptr && ::IsWindowVisible(popup);
+        },
+        10s));
 }
 
 // Menus belong to their process under Wine, so the entries are checked on a menu built here.
