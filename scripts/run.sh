@@ -21,6 +21,9 @@ bash scripts/wine-session.sh start
 trap 'bash scripts/wine-session.sh stop' EXIT
 eval "$(scripts/wine-session.sh env)"
 
+say "sample Tessels"
+bash scripts/make-samples.sh
+
 say "sample installation"
 bash scripts/sample-install.sh "build/$preset/bin"
 

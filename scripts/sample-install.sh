@@ -18,7 +18,12 @@ done
 if [ -f "$bin/RecordingSaver.scr" ]; then
   cp "$bin/RecordingSaver.scr" "$WINEPREFIX/drive_c/windows/system32/QV Recording.scr"
 fi
-for sample in "$top"/build/samples/*.tsl; do [ -f "$sample" ] && cp "$sample" "$root/Tessels/"; done
+samples=("$top"/build/samples/*.tsl)
+if [ ! -f "${samples[0]}" ]; then
+  echo "sample-install.sh: no sample Tessels in build/samples (run scripts/make-samples.sh)" >&2
+  exit 1
+fi
+cp "${samples[@]}" "$root/Tessels/"
 
 wine() { "$top/scripts/wine-run" "$@"; }
 reg_exe=$WINEPREFIX/drive_c/windows/system32/reg.exe
