@@ -46,5 +46,11 @@ else
   import -window root -display "$DISPLAY" out/screen-saver-2.png
   echo "screenshots: out/screen-saver.png, out/screen-saver-2.png (installed in $root)"
   kill "$saver" 2>/dev/null || true
+  # A show changes its picture between the two; a message box or an empty screen does not.
+  changed=$(compare -metric AE out/screen-saver.png out/screen-saver-2.png null: 2>&1 || true)
 fi
 wineserver -k 2>/dev/null || true
+if [ "${changed:-}" = 0 ]; then
+  echo "the show did not come up: the two screenshots are the same (see out/)" >&2
+  exit 1
+fi

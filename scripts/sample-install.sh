@@ -10,13 +10,29 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 bin=${1:?usage: sample-install.sh BIN_DIR}
 eval "$("$top/scripts/wine-session.sh" env)"
 root=$WINEPREFIX/drive_c/Quorvanes
+
+# In a 64-bit prefix a 32-bit program sees the 32-bit views: C:\windows\system32 is
+# syswow64 to it, and HKLM\Software its 32-bit branch. Install where the programs look,
+# as a 32-bit installer would.
+system_dir=$WINEPREFIX/drive_c/windows/system32
+view=/reg:64
+if python3 - "$bin/Quorvanes.scr" <<'PY'; then
+import struct, sys
+data = open(sys.argv[1], 'rb').read(4096)
+pe = struct.unpack_from('<I', data, 0x3C)[0]
+sys.exit(0 if struct.unpack_from('<H', data, pe + 4)[0] == 0x14C else 1)  # i386
+PY
+  view=/reg:32
+  [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && system_dir=$WINEPREFIX/drive_c/windows/syswow64
+fi
+
 mkdir -p "$root/Tessels/Preshows"
 cp "$bin/Quorvanes.scr" "$root/"
 for program in QVTIcon.exe QVBrowserLink.exe; do
   if [ -f "$bin/$program" ]; then cp "$bin/$program" "$root/"; fi
 done
 if [ -f "$bin/RecordingSaver.scr" ]; then
-  cp "$bin/RecordingSaver.scr" "$WINEPREFIX/drive_c/windows/system32/QV Recording.scr"
+  cp "$bin/RecordingSaver.scr" "$system_dir/QV Recording.scr"
 fi
 samples=("$top"/build/samples/*.tsl)
 if [ ! -f "${samples[0]}" ]; then
@@ -27,16 +43,17 @@ cp "${samples[@]}" "$root/Tessels/"
 
 wine() { "$top/scripts/wine-run" "$@"; }
 reg_exe=$WINEPREFIX/drive_c/windows/system32/reg.exe
+reg() { wine "$reg_exe" "$@" "$view" >/dev/null; }
 key='HKLM\Software\Quorvanes\Tessels'
-wine "$reg_exe" add "$key" /v TesselsDir /t REG_SZ /d 'C:\Quorvanes\Tessels' /f >/dev/null
-wine "$reg_exe" add "$key" /v InstallLocation /t REG_SZ /d 'C:\Quorvanes\Quorvanes.scr' /f >/dev/null
+reg add "$key" /v TesselsDir /t REG_SZ /d 'C:\Quorvanes\Tessels' /f
+reg add "$key" /v InstallLocation /t REG_SZ /d 'C:\Quorvanes\Quorvanes.scr' /f
 user='HKCU\Software\Quorvanes\Tessels'
-wine "$reg_exe" delete "$user" /f >/dev/null 2>&1 || true
-wine "$reg_exe" add "$user" /v Tessel /t REG_SZ /d '"Harbour Lights",Meadow' /f >/dev/null
-wine "$reg_exe" add "$user" /v Saver /t REG_SZ /d '"1QV Recording"' /f >/dev/null
+reg delete "$user" /f 2>/dev/null || true
+reg add "$user" /v Tessel /t REG_SZ /d '"Harbour Lights",Meadow' /f
+reg add "$user" /v Saver /t REG_SZ /d '"1QV Recording"' /f
 # A Tessel "ran last": the next start asks the Tessel list first.
-wine "$reg_exe" add "$user" /v ScreenSaverType /t REG_SZ /d 0 /f >/dev/null
-wine "$reg_exe" add "$user" /v TrayIconOn /t REG_SZ /d 1 /f >/dev/null
+reg add "$user" /v ScreenSaverType /t REG_SZ /d 0 /f
+reg add "$user" /v TrayIconOn /t REG_SZ /d 1 /f
 # The system screen saver is the short form of InstallLocation, as Wine names it.
 short=$(/usr/lib/wine/wine64 winepath -s 'C:\Quorvanes\Quorvanes.scr' 2>/dev/null | tr -d '\r')
 ini=$WINEPREFIX/drive_c/windows/system.ini

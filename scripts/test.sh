@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Every test: installs what is missing, builds both builds and runs their tests.
+# Every test: installs what is missing, builds both builds, runs their tests, and then
+# the main job without a display, which fails unless the show comes up.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -33,3 +34,8 @@ else
   echo "(this kernel runs no 32-bit programs: the Wine tests run the x86_64 build)"
 fi
 ctest --preset windows-x64
+bash scripts/wine-session.sh stop
+trap - EXIT
+
+say "the main job, without a display: the sample installation and the show"
+env -u DISPLAY -u QV_DISPLAY bash scripts/run.sh
