@@ -41,9 +41,7 @@ if [ ! -f "${samples[0]}" ]; then
 fi
 cp "${samples[@]}" "$root/Tessels/"
 
-wine() { "$top/scripts/wine-run" "$@"; }
-reg_exe=$WINEPREFIX/drive_c/windows/system32/reg.exe
-reg() { wine "$reg_exe" "$@" "$view" >/dev/null; }
+reg() { "$top/scripts/wine-run" "$WINEPREFIX/drive_c/windows/system32/reg.exe" "$@" "$view" >/dev/null; }
 key='HKLM\Software\Quorvanes\Tessels'
 reg add "$key" /v TesselsDir /t REG_SZ /d 'C:\Quorvanes\Tessels' /f
 reg add "$key" /v InstallLocation /t REG_SZ /d 'C:\Quorvanes\Quorvanes.scr' /f
