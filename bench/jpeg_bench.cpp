@@ -30,15 +30,23 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
 
+double TimeMs(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 double MedianMs(int runs, const std::function<void()>& work) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        times.push_back(TimeMs(work));
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(std::move(times));
 }
 
 // Two pieces of work timed in turns, so that a slower or faster spell of the machine
@@ -48,12 +56,10 @@ std::pair<double, double> MedianMsInTurns(int runs, const std::function<void()>&
     std::vector<double> a;
     std::vector<double> b;
     for (int i = 0; i < runs; ++i) {
-        a.push_back(MedianMs(1, first));
-        b.push_back(MedianMs(1, second));
+        a.push_back(TimeMs(first));
+        b.push_back(TimeMs(second));
     }
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    return {a[a.size() / 2], b[b.size() / 2]};
+    return {Median(std::move(a)), Median(std::move(b))};
 }
 
 void BareScanlineLoop(const Bytes& jpeg, qv::imaging::Frame& frame) {
