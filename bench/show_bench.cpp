@@ -9,7 +9,7 @@
 #include <string>
 
 #include "config/names.h"
-#include "pe/pe_library.h"
+#include "pe/byte_source.h"
 #include "pe/pe_writer.h"
 #include "platform/memory/memory_platform.h"
 #include "saver/picture_show.h"
@@ -19,15 +19,14 @@ namespace {
 
 using namespace qv;
 
-// Tessels open from disk, the way the Win32 reader maps them, not from memory.
-class FileLibraries : public platform::memory::MemoryLibraries {
+// Tessels are read from disk, as the programs read them, not from memory.
+class DiskFiles : public platform::memory::MemoryFiles {
   public:
-    std::unique_ptr<platform::ResourceLibrary> OpenResourceLibrary(std::string_view path) override {
+    std::unique_ptr<platform::FileReader> OpenForReading(std::string_view path) override {
         // The show builds Windows paths; the folder here is a Linux one.
         std::string local(path);
         std::replace(local.begin(), local.end(), '\\', '/');
-        pe::PeError error = pe::PeError::NotMz;
-        return pe::PeResourceLibrary::OpenFile(local, error);
+        return pe::OpenLocalFile(local);
     }
 };
 
@@ -97,14 +96,15 @@ int main(int argc, char** argv) {
     std::remove((path + ".done").c_str());
 
     platform::memory::MemoryPlatform mem;
-    FileLibraries libraries;
-    platform::Platform withFiles{mem.registry, mem.profile, mem.files, mem.processes, mem.desktop,
-                                 mem.system,   mem.dialogs, libraries, mem.clock};
+    DiskFiles files;
+    platform::Platform withFiles{mem.registry,  mem.profile,   files,
+                                 mem.processes, mem.desktop,   mem.system,
+                                 mem.dialogs,   mem.libraries, mem.clock};
     mem.registry.SetString(platform::RegRoot::LocalMachine, config::kKeyPath,
                            config::value::TesselsDir, folder);
     mem.registry.SetString(platform::RegRoot::CurrentUser, config::kKeyPath,
                            config::value::CurrentTessel, "qv-show-bench");
-    mem.files.AddFile(folder + "\\qv-show-bench.tsl");
+    files.AddFile(folder + "\\qv-show-bench.tsl");
     const long before = PeakResidentBytes();
     NoWindow window;
     saver::HostState state{.mode = saver::Mode::ScreenSaver, .isNT = true, .trayRunning = true};

@@ -17,11 +17,11 @@ constexpr std::array<char, 256> kLower = [] {
     return table;
 }();
 
-constexpr char LowerAscii(char c) {
+}  // namespace
+
+char LowerAscii(char c) {
     return kLower[static_cast<unsigned char>(c)];
 }
-
-}  // namespace
 
 std::string WithArgument(std::string_view pattern, std::string_view argument) {
     const auto at = pattern.find("%s");
@@ -60,10 +60,43 @@ bool ContainsIgnoreCase(std::string_view text, std::string_view part) {
     return false;
 }
 
+std::string ToUpperAscii(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    return out;
+}
+
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(), LowerAscii);
     return out;
+}
+
+std::string_view CutToUtf16Units(std::string_view text, std::size_t units) {
+    std::size_t at = 0;
+    std::size_t used = 0;
+    while (at < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        // A sequence's length from its lead byte; a stray byte stands alone.
+        std::size_t length = 1;
+        if (lead >= 0xF0 && lead < 0xF8) {
+            length = 4;
+        } else if (lead >= 0xE0) {
+            length = lead < 0xF0 ? 3 : 1;
+        } else if (lead >= 0xC0) {
+            length = 2;
+        }
+        length = std::min(length, text.size() - at);
+        const std::size_t needs = length == 4 ? 2 : 1;  // beyond the BMP: a surrogate pair
+        if (used + needs > units) {
+            break;
+        }
+        used += needs;
+        at += length;
+    }
+    return text.substr(0, at);
 }
 
 }  // namespace qv

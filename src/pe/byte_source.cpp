@@ -45,16 +45,35 @@ std::filesystem::path PathFromUtf8(const std::string& utf8) {
 
 namespace {
 
+// A plain file descriptor, unbuffered: the source's window is the buffer, and opening one
+// costs less than a stream, which matters when a folder of Tessels is listed.
+class DescriptorReader : public platform::FileReader {
+  public:
+    static std::unique_ptr<DescriptorReader> Open(const std::string& path);
+    ~DescriptorReader() override;
+    DescriptorReader(const DescriptorReader&) = delete;
+    DescriptorReader& operator=(const DescriptorReader&) = delete;
+
+    [[nodiscard]] std::uint64_t Size() const override { return size_; }
+    std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* into,
+                                      std::size_t count) override;
+
+  private:
+    DescriptorReader(int descriptor, std::uint64_t size) : descriptor_(descriptor), size_(size) {}
+    int descriptor_;
+    std::uint64_t size_;
+};
+
 #ifdef _WIN32
-int OpenForReading(const std::string& path) {
+int OpenDescriptor(const std::string& path) {
     return _wopen(PathFromUtf8(path).c_str(), _O_RDONLY | _O_BINARY);
 }
 std::int64_t SizeOf(int descriptor) {
     struct _stat64 status {};
     return _fstat64(descriptor, &status) == 0 ? status.st_size : -1;
 }
-// Up to `count` bytes at `offset`; fewer at the end of the file, -1 on an error.
-std::int64_t ReadAt(int descriptor, std::uint64_t offset, std::uint8_t* into, std::size_t count) {
+std::int64_t ReadDescriptor(int descriptor, std::uint64_t offset, std::uint8_t* into,
+                            std::size_t count) {
     if (_lseeki64(descriptor, static_cast<__int64>(offset), SEEK_SET) < 0) {
         return -1;
     }
@@ -65,14 +84,15 @@ void CloseDescriptor(int descriptor) {
     _close(descriptor);
 }
 #else
-int OpenForReading(const std::string& path) {
+int OpenDescriptor(const std::string& path) {
     return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
 }
 std::int64_t SizeOf(int descriptor) {
     struct stat status {};
     return ::fstat(descriptor, &status) == 0 ? status.st_size : -1;
 }
-std::int64_t ReadAt(int descriptor, std::uint64_t offset, std::uint8_t* into, std::size_t count) {
+std::int64_t ReadDescriptor(int descriptor, std::uint64_t offset, std::uint8_t* into,
+                            std::size_t count) {
     return ::pread(descriptor, into, count, static_cast<off_t>(offset));
 }
 void CloseDescriptor(int descriptor) {
@@ -80,10 +100,8 @@ void CloseDescriptor(int descriptor) {
 }
 #endif
 
-}  // namespace
-
-std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
-    const int descriptor = OpenForReading(path);
+std::unique_ptr<DescriptorReader> DescriptorReader::Open(const std::string& path) {
+    const int descriptor = OpenDescriptor(path);
     if (descriptor < 0) {
         return nullptr;
     }
@@ -92,23 +110,49 @@ std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
         CloseDescriptor(descriptor);
         return nullptr;
     }
-    return std::unique_ptr<FileSource>(
-        new FileSource(descriptor, static_cast<std::uint64_t>(size)));
+    return std::unique_ptr<DescriptorReader>(
+        new DescriptorReader(descriptor, static_cast<std::uint64_t>(size)));
 }
 
-FileSource::~FileSource() {
+DescriptorReader::~DescriptorReader() {
     CloseDescriptor(descriptor_);
+}
+
+std::optional<std::size_t> DescriptorReader::ReadAt(std::uint64_t offset, std::uint8_t* into,
+                                                    std::size_t count) {
+    const std::int64_t got = ReadDescriptor(descriptor_, offset, into, count);
+    if (got < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(got);
+}
+
+}  // namespace
+
+std::unique_ptr<platform::FileReader> OpenLocalFile(const std::string& path) {
+    return DescriptorReader::Open(path);
+}
+
+FileSource::FileSource(std::unique_ptr<platform::FileReader> file)
+    : file_(std::move(file)), size_(file_->Size()) {}
+
+std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
+    auto file = OpenLocalFile(path);
+    if (!file) {
+        return nullptr;
+    }
+    return std::make_unique<FileSource>(std::move(file));
 }
 
 bool FileSource::ReadRaw(std::uint64_t offset, std::uint8_t* into, std::size_t count) {
     while (count > 0) {
-        const std::int64_t got = ReadAt(descriptor_, offset, into, count);
-        if (got <= 0) {
+        const auto got = file_->ReadAt(offset, into, count);
+        if (!got || *got == 0) {
             return false;  // an error, or the file ended early
         }
-        offset += static_cast<std::uint64_t>(got);
-        into += got;
-        count -= static_cast<std::size_t>(got);
+        offset += *got;
+        into += *got;
+        count -= *got;
     }
     return true;
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ports.h"
+
 namespace qv::pe {
 
 class ByteSource {
@@ -56,13 +58,16 @@ class BufferSource : public ByteSource {
     MemorySource view_;
 };
 
+// A local file read through the C library (the tools' way; the programs read through the
+// Files port); nullptr when it cannot be opened. The path is UTF-8 on every platform.
+std::unique_ptr<platform::FileReader> OpenLocalFile(const std::string& path);
+
+// A file, read through the platform's reader or (for the tools) the C library's.
 class FileSource : public ByteSource {
   public:
-    // nullptr when the file cannot be opened. The path is UTF-8 on every platform.
+    explicit FileSource(std::unique_ptr<platform::FileReader> file);
+    // OpenLocalFile's file; nullptr when it cannot be opened.
     static std::unique_ptr<FileSource> Open(const std::string& path);
-    ~FileSource() override;
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
 
     [[nodiscard]] std::uint64_t Size() const override { return size_; }
     bool ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) override;
@@ -75,12 +80,9 @@ class FileSource : public ByteSource {
     static constexpr std::size_t kWindow = 64 * 1024;
     static constexpr std::size_t kSmallRead = 4096;
 
-    FileSource(int descriptor, std::uint64_t size) : descriptor_(descriptor), size_(size) {}
     bool ReadRaw(std::uint64_t offset, std::uint8_t* into, std::size_t count);
 
-    // A plain file descriptor, unbuffered: the window is the buffer, and opening one costs
-    // less than a stream, which matters when a folder of Tessels is listed.
-    int descriptor_;
+    std::unique_ptr<platform::FileReader> file_;
     std::uint64_t size_;
     std::unique_ptr<std::uint8_t[]> window_;
     std::size_t windowSize_ = 0;

@@ -34,7 +34,7 @@ std::unique_ptr<PeResourceLibrary> PeResourceLibrary::OpenFile(const std::string
     return Open(std::move(source), error);
 }
 
-std::vector<std::string> PeResourceLibrary::RcDataNames() {
+std::vector<std::string> PeResourceLibrary::RcDataNames() const {
     std::vector<std::string> names;
     names.reserve(rcdata_.size());
     for (const auto& e : rcdata_) {

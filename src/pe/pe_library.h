@@ -1,4 +1,5 @@
-// A resource library read by the project's own PE reader, over any byte source.
+// A resource library read as data by the project's own PE reader, over any byte source:
+// Tessels, the string 1 of screen savers, branding libraries. Nothing in it is ever run.
 #pragma once
 
 #include <memory>
@@ -7,20 +8,21 @@
 #include "pe/byte_source.h"
 #include "pe/pe_image.h"
 #include "pe/resources.h"
-#include "platform/ports.h"
 
 namespace qv::pe {
 
-class PeResourceLibrary : public platform::ResourceLibrary {
+class PeResourceLibrary {
   public:
     // nullptr, with the reason, when the bytes are not a PE image with resources.
     static std::unique_ptr<PeResourceLibrary> Open(std::unique_ptr<ByteSource> source,
                                                    PeError& error);
     static std::unique_ptr<PeResourceLibrary> OpenFile(const std::string& path, PeError& error);
 
-    std::vector<std::string> RcDataNames() override;
-    std::optional<std::vector<std::uint8_t>> RcData(std::string_view name) override;
-    std::optional<std::string> String(unsigned id) override;
+    // Names of the named RT_RCDATA entries, in directory order (numeric ids are left out).
+    [[nodiscard]] std::vector<std::string> RcDataNames() const;
+    [[nodiscard]] std::optional<std::vector<std::uint8_t>> RcData(std::string_view name);
+    // String resource `id` in full; nullopt when it is missing or empty.
+    [[nodiscard]] std::optional<std::string> String(unsigned id);
 
     // The RT_RCDATA entries with their sizes, as read when the library was opened.
     [[nodiscard]] const std::vector<ResourceEntry>& RcDataEntries() const { return rcdata_; }

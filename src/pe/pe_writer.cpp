@@ -1,8 +1,8 @@
 #include "pe/pe_writer.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "common/text.h"
 #include "pe/utf16.h"
 
 namespace qv::pe {
@@ -223,11 +223,7 @@ void WriteHeaders(Buffer& out, std::uint32_t rawSize, std::uint32_t virtualSize)
 }  // namespace
 
 std::string ResourceNameForm(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
+    return ToUpperAscii(name);
 }
 
 std::vector<std::uint8_t> WriteResourceLibrary(const ResourceLibraryLayout& layout) {

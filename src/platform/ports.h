@@ -66,6 +66,18 @@ class Profile {
 
 // ---- Files -------------------------------------------------------------------------
 
+// A file open for reading at any offset. Its bytes are data: nothing read is ever run.
+class FileReader {
+  public:
+    virtual ~FileReader() = default;
+    [[nodiscard]] virtual std::uint64_t Size() const = 0;
+    // Up to `count` bytes from `offset` into `into`: how many were read, fewer only at the
+    // end of the file; nullopt on a read error.
+    [[nodiscard]] virtual std::optional<std::size_t> ReadAt(std::uint64_t offset,
+                                                            std::uint8_t* into,
+                                                            std::size_t count) = 0;
+};
+
 class Files {
   public:
     virtual ~Files() = default;
@@ -79,6 +91,8 @@ class Files {
     // "C:\dir\*.tsl", in the order the file system returns them.
     [[nodiscard]] virtual std::vector<std::string> List(std::string_view pattern) = 0;
     [[nodiscard]] virtual bool Delete(std::string_view path) = 0;
+    // An existing file (not a folder) open for reading; nullptr when it cannot be opened.
+    [[nodiscard]] virtual std::unique_ptr<FileReader> OpenForReading(std::string_view path) = 0;
 };
 
 // ---- Processes and the instance mutex ----------------------------------------------
@@ -171,18 +185,6 @@ class Dialogs {
 
 // ---- Outside libraries loaded for one call ------------------------------------------
 
-// A resource library mapped as data: nothing in it ever runs.
-class ResourceLibrary {
-  public:
-    virtual ~ResourceLibrary() = default;
-    // Names of the named RT_RCDATA entries, in directory order (numeric ids are left out).
-    [[nodiscard]] virtual std::vector<std::string> RcDataNames() = 0;
-    [[nodiscard]] virtual std::optional<std::vector<std::uint8_t>> RcData(
-        std::string_view name) = 0;
-    // String resource `id` in full; nullopt when it is missing or empty.
-    [[nodiscard]] virtual std::optional<std::string> String(unsigned id) = 0;
-};
-
 enum class LibraryCall { Done, NoLibrary, NoFunction };
 
 struct LibraryResult {
@@ -199,9 +201,6 @@ class Libraries {
                                             WindowId window) = 0;
     // LoadLibrary(dll), GetProcAddress("VerifyScreenSavePwd"), call (window), FreeLibrary.
     virtual LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) = 0;
-    // Maps a file as a resource library; nullptr when it is not one.
-    [[nodiscard]] virtual std::unique_ptr<ResourceLibrary> OpenResourceLibrary(
-        std::string_view path) = 0;
 };
 
 // ---- Time --------------------------------------------------------------------------

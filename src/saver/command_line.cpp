@@ -1,7 +1,6 @@
 #include "saver/command_line.h"
 
-#include <cctype>
-
+#include "common/text.h"
 #include "config/reg_ini_file.h"
 
 namespace qv::saver {
@@ -10,11 +9,7 @@ std::string CmdSwitch(const Arguments& args) {
     if (args.empty()) {
         return {};
     }
-    std::string cmd = args[0].substr(0, 2);
-    for (char& c : cmd) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return cmd;
+    return ToLowerAscii(std::string_view(args[0]).substr(0, 2));
 }
 
 Mode ModeOf(std::string_view cmdSwitch) {

@@ -28,31 +28,29 @@ std::optional<platform::WindowId> RequireWindowNumber(const platform::Platform& 
 
 int RunSaverHost(const platform::Platform& platform, HostViews& views, const Arguments& args) {
     // The mutex stays held for the life of the process, whatever the mode.
-    const bool alreadyRunning = platform.processes.CreateInstanceMutex(kInstanceMutex);
+    const bool alreadyRunning = platform.processes.CreateInstanceMutex(shared::kSaverHostMutex);
 
     HostState state;
     state.mode = ModeOf(CmdSwitch(args));
-
-    if (state.mode == Mode::TesselPreview) {
-        state.toolWindowMode = true;
-        views.UseToolWindowStyle();
-        return views.RunPictureShow(state);
-    }
-    if (state.mode == Mode::ChangePassword) {
-        const auto window = RequireWindowNumber(platform, args);
-        if (!window) {
-            return kExitBadArguments;
-        }
-        ChangeSaverPassword(platform, *window);
-        // No form exists in this mode: the message loop would return at once.
-        return kExitOk;
-    }
-    if (alreadyRunning) {
+    if (alreadyRunning && ChecksSingleInstance(state.mode)) {
         return kExitOk;
     }
     state.isNT = platform.system.IsNT();
 
     switch (state.mode) {
+        case Mode::TesselPreview:
+            state.toolWindowMode = true;
+            views.UseToolWindowStyle();
+            return views.RunPictureShow(state);
+        case Mode::ChangePassword: {
+            const auto window = RequireWindowNumber(platform, args);
+            if (!window) {
+                return kExitBadArguments;
+            }
+            ChangeSaverPassword(platform, *window);
+            // No form exists in this mode: the message loop would return at once.
+            return kExitOk;
+        }
         case Mode::ScreenSaver: {
             const config::ConfigStore store(platform.registry,
                                             config::ShowWriteFailedMessage(platform.dialogs));
@@ -72,9 +70,10 @@ int RunSaverHost(const platform::Platform& platform, HostViews& views, const Arg
             views.UseToolWindowStyle();
             return views.RunPreview(state, *window);
         }
-        default:
-            return views.RunSettingsDialog(state);
+        case Mode::Settings:
+            break;
     }
+    return views.RunSettingsDialog(state);
 }
 
 }  // namespace qv::saver

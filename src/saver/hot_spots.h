@@ -2,12 +2,7 @@
 // band along the top edge (y < 40) and the same along the bottom edge (y >= 440).
 #pragma once
 
-#include <cstdint>
-
 namespace qv::saver {
-
-inline constexpr unsigned kWmUser = 0x400;
-inline constexpr std::uintptr_t kBrowserLinkOpen = 1;  // wParam of the notification
 
 // 1 to 8, or 0 for none. The row y = 40 belongs to no hot spot.
 int CheckForHotspot(int x, int y);

@@ -4,11 +4,13 @@
 #include <cstddef>
 #include <string_view>
 
+#include "common/shared_names.h"
+
 namespace qv::saver {
 
-inline constexpr std::string_view kInstanceMutex = "Quorvanes";
-inline constexpr std::string_view kTrayWindowTitle = "Quorvanes TrayIcon";
-inline constexpr std::string_view kBrowserLinkTitle = "Quorvanes BrowserLink";
+using shared::kBrowserLinkTitle;
+using shared::kTrayWindowTitle;
+
 inline constexpr std::string_view kDefaultDesktop = "default";
 // Window titles are read with GetWindowText into a 511-character buffer.
 inline constexpr std::size_t kWindowTitleChars = 510;

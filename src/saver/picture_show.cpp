@@ -10,6 +10,7 @@
 #include "config/messages.h"
 #include "config/names.h"
 #include "config/rotation.h"
+#include "config/system_saver_settings.h"
 #include "saver/hot_spots.h"
 #include "saver/names.h"
 #include "saver/password.h"
@@ -35,20 +36,6 @@ int SecondsFrom(int stored, int base, int least) {
 }
 
 }  // namespace
-
-std::uint32_t ScreenSaveUsePassword(platform::Registry& registry) {
-    const auto stored = registry.Query(platform::RegRoot::CurrentUser, config::kDesktopKeyPath,
-                                       config::kScreenSaveUsePassword);
-    if (!stored || stored->type != platform::RegType::Dword || stored->data.size() != 4) {
-        return 0;
-    }
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value =
-            (value << 8) | static_cast<unsigned char>(stored->data[static_cast<std::size_t>(i)]);
-    }
-    return value;
-}
 
 PictureShow::PictureShow(const platform::Platform& platform, const HostState& state,
                          ShowWindow& window)
@@ -96,8 +83,9 @@ OpenOutcome PictureShow::Open() {
     suspended_->store(false);
     countdownStarted_ = false;
 
-    // A file that is no resource library has no pictures either.
-    library_ = platform_.libraries.OpenResourceLibrary(path);
+    // A file that is no resource library has no pictures either. The file is read as data
+    // by our own reader, which checks every length against the file.
+    library_ = OpenTessel(platform_.files, path);
     if (library_) {
         tessel_ = ReadTessel(*library_);
     }
@@ -280,7 +268,7 @@ void PictureShow::FollowLink(int hotSpot) {
     }
     const platform::WindowId receiver = FindWindowTitled(platform_, state_.isNT, kBrowserLinkTitle);
     if (receiver != 0) {
-        (void)platform_.desktop.SendNotify(receiver, kWmUser, kBrowserLinkOpen, 0);
+        (void)platform_.desktop.SendNotify(receiver, shared::kWmUser, shared::kBrowserLinkOpen, 0);
     }
 }
 
@@ -300,7 +288,7 @@ bool PictureShow::PasswordOK() {
     if (passwordBusy_) {
         return false;
     }
-    if (state_.isNT || ScreenSaveUsePassword(platform_.registry) == 0) {
+    if (state_.isNT || !config::SystemSaverSettings(platform_).ScreenSaveUsePassword()) {
         return true;
     }
     passwordBusy_ = true;

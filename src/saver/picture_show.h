@@ -120,7 +120,7 @@ class PictureShow {
     int anchorY_ = 0;
     std::size_t pictIndex_ = 0;
     Tessel tessel_;
-    std::unique_ptr<platform::ResourceLibrary> library_;
+    std::unique_ptr<pe::PeResourceLibrary> library_;
     imaging::Frame shown_;    // what the window paints
     imaging::Frame scratch_;  // the next picture decodes here; swapped in on success
     std::shared_ptr<std::atomic<bool>> suspended_;
@@ -128,9 +128,5 @@ class PictureShow {
     bool countdownCancelled_ = false;
     bool runningAnnounced_ = false;
 };
-
-// ScreenSaveUsePassword under HKEY_CURRENT_USER "Control Panel\desktop": a 32-bit number;
-// missing, or stored as anything else, counts as 0.
-std::uint32_t ScreenSaveUsePassword(platform::Registry& registry);
 
 }  // namespace qv::saver

@@ -22,7 +22,7 @@ std::string CutToChars(std::string_view utf8, std::size_t maxChars) {
     return std::string(utf8);
 }
 
-Tessel ReadTessel(platform::ResourceLibrary& library) {
+Tessel ReadTessel(pe::PeResourceLibrary& library) {
     Tessel tessel;
     auto names = library.RcDataNames();
     tessel.pictures.reserve(names.size());
@@ -36,6 +36,15 @@ Tessel ReadTessel(platform::ResourceLibrary& library) {
         tessel.links[k] = link ? CutToChars(*link, kLinkMaxChars) : std::string();
     }
     return tessel;
+}
+
+std::unique_ptr<pe::PeResourceLibrary> OpenTessel(platform::Files& files, std::string_view path) {
+    auto file = files.OpenForReading(path);
+    if (!file) {
+        return nullptr;
+    }
+    pe::PeError error = pe::PeError::NotMz;
+    return pe::PeResourceLibrary::Open(std::make_unique<pe::FileSource>(std::move(file)), error);
 }
 
 }  // namespace qv::saver

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "pe/pe_library.h"
 #include "platform/ports.h"
 
 namespace qv::saver {
@@ -25,6 +27,10 @@ bool IsPictureName(std::string_view name);
 // The first `maxChars` characters of UTF-8 text (never splitting a character).
 std::string CutToChars(std::string_view utf8, std::size_t maxChars);
 
-Tessel ReadTessel(platform::ResourceLibrary& library);
+Tessel ReadTessel(pe::PeResourceLibrary& library);
+
+// The Tessel file at `path` as a resource library read as data; nullptr when it cannot be
+// opened or is not a resource library.
+std::unique_ptr<pe::PeResourceLibrary> OpenTessel(platform::Files& files, std::string_view path);
 
 }  // namespace qv::saver

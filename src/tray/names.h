@@ -5,11 +5,9 @@
 #include <cstddef>
 #include <string_view>
 
-namespace qv::tray {
+#include "common/shared_names.h"
 
-inline constexpr std::string_view kMutexName = "QVTIconMutex";
-inline constexpr std::string_view kWindowClass = "Vantrel";
-inline constexpr std::string_view kWindowTitle = "Quorvanes TrayIcon";
+namespace qv::tray {
 
 inline constexpr unsigned kWmTrayNotify = 0x400 + 3;   // clicks accepted
 inline constexpr unsigned kWmTrayIgnored = 0x400 + 4;  // a launch is pending

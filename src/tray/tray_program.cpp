@@ -114,7 +114,7 @@ Startup RunTrayStartup(const platform::Platform& platform, std::string_view comm
     const char lastChar = commandLine.empty() ? '\0' : commandLine.back();
     Startup startup;
     // The mutex stays held for the life of the process.
-    if (platform.processes.CreateInstanceMutex(kMutexName)) {
+    if (platform.processes.CreateInstanceMutex(shared::kTrayMutex)) {
         startup.outcome = StartupOutcome::AlreadyRunning;
         return startup;
     }
@@ -200,15 +200,19 @@ void TrayProgram::RequestLaunchNow() {
 
 void TrayProgram::DelayedLaunch() {
     platform_.clock.SleepMs(kLaunchDelayMs);
-    utilities_.LaunchWithSwitch(shell_, "/s", installLocation_);
-    utilities_.SetIconCallback(shell_, true);
+    (void)shell_.RunOnWindowThread([this] {
+        utilities_.LaunchWithSwitch(shell_, "/s", installLocation_);
+        utilities_.SetIconCallback(shell_, true);
+    });
     launchPending_.store(false);
 }
 
 void TrayProgram::RefreshStatus(std::optional<int> rounds) {
     for (int round = 0; !rounds || round < *rounds; ++round) {
         platform_.clock.SleepMs(kStatusPeriodMs);
-        utilities_.RefreshTrayIcon(shell_);
+        if (!shell_.RunOnWindowThread([this] { utilities_.RefreshTrayIcon(shell_); })) {
+            return;
+        }
     }
 }
 
@@ -240,7 +244,7 @@ void TrayProgram::Shutdown() {
     }
     utilities_.WriteUserValue(config::value::TrayIconOn, "0");
     utilities_.SetSystemSaver(false);
-    shell_.PostDestroy();
+    shell_.DestroyWindow();
 }
 
 }  // namespace qv::tray

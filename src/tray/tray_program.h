@@ -30,10 +30,13 @@ class TrayShell {
     // SetForegroundWindow, then WM_SYSCOMMAND / SC_SCREENSAVE sent to the window: the
     // system starts its screen saver.
     virtual void RequestSystemScreenSaver() = 0;
-    // WM_DESTROY posted to the window.
-    virtual void PostDestroy() = 0;
+    // Destroys the window, which deletes the icon and ends the program.
+    virtual void DestroyWindow() = 0;
     // Runs `work` on a thread of its own that ends with the process at the latest.
     virtual void StartWorker(std::function<void()> work) = 0;
+    // On a worker: runs `step` on the window's thread and waits for it. False when the
+    // window is gone (or going): the step did not run, and the worker ends.
+    virtual bool RunOnWindowThread(const std::function<void()>& step) = 0;
 };
 
 // The shared operations of the tray program.
@@ -99,9 +102,10 @@ class TrayProgram {
     void RequestLaunchNow();
     [[nodiscard]] bool LaunchPending() const { return launchPending_.load(); }
 
-    // Worker bodies, run by StartWorker's threads.
+    // Worker bodies, run by StartWorker's threads; they reach the icon, the boxes and the
+    // foreground window only through RunOnWindowThread.
     void DelayedLaunch();
-    // Every ten minutes, `rounds` times or (nullopt) for as long as the process lives.
+    // Every ten minutes, `rounds` times or (nullopt) for as long as the window lives.
     void RefreshStatus(std::optional<int> rounds = std::nullopt);
 
   private:

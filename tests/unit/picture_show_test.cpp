@@ -87,8 +87,7 @@ class PictureShowTest : public ::testing::Test {
         }
         layout.strings = links;
         const std::string path = std::string(kFolder) + "\\" + title + ".tsl";
-        mem.files.AddFile(path);
-        mem.libraries.resourceFiles[path] = pe::WriteResourceLibrary(layout);
+        mem.files.AddFileBytes(path, pe::WriteResourceLibrary(layout));
     }
 
     // Three pictures A, B, C of widths 320, 200, 100, and links 2 and 8.
@@ -404,19 +403,6 @@ TEST_F(PictureShowTest, NoPasswordOnTheNtFamilyOrWithoutThePasswordLibrary) {
     RunningShow();
     show->OnKeyDown();
     EXPECT_EQ(window.closes, 2);
-}
-
-TEST(ScreenSaveUsePassword, OnlyA32BitNumberCounts) {
-    MemoryPlatform mem;
-    EXPECT_EQ(ScreenSaveUsePassword(mem.registry), 0u);
-    mem.registry.SetString(RegRoot::CurrentUser, config::kDesktopKeyPath,
-                           config::kScreenSaveUsePassword, "1");
-    EXPECT_EQ(ScreenSaveUsePassword(mem.registry), 0u);
-    ASSERT_EQ(mem.registry.Set(RegRoot::CurrentUser, config::kDesktopKeyPath,
-                               config::kScreenSaveUsePassword,
-                               {platform::RegType::Dword, std::string("\x02\x01\x00\x00", 4)}),
-              platform::RegWriteStatus::Ok);
-    EXPECT_EQ(ScreenSaveUsePassword(mem.registry), 0x102u);
 }
 
 }  // namespace

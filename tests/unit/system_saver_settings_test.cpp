@@ -49,6 +49,8 @@ TEST_F(SystemSaverSettingsTest, UsePasswordIsADwordAndAnythingElseIsOff) {
     EXPECT_FALSE(settings.ScreenSaveUsePassword());
     StoreDesktop(kScreenSaveUsePassword, {RegType::Dword, std::string("\0\0\0\0", 4)});
     EXPECT_FALSE(settings.ScreenSaveUsePassword());
+    StoreDesktop(kScreenSaveUsePassword, {RegType::Dword, std::string("\0\1\0\0", 4)});
+    EXPECT_TRUE(settings.ScreenSaveUsePassword()) << "the whole number counts, not its low byte";
 }
 
 TEST_F(SystemSaverSettingsTest, TimeoutIsWrittenThroughTheSystem) {

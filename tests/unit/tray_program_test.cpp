@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "config/names.h"
 #include "platform/memory/memory_platform.h"
 #include "tray/names.h"
@@ -35,8 +36,15 @@ class RecordingShell : public TrayShell {
     void DeleteIcon() override { added = false; }
     void ShowMenu() override { ++menus; }
     void RequestSystemScreenSaver() override { ++saverStarts; }
-    void PostDestroy() override { ++destroys; }
+    void DestroyWindow() override { ++destroys; }
     void StartWorker(std::function<void()> work) override { workers.push_back(std::move(work)); }
+    bool RunOnWindowThread(const std::function<void()>& step) override {
+        if (windowGone) {
+            return false;
+        }
+        step();
+        return true;
+    }
 
     void RunWorker(std::size_t index) {
         auto work = std::move(workers.at(index));
@@ -44,6 +52,7 @@ class RecordingShell : public TrayShell {
     }
 
     bool addSucceeds = true;
+    bool windowGone = false;
     bool added = false;
     std::optional<IconState> icon;
     std::string tip;
@@ -187,6 +196,11 @@ TEST_F(TrayTest, IconIsAddedInItsStateAndRefreshedEveryTenMinutes) {
     EXPECT_EQ(shell.modifies, 2);
     EXPECT_EQ(shell.icon, IconState::Active);
 
+    shell.windowGone = true;  // the refresh ends with the window instead of touching it
+    program->RefreshStatus();
+    EXPECT_EQ(shell.modifies, 2);
+    EXPECT_EQ(mem.clock.now, 3 * 600000);
+
     shell.addSucceeds = false;
     EXPECT_FALSE(Program().AddIconAndStartRefresh());
 }
@@ -210,6 +224,10 @@ TEST_F(TrayTest, SeveralClicksWithinTheSecondStartTheSaverOnce) {
 
     program->OnTrayNotify(kWmLButtonUp);
     EXPECT_EQ(shell.workers.size(), 2u) << "clicks count again after the launch";
+    shell.windowGone = true;
+    shell.RunWorker(1);
+    EXPECT_EQ(shell.saverStarts, 1) << "a window gone within the second starts nothing";
+    EXPECT_FALSE(program->LaunchPending());
 }
 
 TEST_F(TrayTest, LaunchWithoutASystemSaverSaysSoAndAcceptsClicksOnlyAfterwards) {
@@ -306,6 +324,19 @@ TEST_F(TrayTest, AFailedWriteIsReportedAndTheShutdownGoesOn) {
     EXPECT_EQ(mem.dialogs.shown[1].text, "Unable to set tray icon registry key.");
     EXPECT_EQ(mem.dialogs.shown[1].caption, std::string("Screen Saver Manager Error"));
     EXPECT_EQ(shell.destroys, 1);
+}
+
+// The icon's tip holds 63 UTF-16 units: it is cut there, never inside a character.
+TEST(TrayTip, CutInUtf16UnitsAndNeverInsideACharacter) {
+    EXPECT_EQ(CutToUtf16Units(text::TipInactive, kTipChars), text::TipInactive);
+    const std::string ascii(70, 'a');
+    EXPECT_EQ(CutToUtf16Units(ascii, kTipChars).size(), 63u);
+    const std::string umlauts = std::string(62, 'a') + "\xC3\xA4\xC3\xA4";  // a-umlaut: 1 unit
+    EXPECT_EQ(CutToUtf16Units(umlauts, kTipChars), std::string(62, 'a') + "\xC3\xA4");
+    const std::string clef = std::string(62, 'a') + "\xF0\x9D\x84\x9E";  // needs 2 units
+    EXPECT_EQ(CutToUtf16Units(clef, kTipChars), std::string(62, 'a'));
+    const std::string stray = std::string(62, 'a') + "\xE2\x82";  // a sequence cut short
+    EXPECT_EQ(CutToUtf16Units(stray, kTipChars), stray) << "kept whole, as one character";
 }
 
 }  // namespace

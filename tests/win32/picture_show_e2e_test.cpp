@@ -174,6 +174,16 @@ TEST_F(PictureShowProcess, AKeyEndsTheShowAlsoInTheFirstSecond) {
     EXPECT_EQ(WaitForExit(show, 5s), 0u);
 }
 
+TEST_F(PictureShowProcess, JunkPrivateMessagesFromAnotherProcessLeaveTheShowRunning) {
+    StartShow(false);
+    SendJunkPrivateMessages(window);
+    SendJunkPrivateMessages(picture);
+    EXPECT_TRUE(Running());
+    EXPECT_TRUE(::IsWindow(window));
+    ::PostMessageW(window, WM_KEYDOWN, 'Q', 0);
+    EXPECT_EQ(WaitForExit(show, 5s), 0u) << "the show still answers a key";
+}
+
 TEST_F(PictureShowProcess, MouseMovementBeyondFivePixelsEndsTheShowAfterTheDelay) {
     SetUserValue(L"MouseDelay", L"0");  // 3 seconds
     StartShow();
@@ -344,6 +354,8 @@ TEST(PreviewProcess, ChildFillingTheHostAndEndingWithIt) {
     EXPECT_TRUE(::EqualRect(&hostRect, &childRect));
     EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(child, GWL_STYLE)) & 0xFFFF0000u,
               static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
+    SendJunkPrivateMessages(child);
+    EXPECT_FALSE(WaitForExit(preview, 500ms)) << "junk messages ended the preview";
 
     host.Destroy();
     EXPECT_EQ(WaitForExit(preview, 10s), 0u) << "the preview outlived its host";

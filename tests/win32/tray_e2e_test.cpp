@@ -104,6 +104,10 @@ TEST_F(TrayProcess, OneInstanceOnlyAndTheIconGoesWithTheWindow) {
     EXPECT_EQ(WaitForExit(second, 15s), 0u);
     EXPECT_EQ(WindowOf(second.pid, L"Vantrel"), nullptr);
 
+    SendJunkPrivateMessages(window);
+    EXPECT_FALSE(WaitForExit(tray, 500ms)) << "junk messages ended the tray program";
+    EXPECT_TRUE(IconExists(window));
+
     // The settings dialog ends the tray program this way.
     ::SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForExit(tray, 10s), 0u);
@@ -192,9 +196,9 @@ TEST_F(TrayProcess, RightClickOpensTheMenu) {
 
 // Menus belong to their process under Wine, so the entries are checked on a menu built here.
 TEST(TrayMenu, FiveEnabledEntriesWithRestartAboveShutdown) {
-    tray::win32::Win32TrayShell shell(::GetModuleHandleW(nullptr));
-    ASSERT_TRUE(shell.BuildMenu());
-    const HMENU menu = shell.Menu();
+    const auto owned = tray::win32::BuildTrayMenu();
+    ASSERT_TRUE(owned);
+    const HMENU menu = owned.get();
     ASSERT_EQ(::GetMenuItemCount(menu), 5);
     const UINT ids[] = {4096, 4097, 0, 4100, 4098};
     const wchar_t* texts[] = {L"Launch Screen Saver", L"Quorvanes Manager Settings", L"",

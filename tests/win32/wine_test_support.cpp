@@ -19,13 +19,13 @@ std::wstring SaverHostCommand(const std::wstring& arguments) {
     return L"\"" + SiblingPath(L"Quorvanes.scr") + L"\" " + arguments;
 }
 
-Child StartProgram(const std::wstring& commandLine) {
+Child StartProgram(const std::wstring& commandLine, const wchar_t* folder) {
     std::wstring line = commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     Child child;
-    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
                          &startup, &info)) {
         ::CloseHandle(info.hThread);
         child.process.reset(info.hProcess);
@@ -109,6 +109,18 @@ std::optional<MessageBoxSeen> WaitForMessageBox(DWORD pid, std::chrono::millisec
 
 void Answer(const MessageBoxSeen& box, int buttonId) {
     ::PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
+}
+
+void SendJunkPrivateMessages(HWND window) {
+    constexpr LPARAM kNowhere = static_cast<LPARAM>(0x7EADBEE0);
+    for (UINT base : {static_cast<UINT>(WM_USER), static_cast<UINT>(WM_APP)}) {
+        for (UINT n = 0; n < 32; ++n) {
+            ::PostMessageW(window, base + n, 0x5A5A, kNowhere);
+            DWORD_PTR answer = 0;
+            ::SendMessageTimeoutW(window, base + n, 0x5A5A, kNowhere, SMTO_ABORTIFHUNG, 1000,
+                                  &answer);
+        }
+    }
 }
 
 void ResetConfiguration() {

@@ -26,8 +26,9 @@ struct Child {
     DWORD pid = 0;
 };
 
-// Starts `commandLine`; an empty process handle when it could not be started.
-Child StartProgram(const std::wstring& commandLine);
+// Starts `commandLine` (in `folder` when given); an empty process handle when it could not
+// be started.
+Child StartProgram(const std::wstring& commandLine, const wchar_t* folder = nullptr);
 std::optional<DWORD> WaitForExit(const Child& child, std::chrono::milliseconds limit);
 // Ends a child that a scenario left running, and waits for it.
 void EndIfRunning(const Child& child);
@@ -42,6 +43,10 @@ struct MessageBoxSeen {
 std::optional<MessageBoxSeen> WaitForMessageBox(DWORD pid, std::chrono::milliseconds limit);
 // Presses the box's button with the given id (IDOK, IDCANCEL, ...).
 void Answer(const MessageBoxSeen& box, int buttonId);
+
+// What another process may send any window: the private message ranges after WM_USER and
+// WM_APP, posted and sent, with parameters that point nowhere.
+void SendJunkPrivateMessages(HWND window);
 
 // Removes HKCU\Software\Quorvanes and the machine key, so each scenario starts clean.
 void ResetConfiguration();

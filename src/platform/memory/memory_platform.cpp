@@ -1,23 +1,12 @@
 #include "platform/memory/memory_platform.h"
 
 #include <algorithm>
-#include <cctype>
 
-#include "pe/pe_library.h"
+#include "common/text.h"
 
 namespace qv::platform::memory {
 
 namespace {
-
-char Lower(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-std::string LowerCopy(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), Lower);
-    return out;
-}
 
 // Wildcard match of a file name, '*' and '?' as the platform uses them, without case.
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
@@ -26,7 +15,8 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
     std::size_t star = std::string_view::npos;
     std::size_t mark = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -72,8 +62,9 @@ class MemoryRunningProcess : public RunningProcess {
 }  // namespace
 
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Lower(x) < Lower(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return LowerAscii(x) < LowerAscii(y);
+    });
 }
 
 // ---- MemoryRegistry ----
@@ -155,10 +146,10 @@ bool MemoryProfile::Write(std::string_view file, std::string_view section, std::
 // ---- MemoryFiles ----
 
 const MemoryFiles::Entry* MemoryFiles::Find(std::string_view path) const {
-    const auto wanted = LowerCopy(path);
+    const auto wanted = ToLowerAscii(path);
     for (const auto& e : entries_) {
-        if (LowerCopy(e.path) == wanted ||
-            (!e.shortPath.empty() && LowerCopy(e.shortPath) == wanted)) {
+        if (ToLowerAscii(e.path) == wanted ||
+            (!e.shortPath.empty() && ToLowerAscii(e.shortPath) == wanted)) {
             return &e;
         }
     }
@@ -183,7 +174,7 @@ std::vector<std::string> MemoryFiles::List(std::string_view pattern) {
     std::vector<std::string> names;
     for (const auto& e : entries_) {
         const auto [entryFolder, name] = SplitFolder(e.path);
-        if (LowerCopy(entryFolder) == LowerCopy(folder) && WildcardMatch(namePattern, name)) {
+        if (ToLowerAscii(entryFolder) == ToLowerAscii(folder) && WildcardMatch(namePattern, name)) {
             names.emplace_back(name);
         }
     }
@@ -191,9 +182,9 @@ std::vector<std::string> MemoryFiles::List(std::string_view pattern) {
 }
 
 bool MemoryFiles::Delete(std::string_view path) {
-    const auto wanted = LowerCopy(path);
+    const auto wanted = ToLowerAscii(path);
     const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) {
-        return !e.folder && LowerCopy(e.path) == wanted;
+        return !e.folder && ToLowerAscii(e.path) == wanted;
     });
     if (it == entries_.end()) {
         return false;
@@ -204,6 +195,45 @@ bool MemoryFiles::Delete(std::string_view path) {
 
 void MemoryFiles::AddFile(std::string_view path, std::string_view shortPath) {
     entries_.push_back({std::string(path), std::string(shortPath), false});
+}
+
+namespace {
+
+class MemoryFileReader : public FileReader {
+  public:
+    explicit MemoryFileReader(std::shared_ptr<const std::vector<std::uint8_t>> bytes)
+        : bytes_(std::move(bytes)) {}
+    [[nodiscard]] std::uint64_t Size() const override { return bytes_->size(); }
+    std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* into,
+                                      std::size_t count) override {
+        if (offset >= bytes_->size()) {
+            return 0;
+        }
+        const std::size_t got =
+            std::min<std::size_t>(count, bytes_->size() - static_cast<std::size_t>(offset));
+        std::copy_n(bytes_->begin() + static_cast<std::ptrdiff_t>(offset), got, into);
+        return got;
+    }
+
+  private:
+    std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
+};
+
+}  // namespace
+
+void MemoryFiles::AddFileBytes(std::string_view path, std::vector<std::uint8_t> bytes) {
+    if (!FileExists(path)) {
+        AddFile(path);
+    }
+    bytes_[std::string(path)] = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+}
+
+std::unique_ptr<FileReader> MemoryFiles::OpenForReading(std::string_view path) {
+    const auto found = bytes_.find(std::string(path));
+    if (found == bytes_.end() || !FileExists(path)) {
+        return nullptr;
+    }
+    return std::make_unique<MemoryFileReader>(found->second);
 }
 
 void MemoryFiles::AddFolder(std::string_view path) {
@@ -324,15 +354,6 @@ LibraryResult MemoryLibraries::VerifyScreenSavePwd(std::string_view dllPath, Win
         verifyResults.pop_front();
     }
     return {LibraryCall::Done, result};
-}
-
-std::unique_ptr<ResourceLibrary> MemoryLibraries::OpenResourceLibrary(std::string_view path) {
-    const auto file = resourceFiles.find(std::string(path));
-    if (file == resourceFiles.end()) {
-        return nullptr;
-    }
-    pe::PeError error = pe::PeError::NotMz;
-    return pe::PeResourceLibrary::Open(std::make_unique<pe::BufferSource>(file->second), error);
 }
 
 // ---- FakeClock ----

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -64,10 +65,13 @@ class MemoryFiles : public Files {
     bool FileExists(std::string_view path) override;
     std::vector<std::string> List(std::string_view pattern) override;
     bool Delete(std::string_view path) override;
+    std::unique_ptr<FileReader> OpenForReading(std::string_view path) override;
 
     // Files in the order a directory listing returns them.
     void AddFile(std::string_view path, std::string_view shortPath = {});
     void AddFolder(std::string_view path);
+    // A file with these bytes (added to the listing when it is not there yet).
+    void AddFileBytes(std::string_view path, std::vector<std::uint8_t> bytes);
 
     std::string windowsDir = "C:\\WINDOWS";
     std::string systemDir = "C:\\WINDOWS\\SYSTEM";
@@ -80,6 +84,7 @@ class MemoryFiles : public Files {
     };
     const Entry* Find(std::string_view path) const;
     std::vector<Entry> entries_;
+    std::map<std::string, std::shared_ptr<const std::vector<std::uint8_t>>, NoCaseLess> bytes_;
 };
 
 class MemoryProcesses : public Processes {
@@ -152,10 +157,6 @@ class MemoryLibraries : public Libraries {
     LibraryResult PwdChangePassword(std::string_view dllPath, std::string_view provider,
                                     WindowId window) override;
     LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) override;
-    std::unique_ptr<ResourceLibrary> OpenResourceLibrary(std::string_view path) override;
-
-    // Files that open as resource libraries, read by the project's own PE reader.
-    std::map<std::string, std::vector<std::uint8_t>, NoCaseLess> resourceFiles;
 
     struct Call {
         std::string function;

@@ -81,6 +81,11 @@ struct HmenuTraits {
     static Handle Invalid() noexcept { return nullptr; }
     static void Close(Handle h) noexcept { ::DestroyMenu(h); }
 };
+struct HiconTraits {
+    using Handle = HICON;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::DestroyIcon(h); }
+};
 struct GdiObjectTraits {
     using Handle = HGDIOBJ;
     static Handle Invalid() noexcept { return nullptr; }
@@ -100,6 +105,7 @@ using UniqueHkey = UniqueHandle<HkeyTraits>;
 using UniqueHmodule = UniqueHandle<HmoduleTraits>;
 using UniqueHdesk = UniqueHandle<HdeskTraits>;
 using UniqueHmenu = UniqueHandle<HmenuTraits>;
+using UniqueHicon = UniqueHandle<HiconTraits>;  // an icon of LoadImage without LR_SHARED
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueHdc = UniqueHandle<HdcTraits>;  // a DC of CreateCompatibleDC
 

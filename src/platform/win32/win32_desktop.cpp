@@ -64,7 +64,11 @@ bool Win32Desktop::Post(WindowId window, unsigned message, std::uintptr_t wParam
 }
 
 void Win32Desktop::BroadcastWinIniChange() {
-    ::SendMessageW(HWND_BROADCAST, WM_WININICHANGE, 0, 0);
+    // A hung window is passed over, and each one gets a bounded time: one window that does
+    // not answer must not hang the caller (the tray's restart, the settings' OK).
+    constexpr UINT kBroadcastMs = 2000;
+    ::SendMessageTimeoutW(HWND_BROADCAST, WM_WININICHANGE, 0, 0, SMTO_ABORTIFHUNG, kBroadcastMs,
+                          nullptr);
 }
 
 }  // namespace qv::platform::win32

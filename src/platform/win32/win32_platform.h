@@ -34,6 +34,7 @@ class Win32Files : public Files {
     bool FileExists(std::string_view path) override;
     std::vector<std::string> List(std::string_view pattern) override;
     bool Delete(std::string_view path) override;
+    std::unique_ptr<FileReader> OpenForReading(std::string_view path) override;
 };
 
 class Win32Processes : public Processes {
@@ -77,7 +78,6 @@ class Win32Libraries : public Libraries {
     LibraryResult PwdChangePassword(std::string_view dllPath, std::string_view provider,
                                     WindowId window) override;
     LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) override;
-    std::unique_ptr<ResourceLibrary> OpenResourceLibrary(std::string_view path) override;
 };
 
 class Win32Clock : public Clock {

@@ -12,6 +12,7 @@
 #include "platform/win32/win32_platform.h"
 #include "saver/host.h"
 #include "saver/win32/host_views.h"
+#include "ui/win32/program_start.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ qv::saver::Arguments CommandLineArguments() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    qv::ui::win32::HardenDllSearch();
     qv::platform::win32::Win32Platform win32;
     const auto& platform = win32.platform();
     try {

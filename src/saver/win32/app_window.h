@@ -5,21 +5,21 @@
 
 #include <windows.h>
 
+#include "ui/win32/window.h"
+
 namespace qv::saver::win32 {
 
-class AppWindow {
+class AppWindow final : public ui::win32::Window {
   public:
     explicit AppWindow(HINSTANCE instance);
-    ~AppWindow();
-    AppWindow(const AppWindow&) = delete;
-    AppWindow& operator=(const AppWindow&) = delete;
 
-    [[nodiscard]] HWND hwnd() const { return hwnd_; }
     // WS_EX_APPWINDOW off, WS_EX_TOOLWINDOW on.
     void UseToolWindowStyle() const;
 
   private:
-    HWND hwnd_ = nullptr;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        return DefaultHandling(message, wParam, lParam);
+    }
 };
 
 }  // namespace qv::saver::win32

@@ -3,13 +3,11 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <exception>
-
 #include "config/messages.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
-#include "platform/win32/window_object.h"
 #include "saver/show_timers.h"
+#include "ui/win32/message_loop.h"
 
 namespace qv::saver::win32 {
 
@@ -17,18 +15,17 @@ namespace {
 
 constexpr UINT_PTR kActivationTimer = 1;
 
-void RegisterClasses(HINSTANCE instance, WNDPROC showProc, WNDPROC pictureProc) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    wc.lpfnWndProc = showProc;
-    wc.lpszClassName = kShowWindowClass;
-    ::RegisterClassExW(&wc);
-    wc.lpfnWndProc = pictureProc;
-    wc.lpszClassName = kPictureControlClass;
-    ::RegisterClassExW(&wc);
+using ui::win32::StartDetachedWorker;
+using ui::win32::WindowClass;
+using ui::win32::WindowPlacement;
+using ui::win32::WindowThreadGate;
+
+WindowClass BlackClass(const wchar_t* name, HINSTANCE instance) {
+    WindowClass windowClass;
+    windowClass.name = name;
+    windowClass.instance = instance;
+    windowClass.background = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    return windowClass;
 }
 
 bool IsButtonDown(UINT message) {
@@ -38,22 +35,29 @@ bool IsButtonDown(UINT message) {
 }  // namespace
 
 PictureWindow::PictureWindow(HINSTANCE instance, HWND owner) : instance_(instance) {
-    RegisterClasses(instance, &ShowProc, &PictureProc);
     const ScreenSize screen = Screen();
-    hwnd_ =
-        ::CreateWindowExW(WS_EX_TOPMOST, kShowWindowClass, L"Quorvanes", WS_POPUP | WS_CLIPCHILDREN,
-                          0, 0, screen.width, screen.height, owner, nullptr, instance, this);
-    picture_ = ::CreateWindowExW(0, kPictureControlClass, L"", WS_CHILD, 0, 0, 0, 0, hwnd_, nullptr,
-                                 instance, this);
-    gate_ = std::make_shared<WindowThreadGate>(hwnd_);
+    WindowPlacement placement;
+    placement.exStyle = WS_EX_TOPMOST;
+    placement.title = L"Quorvanes";
+    placement.style = WS_POPUP | WS_CLIPCHILDREN;
+    placement.bounds = {0, 0, screen.width, screen.height};
+    placement.parent = owner;
+    (void)Create(BlackClass(kShowWindowClass, instance), placement);
+    (void)picture_.Create(instance, hwnd());
+    gate_ = std::make_shared<WindowThreadGate>(hwnd());
     CreateTooltip();
 }
 
 PictureWindow::~PictureWindow() {
     Detach();
-    if (hwnd_ != nullptr) {
-        ::DestroyWindow(hwnd_);
-    }
+    Destroy();
+}
+
+bool PictureWindow::PictureControl::Create(HINSTANCE instance, HWND parent) {
+    WindowPlacement placement;
+    placement.style = WS_CHILD;
+    placement.parent = parent;
+    return Window::Create(BlackClass(kPictureControlClass, instance), placement);
 }
 
 void PictureWindow::Detach() {
@@ -65,7 +69,7 @@ void PictureWindow::CreateTooltip() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
                                  nullptr, instance_, nullptr);
     if (tooltip_ == nullptr) {
         return;
@@ -73,8 +77,8 @@ void PictureWindow::CreateTooltip() {
     TOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(picture_);
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(picture_.hwnd());
     tool.lpszText = const_cast<wchar_t*>(L"");
     ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     ::SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
@@ -82,25 +86,17 @@ void PictureWindow::CreateTooltip() {
 
 int PictureWindow::RunUntilClosed() {
     running_ = true;
-    ::ShowWindow(hwnd_, SW_SHOW);
-    ::ShowWindow(picture_, SW_SHOWNA);
-    ::SetForegroundWindow(hwnd_);
-    ::SetFocus(hwnd_);
-    ::UpdateWindow(hwnd_);
-    MSG msg;
-    for (;;) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) {  // WM_QUIT, or a loop that cannot go on
-            break;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::ShowWindow(picture_.hwnd(), SW_SHOWNA);
+    ::SetForegroundWindow(hwnd());
+    ::SetFocus(hwnd());
+    ::UpdateWindow(hwnd());
+    (void)ui::win32::RunMessageLoop();
     return 0;
 }
 
 platform::WindowId PictureWindow::Id() const {
-    return reinterpret_cast<platform::WindowId>(hwnd_);
+    return reinterpret_cast<platform::WindowId>(hwnd());
 }
 
 ScreenSize PictureWindow::Screen() const {
@@ -109,18 +105,19 @@ ScreenSize PictureWindow::Screen() const {
 
 void PictureWindow::ShowPicture(const imaging::Frame& frame) {
     frame_ = &frame;
-    ::SetWindowPos(picture_, nullptr, 0, 0, frame.width, frame.height,
+    ::SetWindowPos(picture_.hwnd(), nullptr, 0, 0, frame.width, frame.height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RepaintPicture();
 }
 
 void PictureWindow::MovePicture(int left, int top) {
-    ::SetWindowPos(picture_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(picture_.hwnd(), nullptr, left, top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void PictureWindow::RepaintPicture() {
-    ::InvalidateRect(picture_, nullptr, FALSE);
-    ::UpdateWindow(picture_);
+    ::InvalidateRect(picture_.hwnd(), nullptr, FALSE);
+    ::UpdateWindow(picture_.hwnd());
 }
 
 void PictureWindow::SetCursorShape(CursorShape shape) {
@@ -145,8 +142,8 @@ void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
         std::wstring text = platform::win32::Widen(*hint);
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
-        tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(picture_);
+        tool.hwnd = hwnd();
+        tool.uId = reinterpret_cast<UINT_PTR>(picture_.hwnd());
         tool.lpszText = text.data();
         ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -155,11 +152,11 @@ void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
 
 void PictureWindow::Close() {
     // Closed from inside an event of the show: the window goes once that event is over.
-    ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 
 void PictureWindow::StartActivationDelay(int ms) {
-    ::SetTimer(hwnd_, kActivationTimer, static_cast<UINT>(ms), nullptr);
+    ::SetTimer(hwnd(), kActivationTimer, static_cast<UINT>(ms), nullptr);
 }
 
 void PictureWindow::StartPictureTimer(int seconds) {
@@ -185,7 +182,7 @@ void PictureWindow::StartCountdown(int seconds) {
 
 void PictureWindow::PaintPicture() {
     PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(picture_, &paint);
+    HDC dc = ::BeginPaint(picture_.hwnd(), &paint);
     if (frame_ != nullptr && frame_->width > 0) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -198,49 +195,42 @@ void PictureWindow::PaintPicture() {
             dc, 0, 0, static_cast<DWORD>(frame_->width), static_cast<DWORD>(frame_->height), 0, 0,
             0, static_cast<UINT>(frame_->height), frame_->pixels.data(), &info, DIB_RGB_COLORS);
     }
-    ::EndPaint(picture_, &paint);
+    ::EndPaint(picture_.hwnd(), &paint);
 }
 
-LRESULT CALLBACK PictureWindow::ShowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = platform::win32::WindowObject<PictureWindow>(hwnd, message, lParam);
-    if (self != nullptr && message == WM_DESTROY) {
-        self->OnDestroyed();
+LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        OnDestroyed();
         return 0;
     }
-    if (self == nullptr || self->show_ == nullptr) {
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WindowThreadGate::kRunStep) {
+        return gate_ ? gate_->RunPendingStep() : 0;
     }
-    return self->Guarded([&] { return self->OnShowMessage(message, wParam, lParam); });
+    if (show_ == nullptr) {
+        return DefaultHandling(message, wParam, lParam);
+    }
+    return OnShowMessage(message, wParam, lParam);
 }
 
-LRESULT CALLBACK PictureWindow::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = platform::win32::WindowObject<PictureWindow>(hwnd, message, lParam);
-    if (self != nullptr && message == WM_PAINT) {
-        self->PaintPicture();
+LRESULT PictureWindow::PictureControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        show_.PaintPicture();
         return 0;
     }
-    if (self == nullptr || self->show_ == nullptr) {
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (show_.show_ == nullptr) {
+        return DefaultHandling(message, wParam, lParam);
     }
-    return self->Guarded([&] { return self->OnPictureMessage(message, wParam, lParam); });
+    return show_.OnPictureMessage(message, wParam, lParam);
 }
 
-// Nothing may unwind into the system's dispatcher: a failure is reported and ends the show.
-LRESULT PictureWindow::Guarded(const std::function<LRESULT()>& handle) {
-    try {
-        return handle();
-    } catch (const std::exception& error) {
-        Detach();
-        ::MessageBoxA(hwnd_, error.what(), "Quorvanes", MB_OK);
-        ::DestroyWindow(hwnd_);
-        return 0;
-    }
+// A failure is reported and ends the show.
+void PictureWindow::OnFailure(std::string_view what) noexcept {
+    Detach();
+    Window::OnFailure(what);
 }
 
 LRESULT PictureWindow::OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WindowThreadGate::kRunStep:
-            return gate_->RunSentStep(lParam);
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) {
                 show_->OnActivate();
@@ -248,7 +238,7 @@ LRESULT PictureWindow::OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_TIMER:
             if (wParam == kActivationTimer) {
-                ::KillTimer(hwnd_, kActivationTimer);
+                ::KillTimer(hwnd(), kActivationTimer);
                 show_->OnActivationEnded();
             }
             return 0;
@@ -270,7 +260,7 @@ LRESULT PictureWindow::OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam)
             break;
         case WM_CLOSE:
             if (show_->CloseAllowed()) {
-                ::DestroyWindow(hwnd_);
+                Destroy();
             }
             return 0;  // a close the show did not ask for is refused
         default:
@@ -280,7 +270,7 @@ LRESULT PictureWindow::OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam)
             }
             break;
     }
-    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+    return DefaultHandling(message, wParam, lParam);
 }
 
 void PictureWindow::OnDestroyed() {
@@ -289,7 +279,6 @@ void PictureWindow::OnDestroyed() {
     if (show != nullptr) {
         show->OnDestroy();
     }
-    hwnd_ = nullptr;
     if (running_) {
         ::PostQuitMessage(0);
     }
@@ -310,7 +299,7 @@ LRESULT PictureWindow::OnPictureMessage(UINT message, WPARAM wParam, LPARAM lPar
             }
             break;
     }
-    return ::DefWindowProcW(picture_, message, wParam, lParam);
+    return ::DefWindowProcW(picture_.hwnd(), message, wParam, lParam);
 }
 
 }  // namespace qv::saver::win32

@@ -5,24 +5,22 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 
 #include "saver/picture_show.h"
-#include "saver/win32/window_thread.h"
+#include "ui/win32/window.h"
+#include "ui/win32/window_thread.h"
 
 namespace qv::saver::win32 {
 
 inline constexpr wchar_t kShowWindowClass[] = L"QuorvanesShow";
 inline constexpr wchar_t kPictureControlClass[] = L"QuorvanesPicture";
 
-class PictureWindow final : public ShowWindow {
+class PictureWindow final : public ShowWindow, private ui::win32::Window {
   public:
     // `owner` keeps the window off the taskbar in tool-window mode.
     PictureWindow(HINSTANCE instance, HWND owner);
     ~PictureWindow() override;
-    PictureWindow(const PictureWindow&) = delete;
-    PictureWindow& operator=(const PictureWindow&) = delete;
 
     // Events go to `show` from now on, until Detach.
     void Attach(PictureShow& show) { show_ = &show; }
@@ -44,9 +42,19 @@ class PictureWindow final : public ShowWindow {
     void StartCountdown(int seconds) override;
 
   private:
-    static LRESULT CALLBACK ShowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Guarded(const std::function<LRESULT()>& handle);
+    // The child that paints the picture; its mouse messages are the picture's events.
+    class PictureControl final : public ui::win32::Window {
+      public:
+        explicit PictureControl(PictureWindow& show) : show_(show) {}
+        bool Create(HINSTANCE instance, HWND parent);
+
+      private:
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+        PictureWindow& show_;
+    };
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnFailure(std::string_view what) noexcept override;
     LRESULT OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnPictureMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnDestroyed();
@@ -55,15 +63,14 @@ class PictureWindow final : public ShowWindow {
     void CreateTooltip();
 
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
-    HWND picture_ = nullptr;
+    PictureControl picture_{*this};
     HWND tooltip_ = nullptr;
     PictureShow* show_ = nullptr;
     const imaging::Frame* frame_ = nullptr;
     CursorShape cursor_ = CursorShape::Arrow;
     bool hintOn_ = false;
     bool running_ = false;  // the message loop runs: the window's end ends it
-    std::shared_ptr<WindowThreadGate> gate_;
+    std::shared_ptr<ui::win32::WindowThreadGate> gate_;
 };
 
 }  // namespace qv::saver::win32

@@ -3,7 +3,8 @@
 #include <array>
 
 #include "platform/win32/unique_handle.h"
-#include "platform/win32/window_object.h"
+#include "ui/win32/message_loop.h"
+#include "ui/win32/window.h"
 
 namespace qv::saver::win32 {
 
@@ -23,11 +24,6 @@ constexpr COLORREF kVaneLight = RGB(250, 226, 160);
 constexpr COLORREF kVaneGold = RGB(230, 168, 40);
 constexpr COLORREF kTitle = RGB(255, 255, 255);
 constexpr COLORREF kLine = RGB(255, 214, 196);
-
-struct PreviewState {
-    HWND host = nullptr;
-    UniqueGdiObject art;
-};
 
 // The program's mark: four vanes turning about one point.
 void DrawVanes(HDC dc, POINT centre, int radius) {
@@ -83,14 +79,14 @@ UniqueGdiObject MakePreviewArt() {
     return art;
 }
 
-void Paint(HWND hwnd, const PreviewState& state) {
+void Paint(HWND hwnd, HGDIOBJ art) {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(hwnd, &paint);
     RECT client{};
     ::GetClientRect(hwnd, &client);
     UniqueHdc source(::CreateCompatibleDC(dc));
-    if (source && state.art) {
-        const ScopedSelect useArt(source.get(), state.art.get());
+    if (source && art != nullptr) {
+        const ScopedSelect useArt(source.get(), art);
         // Centred: a smaller host shows the middle part.
         const int left = (client.right - kPreviewArtWidth) / 2;
         const int top = (client.bottom - kPreviewArtHeight) / 2;
@@ -99,70 +95,65 @@ void Paint(HWND hwnd, const PreviewState& state) {
     ::EndPaint(hwnd, &paint);
 }
 
-LRESULT CALLBACK PreviewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto* state = platform::win32::WindowObject<PreviewState>(hwnd, message, lParam);
-    switch (message) {
-        case WM_PAINT:
-            if (state != nullptr) {
-                Paint(hwnd, *state);
-                return 0;
-            }
-            break;
-        case WM_TIMER:
-            // Destroying the host destroys this child too; the watch covers a host that
-            // went some other way, and the host 0.
-            if (wParam == kHostWatchTimer && state != nullptr && !::IsWindow(state->host)) {
-                ::DestroyWindow(hwnd);
-            }
-            return 0;
-        case WM_DESTROY:
-            ::PostQuitMessage(0);
-            return 0;
-        default:
-            break;
+class PreviewWindow final : public ui::win32::Window {
+  public:
+    explicit PreviewWindow(HWND host) : host_(host), art_(MakePreviewArt()) {}
+    ~PreviewWindow() override { Destroy(); }
+
+    bool Create(HINSTANCE instance) {
+        RECT bounds{};
+        if (host_ == nullptr || !::GetWindowRect(host_, &bounds)) {
+            bounds = {};
+        }
+        ui::win32::WindowClass windowClass;
+        windowClass.name = kPreviewClass;
+        windowClass.instance = instance;
+        windowClass.background = ::GetSysColorBrush(COLOR_BACKGROUND);
+        ui::win32::WindowPlacement placement;
+        placement.title = kPreviewCaption;
+        placement.style = host_ != nullptr ? WS_CHILD | WS_VISIBLE : WS_POPUP;
+        placement.bounds = {0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
+        placement.parent = host_;
+        if (!Window::Create(windowClass, placement)) {
+            return false;
+        }
+        ::SetTimer(hwnd(), kHostWatchTimer, kHostWatchMs, nullptr);
+        return true;
     }
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+            case WM_PAINT:
+                Paint(hwnd(), art_.get());
+                return 0;
+            case WM_TIMER:
+                // Destroying the host destroys this child too; the watch covers a host that
+                // went some other way, and the host 0.
+                if (wParam == kHostWatchTimer && !::IsWindow(host_)) {
+                    Destroy();
+                }
+                return 0;
+            case WM_DESTROY:
+                ::PostQuitMessage(0);
+                return 0;
+            default:
+                return DefaultHandling(message, wParam, lParam);
+        }
+    }
+
+    HWND host_;
+    UniqueGdiObject art_;
+};
 
 }  // namespace
 
 int RunPreviewWindow(HINSTANCE instance, HWND host) {
-    PreviewState state{host, MakePreviewArt()};
-    RECT bounds{};
-    if (host == nullptr || !::GetWindowRect(host, &bounds)) {
-        bounds = {};
-    }
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.hInstance = instance;
-    wc.lpfnWndProc = &PreviewProc;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = ::GetSysColorBrush(COLOR_BACKGROUND);
-    wc.lpszClassName = kPreviewClass;
-    ::RegisterClassExW(&wc);
-
-    const int width = bounds.right - bounds.left;
-    const int height = bounds.bottom - bounds.top;
-    const DWORD style = host != nullptr ? WS_CHILD | WS_VISIBLE : WS_POPUP;
-    HWND window = ::CreateWindowExW(0, kPreviewClass, kPreviewCaption, style, 0, 0, width, height,
-                                    host, nullptr, instance, &state);
-    if (window == nullptr) {
+    PreviewWindow window(host);
+    if (!window.Create(instance)) {
         return 1;
     }
-    ::SetTimer(window, kHostWatchTimer, kHostWatchMs, nullptr);
-    MSG msg;
-    for (;;) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
-            break;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    if (::IsWindow(window)) {
-        ::DestroyWindow(window);
-    }
-    return 0;
+    return ui::win32::RunMessageLoop() == ui::win32::kMessageLoopFailed ? 1 : 0;
 }
 
 }  // namespace qv::saver::win32

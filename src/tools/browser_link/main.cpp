@@ -10,14 +10,17 @@
 #include <shellapi.h>
 
 #include <string>
+#include <utility>
 
+#include "common/shared_names.h"
 #include "config/names.h"
 #include "config/reg_ini_file.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
-#include "saver/hot_spots.h"
-#include "saver/names.h"
 #include "tools/browser_link/web_link.h"
+#include "ui/win32/message_loop.h"
+#include "ui/win32/program_start.h"
+#include "ui/win32/window.h"
 
 namespace {
 
@@ -31,23 +34,6 @@ struct Options {
     bool open = true;
 };
 
-Options g_options;
-
-void Log(const std::string& line) {
-    if (g_options.logFile.empty()) {
-        return;
-    }
-    const HANDLE out = ::CreateFileW(g_options.logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
-                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    const std::string text = line + "\r\n";
-    DWORD written = 0;
-    ::WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ::CloseHandle(out);
-}
-
 std::string ReadLink() {
     qv::platform::win32::Win32Registry registry;
     try {
@@ -58,32 +44,67 @@ std::string ReadLink() {
     }
 }
 
-void OpenLink() {
-    const std::string link = ReadLink();
-    if (!qv::browser_link::IsWebLink(link)) {
-        Log("refused|" + link);
-        return;
+class BrowserLinkWindow final : public qv::ui::win32::Window {
+  public:
+    explicit BrowserLinkWindow(Options options) : options_(std::move(options)) {}
+    ~BrowserLinkWindow() override { Destroy(); }
+
+    bool Create(HINSTANCE instance) {
+        const std::wstring title = Widen(qv::shared::kBrowserLinkTitle);
+        qv::ui::win32::WindowClass windowClass;
+        windowClass.name = kClassName;
+        windowClass.instance = instance;
+        qv::ui::win32::WindowPlacement placement;
+        placement.exStyle = WS_EX_TOOLWINDOW;
+        placement.title = title.c_str();
+        return Window::Create(windowClass, placement);
     }
-    if (g_options.open) {
+
+    void Log(const std::string& line) const {
+        if (options_.logFile.empty()) {
+            return;
+        }
+        const qv::platform::win32::UniqueFile out(
+            ::CreateFileW(options_.logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!out) {
+            return;
+        }
+        const std::string text = line + "\r\n";
+        DWORD written = 0;
+        ::WriteFile(out.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == qv::shared::kWmUser && wParam == qv::shared::kBrowserLinkOpen) {
+            OpenLink();
+            return 0;
+        }
+        if (message == WM_DESTROY) {
+            ::PostQuitMessage(0);
+            return 0;
+        }
+        return DefaultHandling(message, wParam, lParam);
+    }
+
+    void OpenLink() const {
+        const std::string link = ReadLink();
+        if (!qv::browser_link::IsWebLink(link)) {
+            Log("refused|" + link);
+            return;
+        }
+        if (!options_.open) {
+            Log("received|" + link);
+            return;
+        }
         const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
             nullptr, L"open", Widen(link).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         Log((result > 32 ? "opened|" : "failed|") + link);
-    } else {
-        Log("received|" + link);
     }
-}
 
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == qv::saver::kWmUser && wParam == qv::saver::kBrowserLinkOpen) {
-        OpenLink();
-        return 0;
-    }
-    if (message == WM_DESTROY) {
-        ::PostQuitMessage(0);
-        return 0;
-    }
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
+    Options options_;
+};
 
 Options ParseOptions() {
     Options options;
@@ -107,28 +128,15 @@ Options ParseOptions() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    g_options = ParseOptions();
+    qv::ui::win32::HardenDllSearch();
     qv::platform::win32::UniqueHandleKernel mutex(::CreateMutexW(nullptr, FALSE, kMutexName));
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
         return 0;  // one receiver is enough: the show notifies the first window it finds
     }
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.hInstance = instance;
-    wc.lpfnWndProc = &WindowProc;
-    wc.lpszClassName = kClassName;
-    ::RegisterClassExW(&wc);
-    const std::wstring title = Widen(qv::saver::kBrowserLinkTitle);
-    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, title.c_str(), WS_POPUP, 0, 0, 0,
-                                    0, nullptr, nullptr, instance, nullptr);
-    if (window == nullptr) {
+    BrowserLinkWindow window(ParseOptions());
+    if (!window.Create(instance)) {
         return 1;
     }
-    Log("ready");
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return 0;
+    window.Log("ready");
+    return qv::ui::win32::RunMessageLoop();
 }

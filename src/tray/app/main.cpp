@@ -5,18 +5,19 @@
 #include "platform/win32/win32_platform.h"
 #include "tray/tray_program.h"
 #include "tray/win32/tray_window.h"
+#include "ui/win32/program_start.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    qv::ui::win32::HardenDllSearch();
     qv::platform::win32::Win32Platform win32;
     const auto& platform = win32.platform();
     const auto startup =
         qv::tray::RunTrayStartup(platform, qv::platform::win32::Narrow(::GetCommandLineW()));
-    int exitCode = 0;
-    if (startup.outcome == qv::tray::StartupOutcome::Run) {
-        exitCode = qv::tray::win32::RunTrayWindow(instance, showCommand, platform,
-                                                  startup.installLocation);
+    if (startup.outcome != qv::tray::StartupOutcome::Run) {
+        return 0;
     }
-    // The two workers may still be asleep and use what lives here: the process ends
-    // with them, before anything is torn down.
-    ::ExitProcess(static_cast<UINT>(exitCode));
+    // What the workers use lives here, and this function never returns: the process ends
+    // below, workers and all, before anything is torn down.
+    qv::tray::win32::TrayWindow tray(instance, platform, startup.installLocation);
+    ::ExitProcess(static_cast<UINT>(tray.Run(showCommand)));
 }

@@ -1,124 +1,54 @@
 #include "tray/win32/tray_window.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
-#include <algorithm>
 #include <array>
-#include <cstring>
-#include <thread>
+#include <cwchar>
 
+#include "common/text.h"
 #include "platform/win32/wide.h"
 #include "tray/names.h"
 #include "tray/win32/system_saver_start.h"
+#include "ui/win32/message_loop.h"
 
 namespace qv::tray::win32 {
 
 namespace {
 
+using platform::win32::UniqueHicon;
+using platform::win32::UniqueHmenu;
+using platform::win32::Widen;
+
 constexpr UINT kIconId = 0;
 
-struct WindowContext {
-    const platform::Platform* platform = nullptr;
-    Win32TrayShell* shell = nullptr;
-    TrayProgram* program = nullptr;
-};
-
-WindowContext g_context;  // the one window of the program, set before it is created
-
-HICON StateIconHandle(HINSTANCE instance, IconState state) {
-    // Shared resource icons: never destroyed.
-    return ::LoadIconA(instance, state == IconState::Active ? "TRAYICON" : "TRAYICONOFF");
-}
-
-// The notification record of the first shell version; the tip is cut to 63 characters.
-NOTIFYICONDATAA IconRecord(HWND window) {
-    NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+// The notification record of the first shell version: the tip holds 63 characters.
+NOTIFYICONDATAW IconRecord(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.hWnd = window;
     data.uID = kIconId;
     return data;
 }
 
-void SetTip(NOTIFYICONDATAA& data, std::string_view tip) {
-    const std::size_t length = std::min(tip.size(), kTipChars);
-    std::memcpy(data.szTip, tip.data(), length);
-    data.szTip[length] = '\0';
+void SetTip(NOTIFYICONDATAW& data, std::string_view tip) {
+    const std::wstring wide = Widen(CutToUtf16Units(tip, kTipChars));
+    std::wmemcpy(data.szTip, wide.c_str(), wide.size() + 1);
 }
 
-LRESULT OnCreate(HWND hwnd) {
-    g_context.shell->SetWindow(hwnd);
-    if (!g_context.shell->BuildMenu()) {
-        TrayUtilities(*g_context.platform)
-            .ShowManagerError(reinterpret_cast<platform::WindowId>(hwnd), text::MenuFailed);
-        return -1;
-    }
-    if (!g_context.program->AddIconAndStartRefresh()) {
-        return -1;
-    }
-    return 0;
-}
-
-LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (g_context.program == nullptr) {
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    switch (message) {
-        case WM_CREATE:
-            if (OnCreate(hwnd) == -1) {
-                return -1;
-            }
-            break;
-        case WM_DESTROY:
-            g_context.program->OnDestroy();
-            g_context.shell->DestroyMenu();
-            ::PostQuitMessage(0);
-            return 0;
-        case WM_ACTIVATE:
-            ::ShowWindow(hwnd, SW_HIDE);
-            break;
-        case WM_COMMAND:
-            g_context.program->OnCommand(static_cast<unsigned>(wParam));
-            break;
-        case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_SCREENSAVE && !SystemStartsScreenSavers()) {
-                StartSystemScreenSaver(*g_context.platform);
-                return 0;
-            }
-            break;
-        default:
-            if (message == kWmTrayNotify &&
-                g_context.program->OnTrayNotify(static_cast<unsigned>(lParam))) {
-                return 1;
-            }
-            break;
-    }
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-bool RegisterTrayClass(HINSTANCE instance) {
-    const std::wstring className = platform::win32::Widen(kWindowClass);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = &TrayWndProc;
-    wc.hInstance = instance;
-    wc.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = className.c_str();
-    return ::RegisterClassExW(&wc) != 0;
-}
-
-void ShowManagerError(const platform::Platform& platform, std::string_view text) {
-    TrayUtilities(platform).ShowManagerError(0, text);
+// The icon at the size of the notification area, not the first size in the file.
+UniqueHicon LoadSmallIcon(HINSTANCE instance, const wchar_t* name) {
+    return UniqueHicon(
+        static_cast<HICON>(::LoadImageW(instance, name, IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                        ::GetSystemMetrics(SM_CYSMICON), 0)));
 }
 
 }  // namespace
 
-bool Win32TrayShell::BuildMenu() {
-    menu_.reset(::CreatePopupMenu());
-    if (!menu_) {
-        return false;
+UniqueHmenu BuildTrayMenu() {
+    UniqueHmenu menu(::CreatePopupMenu());
+    if (!menu) {
+        return menu;
     }
     struct Entry {
         UINT id;
@@ -130,115 +60,169 @@ bool Win32TrayShell::BuildMenu() {
                                         {kIdmRestart, text::MenuRestart},
                                         {kIdmShutdown, text::MenuShutdown}}};
     for (const Entry& entry : entries) {
-        std::string label(entry.text);
-        MENUITEMINFOA item{};
+        std::wstring label = Widen(entry.text);
+        MENUITEMINFOW item{};
         item.cbSize = sizeof(item);
         item.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;
         item.fType = entry.text.empty() ? MFT_SEPARATOR : MFT_STRING;
         item.wID = entry.id;
         item.dwTypeData = entry.text.empty() ? nullptr : label.data();
         item.cch = static_cast<UINT>(label.size());
-        (void)::InsertMenuItemA(menu_.get(), static_cast<UINT>(-1), TRUE, &item);
+        (void)::InsertMenuItemW(menu.get(), static_cast<UINT>(-1), TRUE, &item);
     }
-    return true;
+    return menu;
 }
 
-platform::WindowId Win32TrayShell::Window() const {
-    return reinterpret_cast<platform::WindowId>(window_);
+TrayWindow::TrayWindow(HINSTANCE instance, const platform::Platform& platform,
+                       std::string installLocation)
+    : instance_(instance),
+      platform_(platform),
+      program_(platform, *this, std::move(installLocation)),
+      activeIcon_(LoadSmallIcon(instance, L"TRAYICON")),
+      inactiveIcon_(LoadSmallIcon(instance, L"TRAYICONOFF")) {}
+
+TrayWindow::~TrayWindow() {
+    Destroy();
 }
 
-bool Win32TrayShell::AddIcon(IconState state, std::string_view tip, unsigned callbackMessage) {
-    NOTIFYICONDATAA data = IconRecord(window_);
+int TrayWindow::Run(int showCommand) {
+    const std::wstring className = Widen(shared::kTrayWindowClass);
+    const std::wstring title = Widen(shared::kTrayWindowTitle);
+    ui::win32::WindowClass windowClass;
+    windowClass.name = className.c_str();
+    windowClass.instance = instance_;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.icon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.background = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    ui::win32::WindowPlacement placement;
+    placement.title = title.c_str();
+    placement.style = WS_OVERLAPPEDWINDOW;
+    if (!Create(windowClass, placement)) {
+        TrayUtilities(platform_).ShowManagerError(0, text::RegisterFailed);
+        return 0;
+    }
+    ::ShowWindow(hwnd(), showCommand);
+    ::ShowWindow(hwnd(), SW_HIDE);
+    ::UpdateWindow(hwnd());
+    running_ = true;
+    return ui::win32::RunMessageLoop();
+}
+
+LRESULT TrayWindow::OnCreate() {
+    menu_ = BuildTrayMenu();
+    if (!menu_) {
+        TrayUtilities(platform_).ShowManagerError(Window(), text::MenuFailed);
+        return -1;
+    }
+    gate_ = std::make_shared<ui::win32::WindowThreadGate>(hwnd());
+    return program_.AddIconAndStartRefresh() ? 0 : -1;
+}
+
+void TrayWindow::OnDestroy() {
+    if (gate_) {
+        gate_->Close();
+    }
+    program_.OnDestroy();
+    menu_.reset();
+    // A window whose creation failed must not end the loop of the box that reports it.
+    if (running_) {
+        ::PostQuitMessage(0);
+    }
+}
+
+LRESULT TrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate() == -1 ? -1 : DefaultHandling(message, wParam, lParam);
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_ACTIVATE:
+            ::ShowWindow(hwnd(), SW_HIDE);
+            break;
+        case WM_COMMAND:
+            program_.OnCommand(LOWORD(wParam));
+            break;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_SCREENSAVE && !SystemStartsScreenSavers()) {
+                StartSystemScreenSaver(platform_);
+                return 0;
+            }
+            break;
+        case ui::win32::WindowThreadGate::kRunStep:
+            return gate_ ? gate_->RunPendingStep() : 0;
+        default:
+            if (message == kWmTrayNotify && program_.OnTrayNotify(static_cast<unsigned>(lParam))) {
+                return 1;
+            }
+            break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+HICON TrayWindow::StateIcon(IconState state) const {
+    return state == IconState::Active ? activeIcon_.get() : inactiveIcon_.get();
+}
+
+platform::WindowId TrayWindow::Window() const {
+    return reinterpret_cast<platform::WindowId>(hwnd());
+}
+
+bool TrayWindow::AddIcon(IconState state, std::string_view tip, unsigned callbackMessage) {
+    NOTIFYICONDATAW data = IconRecord(hwnd());
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = callbackMessage;
-    data.hIcon = StateIconHandle(instance_, state);
+    data.hIcon = StateIcon(state);
     SetTip(data, tip);
-    return ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+    return ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
 
-void Win32TrayShell::ModifyIcon(IconState state, std::string_view tip) {
-    NOTIFYICONDATAA data = IconRecord(window_);
+void TrayWindow::ModifyIcon(IconState state, std::string_view tip) {
+    NOTIFYICONDATAW data = IconRecord(hwnd());
     data.uFlags = NIF_ICON | NIF_TIP;
-    data.hIcon = StateIconHandle(instance_, state);
+    data.hIcon = StateIcon(state);
     SetTip(data, tip);
-    (void)::Shell_NotifyIconA(NIM_MODIFY, &data);
+    (void)::Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
-void Win32TrayShell::SetCallbackMessage(unsigned callbackMessage) {
-    NOTIFYICONDATAA data = IconRecord(window_);
+void TrayWindow::SetCallbackMessage(unsigned callbackMessage) {
+    NOTIFYICONDATAW data = IconRecord(hwnd());
     data.uFlags = NIF_MESSAGE;
     data.uCallbackMessage = callbackMessage;
-    (void)::Shell_NotifyIconA(NIM_MODIFY, &data);
+    (void)::Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
-void Win32TrayShell::DeleteIcon() {
-    NOTIFYICONDATAA data = IconRecord(window_);
-    (void)::Shell_NotifyIconA(NIM_DELETE, &data);
+void TrayWindow::DeleteIcon() {
+    NOTIFYICONDATAW data = IconRecord(hwnd());
+    (void)::Shell_NotifyIconW(NIM_DELETE, &data);
 }
 
-void Win32TrayShell::ShowMenu() {
-    POINT cursor{};
-    ::GetCursorPos(&cursor);  // before the queue is emptied
-    ::SetForegroundWindow(window_);
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    (void)::TrackPopupMenu(menu_.get(), TPM_RIGHTALIGN, cursor.x, cursor.y, 0, window_, nullptr);
-    // The menu closes properly only once the window has seen another message.
-    ::PostMessageW(window_, WM_NULL, 0, 0);
+void TrayWindow::ShowMenu() {
+    // Where the click was, not where the pointer has moved since.
+    const DWORD clicked = ::GetMessagePos();
+    // The menu closes when the user clicks elsewhere only if this window is in front.
+    ::SetForegroundWindow(hwnd());
+    (void)::TrackPopupMenu(menu_.get(), TPM_RIGHTALIGN, GET_X_LPARAM(clicked),
+                           GET_Y_LPARAM(clicked), 0, hwnd(), nullptr);
+    // ... and opens properly the next time only once the window has seen another message.
+    ::PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 
-void Win32TrayShell::RequestSystemScreenSaver() {
-    ::SetForegroundWindow(window_);
-    ::SendMessageW(window_, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+void TrayWindow::RequestSystemScreenSaver() {
+    ::SetForegroundWindow(hwnd());
+    ::SendMessageW(hwnd(), WM_SYSCOMMAND, SC_SCREENSAVE, 0);
 }
 
-void Win32TrayShell::PostDestroy() {
-    ::PostMessageW(window_, WM_DESTROY, 0, 0);
+void TrayWindow::DestroyWindow() {
+    Destroy();
 }
 
-void Win32TrayShell::StartWorker(std::function<void()> work) {
-    std::thread(std::move(work)).detach();
+void TrayWindow::StartWorker(std::function<void()> work) {
+    ui::win32::StartDetachedWorker(std::move(work));
 }
 
-int RunTrayWindow(HINSTANCE instance, int showCommand, const platform::Platform& platform,
-                  const std::string& installLocation) {
-    Win32TrayShell shell(instance);
-    TrayProgram program(platform, shell, installLocation);
-    g_context = {&platform, &shell, &program};
-
-    if (!RegisterTrayClass(instance)) {
-        ShowManagerError(platform, text::RegisterFailed);
-        return 0;
-    }
-    HWND window =
-        ::CreateWindowExW(0, platform::win32::Widen(kWindowClass).c_str(),
-                          platform::win32::Widen(kWindowTitle).c_str(), WS_OVERLAPPEDWINDOW, 0, 0,
-                          0, 0, nullptr, nullptr, instance, nullptr);
-    if (window == nullptr) {
-        ShowManagerError(platform, text::RegisterFailed);
-        return 0;
-    }
-    ::ShowWindow(window, showCommand);
-    ::ShowWindow(window, SW_HIDE);
-    ::UpdateWindow(window);
-
-    MSG msg;
-    for (;;) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            return 0;
-        }
-        if (got == -1) {
-            // The loop cannot go on: leave no icon behind in the notification area.
-            ::DestroyWindow(window);
-            return 1;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+bool TrayWindow::RunOnWindowThread(const std::function<void()>& step) {
+    return gate_ && gate_->Run(step);
 }
 
 }  // namespace qv::tray::win32

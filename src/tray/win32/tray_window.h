@@ -1,23 +1,33 @@
-// The tray program's window and notification icon over Win32: the hidden window of the
-// class "Vantrel", its popup menu and the icon of the notification area.
+// The tray program's window over Win32: the hidden window of the class "Vantrel", which
+// the saver host finds by its title, with the notification icon and the popup menu. It is
+// the shell through which the tray program's rules act.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
+#include <string>
+
 #include "platform/win32/unique_handle.h"
 #include "tray/tray_program.h"
+#include "ui/win32/window.h"
+#include "ui/win32/window_thread.h"
 
 namespace qv::tray::win32 {
 
-class Win32TrayShell : public TrayShell {
-  public:
-    explicit Win32TrayShell(HINSTANCE instance) : instance_(instance) {}
+// The popup menu with its five entries; empty when it cannot be created.
+platform::win32::UniqueHmenu BuildTrayMenu();
 
-    void SetWindow(HWND window) { window_ = window; }
-    // Builds the popup menu with its five entries; false when it cannot be created.
-    bool BuildMenu();
-    void DestroyMenu() { menu_.reset(); }
-    [[nodiscard]] HMENU Menu() const { return menu_.get(); }
+class TrayWindow : public ui::win32::Window, public TrayShell {
+  public:
+    TrayWindow(HINSTANCE instance, const platform::Platform& platform, std::string installLocation);
+    ~TrayWindow() override;
+
+    // Creates the window (which adds the icon and starts the status refresh) and runs the
+    // program until the window goes; returns the exit code. A window that cannot be created
+    // is reported in the "Register Failed." box. The object must outlive the workers it
+    // started: keep it until the process ends.
+    int Run(int showCommand);
 
     [[nodiscard]] platform::WindowId Window() const override;
     bool AddIcon(IconState state, std::string_view tip, unsigned callbackMessage) override;
@@ -26,18 +36,24 @@ class Win32TrayShell : public TrayShell {
     void DeleteIcon() override;
     void ShowMenu() override;
     void RequestSystemScreenSaver() override;
-    void PostDestroy() override;
+    void DestroyWindow() override;
     void StartWorker(std::function<void()> work) override;
+    bool RunOnWindowThread(const std::function<void()>& step) override;
 
   private:
-    HINSTANCE instance_;
-    HWND window_ = nullptr;
-    platform::win32::UniqueHmenu menu_;
-};
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnCreate();
+    void OnDestroy();
+    [[nodiscard]] HICON StateIcon(IconState state) const;
 
-// The whole program after the start-up checks: class, window, icon, message loop.
-// Returns the exit code.
-int RunTrayWindow(HINSTANCE instance, int showCommand, const platform::Platform& platform,
-                  const std::string& installLocation);
+    HINSTANCE instance_;
+    const platform::Platform& platform_;
+    TrayProgram program_;
+    platform::win32::UniqueHicon activeIcon_;
+    platform::win32::UniqueHicon inactiveIcon_;
+    platform::win32::UniqueHmenu menu_;
+    std::shared_ptr<ui::win32::WindowThreadGate> gate_;
+    bool running_ = false;  // the message loop runs: the window's end ends it
+};
 
 }  // namespace qv::tray::win32

@@ -1,0 +1,24 @@
+# Every program carries an application manifest, version information and the product
+# icon; the saver host also its description as string 1, by which the display properties
+# name a screen saver. The resource script is made from src/resources/program.rc.in.
+function(qv_program_resources target)
+  cmake_parse_arguments(arg "" "FILE_NAME;DESCRIPTION;SAVER_NAME" "" ${ARGN})
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/resources/${target})
+  set(QV_RES_NAME ${target})
+  set(QV_RES_FILE_NAME ${arg_FILE_NAME})
+  set(QV_RES_DESCRIPTION ${arg_DESCRIPTION})
+  set(QV_RES_ICON ${QV_ICON_DIR}/mainicon.ico)
+  set(QV_RES_MANIFEST ${dir}/${target}.manifest)
+  set(QV_RES_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,0")
+  set(QV_RES_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0")
+  if(arg_SAVER_NAME)
+    set(QV_RES_STRINGS "STRINGTABLE\nBEGIN\n  1 \"${arg_SAVER_NAME}\"\nEND")
+  else()
+    set(QV_RES_STRINGS "")
+  endif()
+  configure_file(${PROJECT_SOURCE_DIR}/src/resources/program.manifest.in ${QV_RES_MANIFEST} @ONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/src/resources/program.rc.in ${dir}/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${dir}/${target}.rc)
+  set_source_files_properties(${dir}/${target}.rc PROPERTIES
+    OBJECT_DEPENDS "${QV_RES_MANIFEST};${QV_ICONS}")
+endfunction()

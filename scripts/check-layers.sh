@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The layers, checked in the includes: each folder of src/ may include only the folders
+# below it (see docs/architecture.md). The build's libraries link the same way; this catches
+# a header reached without a link. Prints each stray include; exit 1 when there is one.
+set -euo pipefail
+cd "$(dirname "$0")/../src"
+
+# folder: what its files may include (besides their own folder and the system's headers)
+rules=(
+  "common:"
+  "platform:"
+  "pe:common platform/ports.h"
+  "imaging:"
+  "config:common platform/ports.h"
+  "saver:common config imaging pe platform/ports.h"
+  "tray:common config platform/ports.h"
+  "platform/memory:common platform/ports.h"
+  "platform/win32:platform/ports.h"
+  "ui/win32:platform/win32"
+  "saver/win32:common config saver ui platform"
+  "saver/app:common config saver platform ui"
+  "tray/win32:common config tray ui platform"
+  "tray/app:common tray ui platform"
+  "tools/tessel:common config imaging pe saver platform"
+  "tools/browser_link:common config ui platform"
+)
+
+stray=0
+# A folder of sources without a rule would go unchecked.
+while IFS= read -r folder; do
+  printf '%s\n' "${rules[@]}" | grep -q "^$folder:" ||
+    { echo "src/$folder has no rule in scripts/check-layers.sh"; stray=1; }
+done < <(find . -type f \( -name '*.h' -o -name '*.cpp' \) -printf '%h\n' | sed 's|^\./||' | sort -u)
+
+for rule in "${rules[@]}"; do
+  folder=${rule%%:*}
+  allowed="$folder ${rule#*:}"
+  # Only this folder's own files, not those of a deeper rule's folder.
+  while IFS= read -r line; do
+    file=${line%%:*}
+    target=$(sed -E 's/.*#include "([^"]+)".*/\1/' <<<"${line#*:}")
+    ok=0
+    for a in $allowed; do
+      case $target in "$a"|"$a"/*) ok=1 ;; esac
+    done
+    [ "$ok" = 1 ] || { echo "src/$file includes $target"; stray=1; }
+  done < <(find "$folder" -maxdepth 1 -type f \( -name '*.h' -o -name '*.cpp' \) -print0 |
+             xargs -0 -r grep -H -E '^#include "' || true)
+done
+if [ "$stray" = 1 ]; then
+  echo "layers: includes across the layers (see docs/architecture.md)"
+  exit 1
+fi
+echo "layers: every include follows the layers"

@@ -1,0 +1,62 @@
+#include "ui/win32/modal_window.h"
+
+#include "ui/win32/message_loop.h"
+
+namespace qv::ui::win32 {
+
+int ModalWindow::ShowModal(HWND owner) {
+    ended_ = false;
+    result_ = IDCANCEL;
+    if (!CreateModal(owner)) {
+        return IDCANCEL;
+    }
+    const bool ownerWasEnabled = owner != nullptr && ::IsWindowEnabled(owner);
+    if (ownerWasEnabled) {
+        ::EnableWindow(owner, FALSE);
+    }
+    CentreOver(hwnd(), owner);
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::SetForegroundWindow(hwnd());
+    (void)RunMessageLoop(hwnd(), &ended_);
+    // The owner comes back before this window goes, so the system activates the owner and
+    // not some other program's window.
+    if (ownerWasEnabled) {
+        ::EnableWindow(owner, TRUE);
+    }
+    Destroy();
+    return result_;
+}
+
+void ModalWindow::EndModal(int result) {
+    result_ = result;
+    ended_ = true;
+    ::PostMessageW(hwnd(), WM_NULL, 0, 0);  // wakes the loop
+}
+
+LRESULT ModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case DM_GETDEFID:
+            return MAKELRESULT(DefaultButton(), DC_HASDEFID);
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) {
+                OnOk();
+                return 0;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                OnCancel();
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            OnCancel();
+            return 0;
+        case WM_DESTROY:
+            ended_ = true;
+            return 0;
+        default:
+            break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace qv::ui::win32

@@ -1,0 +1,229 @@
+// The window kit under Wine: the window procedure's guard, the modal base, the window-thread
+// gate, the tray window's failures and workers, and the start-up's library hardening.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/win32/win32_platform.h"
+#include "tray/win32/tray_window.h"
+#include "ui/win32/message_loop.h"
+#include "ui/win32/modal_window.h"
+#include "ui/win32/window_thread.h"
+#include "wine_test_support.h"
+
+namespace qv {
+namespace {
+
+using namespace wintest;
+using ui::win32::WindowThreadGate;
+
+ui::win32::WindowClass TestClass(const wchar_t* name) {
+    ui::win32::WindowClass windowClass;
+    windowClass.name = name;
+    windowClass.instance = ::GetModuleHandleW(nullptr);
+    return windowClass;
+}
+
+// A window whose handlers throw on request and that records what reaches it.
+class ProbeWindow final : public ui::win32::Window {
+  public:
+    ProbeWindow() {
+        ui::win32::WindowPlacement placement;
+        placement.title = L"QV probe";
+        EXPECT_TRUE(Create(TestClass(L"QuorvanesTestProbe"), placement));
+        gate = std::make_shared<WindowThreadGate>(hwnd());
+    }
+    ~ProbeWindow() override { Destroy(); }
+
+    std::shared_ptr<WindowThreadGate> gate;
+    std::string failure;
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WindowThreadGate::kRunStep) {
+            return gate->RunPendingStep();
+        }
+        if (message == WM_APP + 7) {
+            throw std::runtime_error("thrown by a handler");
+        }
+        if (message == WM_APP + 8) {
+            throw 42;  // not even an exception class
+        }
+        if (message == WM_DESTROY) {
+            gate->Close();
+        }
+        return DefaultHandling(message, wParam, lParam);
+    }
+    void OnFailure(std::string_view what) noexcept override {
+        failure = std::string(what);
+        Destroy();
+    }
+};
+
+TEST(WindowKit, NothingThrownByAHandlerReachesTheSystemAndTheWindowGoes) {
+    for (const UINT message : {WM_APP + 7, WM_APP + 8}) {
+        ProbeWindow window;
+        const HWND hwnd = window.hwnd();
+        ::SendMessageW(hwnd, message, 0, 0);
+        EXPECT_FALSE(::IsWindow(hwnd));
+        EXPECT_FALSE(window.failure.empty());
+        EXPECT_EQ(window.hwnd(), nullptr);
+    }
+}
+
+TEST(WindowKit, TheGateRunsStepsOnTheWindowThreadAndNeverTakesOneFromAMessage) {
+    ProbeWindow window;
+    const DWORD windowThread = ::GetCurrentThreadId();
+    // A step sent by anyone else is not there to run: the stray message does nothing.
+    EXPECT_EQ(::SendMessageW(window.hwnd(), WindowThreadGate::kRunStep, 0, 0x7EADBEE0), 0);
+
+    std::atomic<DWORD> ranOn{0};
+    std::atomic<int> results{-1};
+    std::thread worker(
+        [&] { results = window.gate->Run([&] { ranOn = ::GetCurrentThreadId(); }) ? 1 : 0; });
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::DispatchMessageW(&msg);
+            }
+            return results.load() != -1;
+        },
+        5s));
+    worker.join();
+    EXPECT_EQ(results.load(), 1);
+    EXPECT_EQ(ranOn.load(), windowThread);
+
+    // Once the window is gone, the worker's step is refused and never runs.
+    const auto gate = window.gate;
+    window.Destroy();
+    bool ran = false;
+    std::thread late([&] { results = gate->Run([&] { ran = true; }) ? 1 : 0; });
+    late.join();
+    EXPECT_EQ(results.load(), 0);
+    EXPECT_FALSE(ran);
+}
+
+// A modal window that reports what it saw while it ran and presses a key at once.
+class KeyDialog final : public ui::win32::ModalWindow {
+  public:
+    explicit KeyDialog(WPARAM key) : key_(key) {}
+
+    bool ownerWasDisabled = false;
+    RECT shownAt{};
+
+  private:
+    bool CreateModal(HWND owner) override {
+        ui::win32::WindowPlacement placement;
+        placement.title = L"QV modal";
+        placement.style = WS_POPUP | WS_CAPTION;
+        placement.bounds = {0, 0, 200, 100};
+        placement.parent = owner;
+        return Create(TestClass(L"QuorvanesTestModal"), placement);
+    }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_SHOWWINDOW && wParam) {
+            ownerWasDisabled = !::IsWindowEnabled(::GetWindow(hwnd(), GW_OWNER));
+            ::GetWindowRect(hwnd(), &shownAt);
+            ::PostMessageW(hwnd(), WM_KEYDOWN, key_, 0);
+        }
+        return ModalWindow::HandleMessage(message, wParam, lParam);
+    }
+    WPARAM key_;
+};
+
+TEST(WindowKit, ModalWindowDisablesItsOwnerCentresOnItAndEndsWithEnterOrEscape) {
+    ScopedWindow owner(WindowLayout{L"QV owner", WS_POPUP | WS_VISIBLE, {100, 100, 500, 400}});
+    for (const auto& [key, expected] :
+         {std::pair{VK_RETURN, IDOK}, std::pair{VK_ESCAPE, IDCANCEL}}) {
+        KeyDialog dialog(static_cast<WPARAM>(key));
+        EXPECT_EQ(dialog.ShowModal(owner.hwnd()), expected);
+        EXPECT_TRUE(dialog.ownerWasDisabled);
+        EXPECT_TRUE(::IsWindowEnabled(owner.hwnd())) << "the owner comes back";
+        EXPECT_EQ(dialog.hwnd(), nullptr);
+        EXPECT_EQ((dialog.shownAt.left + dialog.shownAt.right) / 2, 300);
+        EXPECT_EQ((dialog.shownAt.top + dialog.shownAt.bottom) / 2, 250);
+    }
+}
+
+// The tray window with an icon that cannot be added, as while the taskbar is not there.
+class IconlessTrayWindow final : public tray::win32::TrayWindow {
+  public:
+    using TrayWindow::TrayWindow;
+    bool AddIcon(tray::IconState, std::string_view, unsigned) override { return false; }
+};
+
+TEST(TrayWindowKit, AnIconThatCannotBeAddedIsReportedInABoxThatStays) {
+    ResetConfiguration();
+    platform::win32::Win32Platform win32;
+    IconlessTrayWindow tray(::GetModuleHandleW(nullptr), win32.platform(), "C:\\Quorvanes.scr");
+    std::optional<MessageBoxSeen> seen;
+    bool stillThere = false;
+    std::thread user([&] {
+        seen = WaitForMessageBox(::GetCurrentProcessId(), 10s);
+        if (seen) {
+            std::this_thread::sleep_for(500ms);
+            stillThere = ::IsWindowVisible(seen->window) != FALSE;
+            Answer(*seen, IDOK);
+        }
+    });
+    EXPECT_EQ(tray.Run(SW_HIDE), 0);
+    user.join();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen->caption, "Screen Saver Manager Error");
+    EXPECT_EQ(seen->text, "Register Failed.");
+    EXPECT_TRUE(stillThere) << "the box waits for the user";
+}
+
+// Sleeps of ten minutes pass in a millisecond, and each one is counted.
+class FastClock final : public platform::Clock {
+  public:
+    std::int64_t NowMs() override { return 0; }
+    void SleepMs(std::int64_t) override {
+        ++sleeps;
+        ::Sleep(1);
+    }
+    std::atomic<int> sleeps{0};
+};
+
+TEST(TrayWindowKit, TheStatusWorkerEndsWithTheWindowWhileItsObjectsLive) {
+    ResetConfiguration();
+    platform::win32::Win32Platform win32;
+    FastClock clock;
+    const platform::Platform& real = win32.platform();
+    const platform::Platform fast{real.registry,  real.profile,   real.files,
+                                  real.processes, real.desktop,   real.system,
+                                  real.dialogs,   real.libraries, clock};
+    // As in the program, the window object outlives its workers: it stays until the end.
+    static auto* tray = new tray::win32::TrayWindow(::GetModuleHandleW(nullptr), fast, "");
+    std::thread closer([&] {
+        WaitUntil([&] { return clock.sleeps.load() > 50; }, 10s);
+        const HWND window = ::FindWindowW(L"Vantrel", L"Quorvanes TrayIcon");
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(tray->Run(SW_HIDE), 0);
+    closer.join();
+    EXPECT_GT(clock.sleeps.load(), 50) << "the refresh ran through the gate";
+    std::this_thread::sleep_for(200ms);
+    const int afterClose = clock.sleeps.load();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(clock.sleeps.load(), afterClose) << "the worker ended with the window";
+}
+
+TEST(ProgramStart, ALibraryPlantedInTheCurrentFolderIsNotLoaded) {
+    TempFolder folder(L"qv planted");
+    ASSERT_TRUE(::CopyFileW(SiblingPath(L"doubles\\qvplanted.dll").c_str(),
+                            (folder.path() + L"\\qvplanted.dll").c_str(), FALSE));
+    const std::wstring probe = L"\"" + SiblingPath(L"DllSearchProbe.exe") + L"\"";
+    const Child unhardened = StartProgram(probe, folder.path().c_str());
+    EXPECT_EQ(WaitForExit(unhardened, 20s), 2u) << "without the hardening the plant would load";
+    const Child hardened = StartProgram(probe + L" --harden", folder.path().c_str());
+    EXPECT_EQ(WaitForExit(hardened, 20s), 0u);
+}
+
+}  // namespace
+}  // namespace qv
