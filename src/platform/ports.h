@@ -144,9 +144,7 @@ class Desktop {
                                std::intptr_t lParam) = 0;
     virtual bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
                             std::intptr_t lParam) = 0;
-    virtual bool Post(WindowId window, unsigned message, std::uintptr_t wParam,
-                      std::intptr_t lParam) = 0;
-    // SendMessage(HWND_BROADCAST, WM_WININICHANGE, 0, 0).
+    // WM_WININICHANGE (0, 0) to every top-level window, a hung one passed over.
     virtual void BroadcastWinIniChange() = 0;
 };
 

@@ -283,12 +283,6 @@ bool MemoryDesktop::SendNotify(WindowId window, unsigned message, std::uintptr_t
     return true;
 }
 
-bool MemoryDesktop::Post(WindowId window, unsigned message, std::uintptr_t wParam,
-                         std::intptr_t lParam) {
-    messages.push_back({Message::Kind::Post, window, message, wParam, lParam});
-    return true;
-}
-
 // ---- MemorySystemSettings ----
 
 bool MemorySystemSettings::SetScreenSaveActive(bool active) {

@@ -112,12 +112,10 @@ class MemoryDesktop : public Desktop {
                        std::intptr_t lParam) override;
     bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
-    bool Post(WindowId window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
     void BroadcastWinIniChange() override { ++winIniBroadcasts; }
 
     struct Message {
-        enum class Kind { Send, Notify, Post } kind;
+        enum class Kind { Send, Notify } kind;
         WindowId window;
         unsigned message;
         std::uintptr_t wParam;

@@ -58,11 +58,6 @@ bool Win32Desktop::SendNotify(WindowId window, unsigned message, std::uintptr_t 
     return ::SendNotifyMessageW(Hwnd(window), message, wParam, lParam) != 0;
 }
 
-bool Win32Desktop::Post(WindowId window, unsigned message, std::uintptr_t wParam,
-                        std::intptr_t lParam) {
-    return ::PostMessageW(Hwnd(window), message, wParam, lParam) != 0;
-}
-
 void Win32Desktop::BroadcastWinIniChange() {
     // A hung window is passed over, and each one gets a bounded time: one window that does
     // not answer must not hang the caller (the tray's restart, the settings' OK).

@@ -55,8 +55,6 @@ class Win32Desktop : public Desktop {
                        std::intptr_t lParam) override;
     bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
-    bool Post(WindowId window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
     void BroadcastWinIniChange() override;
 };
 
