@@ -44,6 +44,16 @@ class NoWindow : public saver::ShowWindow {
     void StartActivationDelay(int) override {}
     void StartPictureTimer(int) override {}
     void StartCountdown(int) override {}
+    void StartDecode(std::shared_ptr<saver::PictureSource> source, std::size_t start) override {
+        saver::RunDecode(
+            *source, start,
+            [](const std::function<void()>& step) {
+                step();
+                return true;
+            },
+            [this](saver::DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
+    }
+    saver::PictureShow* show = nullptr;
     int pictures = 0;
 };
 
@@ -109,6 +119,7 @@ int main(int argc, char** argv) {
     NoWindow window;
     saver::HostState state{.mode = saver::Mode::ScreenSaver, .isNT = true, .trayRunning = true};
     saver::PictureShow show(withFiles, state, window);
+    window.show = &show;
     const auto start = std::chrono::steady_clock::now();
     if (show.Open() != saver::OpenOutcome::Showing) {
         std::fprintf(stderr, "the show did not start\n");

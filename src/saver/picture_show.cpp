@@ -85,69 +85,58 @@ OpenOutcome PictureShow::Open() {
 
     // A file that is no resource library has no pictures either. The file is read as data
     // by our own reader, which checks every length against the file.
-    library_ = OpenTessel(platform_.files, path);
-    if (library_) {
-        tessel_ = ReadTessel(*library_);
+    auto library = OpenTessel(platform_.files, path);
+    if (library) {
+        tessel_ = ReadTessel(*library);
     }
     if (tessel_.pictures.empty()) {
         config::ShowHostMessage(platform_.dialogs, text::NoPictures);
         return OpenOutcome::NoPictures;
     }
 
+    source_ = std::make_shared<PictureSource>(std::move(library), tessel_.pictures);
     pictIndex_ = 0;
-    LoadNewPict();
+    pictureShown_ = false;
+    decoding_ = false;
     anchorX_ = 0;
     anchorY_ = 0;
-    const ScreenSize screen = window_.Screen();
-    window_.MovePicture((screen.width - shown_.width) / 2, (screen.height - shown_.height) / 2);
     activating_ = false;
     passwordBusy_ = false;
     (void)platform_.system.SetScreenSaverRunning(true);
     runningAnnounced_ = true;
+    LoadNewPict();
     return OpenOutcome::Showing;
 }
 
 void PictureShow::LoadNewPict() {
-    if (suspended_->load()) {
+    if (suspended_->load() || decoding_ || !source_) {
         return;
     }
-    // A picture that cannot be decoded is passed over; one round at most.
-    for (std::size_t tries = 0; tries < tessel_.pictures.size(); ++tries) {
-        const bool shown = ShowPictureAt(pictIndex_);
-        AdvanceIndex();
-        if (shown) {
-            return;
+    decoding_ = true;
+    window_.StartDecode(source_, pictIndex_);
+}
+
+void PictureShow::OnPictureDecoded(DecodedPicture& decoded) {
+    decoding_ = false;
+    if (!decoded.index) {
+        if (!pictureShown_) {
+            // Not one picture decodes: the end of a Tessel without pictures.
+            config::ShowHostMessage(platform_.dialogs, text::NoPictures);
+            CloseNow();
         }
-    }
-}
-
-bool PictureShow::ShowPictureAt(std::size_t index) {
-    if (!library_ || index >= tessel_.pictures.size()) {
-        return false;
-    }
-    const auto data = library_->RcData(tessel_.pictures[index]);
-    if (!data) {
-        return false;
-    }
-    const imaging::DecodeStatus status = imaging::DecodeJpeg(*data, scratch_);
-    if (status != imaging::DecodeStatus::Ok && status != imaging::DecodeStatus::Truncated) {
-        return false;
-    }
-    std::swap(shown_, scratch_);
-    window_.ShowPicture(shown_);
-    return true;
-}
-
-// After the last picture the show goes on with the second: the first is the opening one.
-void PictureShow::AdvanceIndex() {
-    const std::size_t count = tessel_.pictures.size();
-    if (count <= 1) {
-        pictIndex_ = 0;
         return;
     }
-    if (++pictIndex_ >= count) {
-        pictIndex_ = 1;
+    std::swap(shown_, decoded.frame);
+    if (source_) {
+        source_->Recycle(std::move(decoded.frame));
     }
+    window_.ShowPicture(shown_);
+    if (!pictureShown_) {
+        pictureShown_ = true;
+        const ScreenSize screen = window_.Screen();
+        window_.MovePicture((screen.width - shown_.width) / 2, (screen.height - shown_.height) / 2);
+    }
+    pictIndex_ = NextPictureIndex(*decoded.index, tessel_.pictures.size());
 }
 
 void PictureShow::OnActivate() {
@@ -310,7 +299,7 @@ bool PictureShow::PasswordOK() {
 }
 
 void PictureShow::OnDestroy() {
-    library_.reset();
+    source_.reset();
     if (runningAnnounced_) {
         runningAnnounced_ = false;
         (void)platform_.system.SetScreenSaverRunning(false);

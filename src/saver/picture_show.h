@@ -13,6 +13,7 @@
 #include "imaging/jpeg_decoder.h"
 #include "platform/ports.h"
 #include "saver/host.h"
+#include "saver/picture_source.h"
 #include "saver/tessel.h"
 
 namespace qv::saver {
@@ -43,14 +44,16 @@ class ShowWindow {
     virtual void Close() = 0;
     // Calls OnActivationEnded after `ms`, without holding up the window's thread.
     virtual void StartActivationDelay(int ms) = 0;
-    // The two workers. They reach the show only on the window's thread, and end quietly
-    // once the window is gone. The countdown reads `PictureShow::Suspended()`.
+    // The workers. They reach the show only on the window's thread, and end quietly once
+    // the window is gone. The countdown reads `PictureShow::Suspended()`; the decode runs
+    // RunDecode from `start` and hands the picture to `PictureShow::OnPictureDecoded`.
     virtual void StartPictureTimer(int seconds) = 0;
     virtual void StartCountdown(int seconds) = 0;
+    virtual void StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) = 0;
 };
 
 enum class OpenOutcome {
-    Showing,     // the first picture is up; show the window
+    Showing,     // the first picture is on its way; show the window
     NoTessel,    // no file for the current title: end without a word
     NoPictures,  // the message was shown: end
 };
@@ -65,7 +68,8 @@ class PictureShow {
     PictureShow(const PictureShow&) = delete;
     PictureShow& operator=(const PictureShow&) = delete;
 
-    // The start-up: chooses and opens the Tessel, shows the first picture centred.
+    // The start-up: chooses and opens the Tessel and asks for the first picture, which is
+    // shown centred when it has decoded.
     OpenOutcome Open();
 
     // Window events. Coordinates are of the window's client area, or of the picture.
@@ -80,8 +84,11 @@ class PictureShow {
     // A close the show did not ask for (WM_CLOSE from outside) is refused until then.
     [[nodiscard]] bool CloseAllowed() const { return closeAllowed_; }
 
-    // Worker steps, run on the window's thread.
+    // Worker steps, run on the window's thread. LoadNewPict asks for the next picture (not
+    // while one is still decoding); OnPictureDecoded shows it. When no picture at all
+    // decodes, the show ends like one without pictures.
     void LoadNewPict();
+    void OnPictureDecoded(DecodedPicture& decoded);
     void OnCountdownTimeout();
 
     // Shared with the countdown worker, which may outlive the show by a moment.
@@ -97,8 +104,6 @@ class PictureShow {
 
   private:
     std::string TesselPathOf(const std::string& folder) const;
-    bool ShowPictureAt(std::size_t index);
-    void AdvanceIndex();
     bool TakeAnchorIfUnset(int x, int y);
     void CountdownIfBeyond(int x, int y);
     void StartCountdown();
@@ -120,9 +125,10 @@ class PictureShow {
     int anchorY_ = 0;
     std::size_t pictIndex_ = 0;
     Tessel tessel_;
-    std::unique_ptr<pe::PeResourceLibrary> library_;
-    imaging::Frame shown_;    // what the window paints
-    imaging::Frame scratch_;  // the next picture decodes here; swapped in on success
+    std::shared_ptr<PictureSource> source_;
+    bool decoding_ = false;
+    bool pictureShown_ = false;
+    imaging::Frame shown_;  // what the window paints
     std::shared_ptr<std::atomic<bool>> suspended_;
     bool countdownStarted_ = false;
     bool countdownCancelled_ = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/names.h"
+#include "damaged_tessels.h"
 #include "pe/pe_writer.h"
 #include "platform/memory/memory_platform.h"
 #include "saver/names.h"
@@ -29,7 +30,7 @@ class RecordingWindow : public ShowWindow {
     void MovePicture(int left, int top) override { moves.emplace_back(left, top); }
     void RepaintPicture() override { ++repaints; }
     void SetCursorShape(CursorShape shape) override { cursor = shape; }
-    void ShowCursor(bool show) override { cursorCounter += show ? 1 : -1; }
+    void ShowCursor(bool on) override { cursorCounter += on ? 1 : -1; }
     void SetPictureHint(std::optional<std::string_view> text) override {
         hint = text ? std::optional<std::string>(*text) : std::nullopt;
     }
@@ -37,7 +38,26 @@ class RecordingWindow : public ShowWindow {
     void StartActivationDelay(int ms) override { activationDelays.push_back(ms); }
     void StartPictureTimer(int seconds) override { pictureTimers.push_back(seconds); }
     void StartCountdown(int seconds) override { countdowns.push_back(seconds); }
+    // The decode runs at once, as if the worker were done before the next event.
+    void StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) override {
+        ++decodes;
+        if (holdDecodes) {
+            held.emplace_back(std::move(source), start);
+            return;
+        }
+        RunDecode(
+            *source, start,
+            [](const std::function<void()>& step) {
+                step();
+                return true;
+            },
+            [this](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
+    }
 
+    PictureShow* show = nullptr;
+    bool holdDecodes = false;
+    std::vector<std::pair<std::shared_ptr<PictureSource>, std::size_t>> held;
+    int decodes = 0;
     std::vector<int> widths;  // the pictures tell themselves apart by width
     std::vector<std::pair<int, int>> moves;
     int repaints = 0;
@@ -98,6 +118,7 @@ class PictureShowTest : public ::testing::Test {
 
     PictureShow& OpenShow() {
         show = std::make_unique<PictureShow>(mem.platform(), state, window);
+        window.show = show.get();
         EXPECT_EQ(show->Open(), OpenOutcome::Showing);
         return *show;
     }
@@ -196,6 +217,73 @@ TEST_F(PictureShowTest, OnlyPicturesNamedJpegCountAndNoneEndsTheShowWithTheMessa
     SetUser(config::value::CurrentTessel, "Junk");
     PictureShow junk(mem.platform(), state, window);
     EXPECT_EQ(junk.Open(), OpenOutcome::NoPictures);
+}
+
+TEST_F(PictureShowTest, PicturesDecodeAwayFromTheWindowOneAtATime) {
+    AddHarbour();
+    window.holdDecodes = true;
+    OpenShow();
+    EXPECT_TRUE(window.widths.empty()) << "the window comes up black, before the first decode";
+    show->LoadNewPict();
+    ASSERT_EQ(window.decodes, 1) << "no second decode while one runs";
+
+    const auto synchronously = [](const std::function<void()>& step) {
+        step();
+        return true;
+    };
+    const auto deliver = [&](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); };
+    RunDecode(*window.held[0].first, window.held[0].second, synchronously, deliver);
+    EXPECT_EQ(window.widths, (std::vector<int>{320}));
+    EXPECT_EQ(window.moves,
+              (std::vector<std::pair<int, int>>{{(1024 - 320) / 2, (768 - 240) / 2}}));
+
+    show->LoadNewPict();
+    ASSERT_EQ(window.decodes, 2);
+    // The window went while the picture decoded: nothing is handed over.
+    RunDecode(
+        *window.held[1].first, window.held[1].second,
+        [](const std::function<void()>&) { return false; },
+        [](DecodedPicture&) { ADD_FAILURE() << "delivered to a window that is gone"; });
+    EXPECT_EQ(window.widths.size(), 1u);
+}
+
+TEST_F(PictureShowTest, DamagedTesselsShowTheirGoodPicturesAndNoneEndsLikeNoPictures) {
+    using testing::Damage;
+    const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> pictures{
+        {"AJPEG", MakeJpeg({.width = 320, .height = 240})},
+        {"BJPEG", MakeJpeg({.width = 200, .height = 150})},
+        {"CJPEG", MakeJpeg({.width = 100, .height = 80})}};
+    const std::vector<std::string> links{"http://one.example/", "http://two.example/"};
+    const struct {
+        Damage damage;
+        std::vector<int> widths;
+    } cases[] = {{Damage::DataLongerThanTheFile, {200, 100, 200}},
+                 {Damage::DataPastTheEnd, {200, 100, 200}},
+                 {Damage::StringOverrunsItsBlock, {320, 200, 100}},
+                 {Damage::AllPicturesShareTheFirst, {320, 320, 320}}};
+    for (const auto& c : cases) {
+        mem.files.AddFileBytes(std::string(kFolder) + "\\Harbour.tsl",
+                               testing::DamagedTessel(pictures, links, c.damage));
+        window.widths.clear();
+        OpenShow();
+        show->LoadNewPict();
+        show->LoadNewPict();
+        EXPECT_EQ(window.widths, c.widths) << static_cast<int>(c.damage);
+        EXPECT_EQ(window.closes, 0);
+    }
+
+    // Not one picture decodes, however many names point at the failing one.
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> failing;
+    for (int k = 0; k < 500; ++k) {
+        failing.push_back({"P" + std::to_string(1000 + k) + "JPEG", {0xFF, 0xD8, 0xFF, 0xE0, 1}});
+    }
+    mem.files.AddFileBytes(std::string(kFolder) + "\\Harbour.tsl",
+                           testing::DamagedTessel(failing, {}, Damage::AllPicturesShareTheFirst));
+    window.widths.clear();
+    OpenShow();
+    EXPECT_TRUE(window.widths.empty());
+    EXPECT_EQ(mem.dialogs.Texts(), (std::vector<std::string>{std::string(text::NoPictures)}));
+    EXPECT_EQ(window.closes, 1);
 }
 
 TEST_F(PictureShowTest, NoFileForTheTitleEvenAfterOneRotationStepEndsWithoutAWord) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <thread>
 
+#include "damaged_tessels.h"
 #include "pe/pe_writer.h"
 #include "saver/win32/preview_window.h"
 #include "test_jpegs.h"
@@ -164,6 +165,44 @@ TEST_F(PictureShowProcess, FirstPictureCentredOnBlackAndAKeyEndsTheShow) {
 
     ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(WaitForExit(show, 5s), 0u);
+}
+
+TEST_F(PictureShowProcess, DamagedTesselsComeUpWithTheirGoodPicturesAndEndOnAKey) {
+    using testing::Damage;
+    const auto red = SolidJpeg(640, 480, kRed);
+    const auto green = SolidJpeg(320, 240, kGreen);
+    const std::vector<std::uint8_t> garbage{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F'};
+    const std::vector<std::uint8_t> cutShort(red.begin(), red.begin() + red.size() / 3);
+    const struct {
+        std::vector<std::pair<std::string, std::vector<std::uint8_t>>> pictures;
+        Damage damage;
+        std::array<std::uint8_t, 3> shown;
+    } cases[] = {
+        {{{"AJPEG", red}, {"BJPEG", green}}, Damage::DataLongerThanTheFile, kGreen},
+        {{{"AJPEG", red}, {"BJPEG", green}}, Damage::DataPastTheEnd, kGreen},
+        {{{"AJPEG", red}, {"BJPEG", green}}, Damage::StringOverrunsItsBlock, kRed},
+        {{{"AJPEG", garbage}, {"BJPEG", green}, {"CJPEG", cutShort}}, Damage::None, kGreen},
+        {{{"AJPEG", red}, {"BJPEG", garbage}, {"CJPEG", garbage}},
+         Damage::AllPicturesShareTheFirst,
+         kRed},
+    };
+    SetUserValue(L"CurrentTessel", L"Harbour");
+    bool preview = false;
+    for (const auto& c : cases) {
+        const auto bytes = testing::DamagedTessel(c.pictures, {"http://one.example/"}, c.damage);
+        WriteFile(tessels.path() + L"\\Harbour.tsl", std::string(bytes.begin(), bytes.end()));
+        preview = !preview;  // the Tessel preview and the screen saver in turn
+        show = StartProgram(SaverHostCommand(preview ? L"zz" : L"/s"));
+        ASSERT_TRUE(show.process);
+        ASSERT_TRUE(
+            WaitUntil([&] { return (window = WindowOf(show.pid, L"QuorvanesShow")); }, 30s));
+        EXPECT_TRUE(
+            WaitUntil([&] { return CaptureScreen().Near(Centre().x, Centre().y, c.shown); }, 20s))
+            << "case " << static_cast<int>(c.damage) << " did not show its good picture";
+        ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+        EXPECT_EQ(WaitForExit(show, 10s), 0u) << static_cast<int>(c.damage);
+        EndIfRunning(show);
+    }
 }
 
 TEST_F(PictureShowProcess, AKeyEndsTheShowAlsoInTheFirstSecond) {

@@ -180,6 +180,15 @@ void PictureWindow::StartCountdown(int seconds) {
     });
 }
 
+void PictureWindow::StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) {
+    PictureShow* show = show_;
+    StartDetachedWorker([gate = gate_, source = std::move(source), start, show] {
+        RunDecode(
+            *source, start, [&gate](const std::function<void()>& step) { return gate->Run(step); },
+            [show](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
+    });
+}
+
 void PictureWindow::PaintPicture() {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(picture_.hwnd(), &paint);

@@ -40,6 +40,7 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     void StartActivationDelay(int ms) override;
     void StartPictureTimer(int seconds) override;
     void StartCountdown(int seconds) override;
+    void StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) override;
 
   private:
     // The child that paints the picture; its mouse messages are the picture's events.
