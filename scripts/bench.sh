@@ -2,8 +2,8 @@
 # The speed goals, measured: decoding against djpeg and a bare libjpeg loop, SIMD on and
 # off (in both builds), listing a 500-picture Tessel against reading it whole, and the
 # picture show's start and memory: its rules over 200 full-HD pictures natively, and the
-# real Quorvanes.scr under Wine (QV_BENCH_PICTURES pictures, a second each). Not part of
-# the tests.
+# real Quorvanes.scr under Wine (QV_BENCH_PICTURES pictures, a second each), and how quickly
+# it comes up and answers a key (QV_BENCH_RUNS runs). Not part of the tests.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -17,7 +17,7 @@ build/native/bin/show_bench
 . scripts/common.sh
 preset=$(runnable_windows_preset)
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target simd_bench show_process_bench >/dev/null
+cmake --build --preset "$preset" --target simd_bench show_process_bench show_response_bench >/dev/null
 bash scripts/wine-session.sh start >/dev/null
 trap 'bash scripts/wine-session.sh stop >/dev/null' EXIT
 eval "$(scripts/wine-session.sh env)"
@@ -35,3 +35,7 @@ PY
 
 # The saver host as a process: start to the first picture, and its memory over the show.
 scripts/wine-run "build/$preset/bin/show_process_bench.exe" "${QV_BENCH_PICTURES:-40}" | tr -d '\r'
+
+# The saver host's start and answer: against a bare window program, and while a picture at
+# the decoder's caps decodes.
+scripts/wine-run "build/$preset/bin/show_response_bench.exe" "${QV_BENCH_RUNS:-5}" | tr -d '\r'

@@ -1,0 +1,236 @@
+// How quickly the real saver host comes up and answers, under Wine or on Windows, as ratios
+// measured in one run:
+// - process start to the show's window on the screen, and to its first picture, each
+//   against the start of a bare Win32 window program (bare_window.exe) timed the same way;
+// - a key to the show's window gone from the screen while a picture at the decoder's caps
+//   decodes, against the same at rest;
+// - the decode of the largest picture the decoder takes against the shortest interval
+//   between pictures that the settings allow (ViewTime 1: six seconds).
+// Uses (and then removes) the configuration of the current user: run it on a test prefix.
+//   show_response_bench.exe [RUNS]
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "imaging/jpeg_decoder.h"
+#include "pe/pe_writer.h"
+#include "platform/win32/unique_handle.h"
+#include "test_jpegs.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using qv::platform::win32::UniqueHandleKernel;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::array<std::uint8_t, 3> kRed{220, 30, 30};
+constexpr double kShortestIntervalMs = 6000;
+// Just under the decoder's caps of 40 million pixels, progressive: its slowest kind.
+constexpr int kCapsWidth = 6400;
+constexpr int kCapsHeight = 6000;
+
+std::wstring Beside(const wchar_t* name) {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1) + name;
+}
+
+void SetValue(HKEY root, const wchar_t* name, const std::wstring& text) {
+    ::RegSetKeyValueW(root, L"Software\\Quorvanes\\Tessels", name, REG_SZ, text.c_str(),
+                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void WriteTessel(const std::wstring& path, const std::vector<std::vector<std::uint8_t>>& jpegs) {
+    qv::pe::ResourceLibraryLayout layout;
+    for (std::size_t i = 0; i < jpegs.size(); ++i) {
+        layout.rcdata.push_back({"PICTURE" + std::to_string(1000 + i) + "JPEG", jpegs[i]});
+    }
+    const auto bytes = qv::pe::WriteResourceLibrary(layout);
+    const UniqueHandleKernel file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+bool CentreIsRed() {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF pixel = ::GetPixel(screen, ::GetSystemMetrics(SM_CXSCREEN) / 2,
+                                      ::GetSystemMetrics(SM_CYSCREEN) / 2);
+    ::ReleaseDC(nullptr, screen);
+    return GetRValue(pixel) > 180 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80;
+}
+
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM context) noexcept {
+    auto& search = *reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t cls[64] = {};
+    ::GetClassNameW(hwnd, cls, 64);
+    if (owner == search.pid && std::wstring(cls) == search.className && ::IsWindowVisible(hwnd)) {
+        search.found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND VisibleWindowOf(DWORD pid, const wchar_t* className) {
+    WindowSearch search{pid, className, nullptr};
+    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct Started {
+    UniqueHandleKernel process;
+    DWORD pid = 0;
+    Clock::time_point at;
+};
+
+Started Start(const std::wstring& commandLine) {
+    std::wstring line = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    Started started;
+    started.at = Clock::now();
+    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &info)) {
+        ::CloseHandle(info.hThread);
+        started.process.reset(info.hProcess);
+        started.pid = info.dwProcessId;
+    }
+    return started;
+}
+
+double MsSince(Clock::time_point at) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - at).count();
+}
+
+// Polls every millisecond; the time from the start until `done`, or -1 after a minute.
+double MsUntil(Clock::time_point since, const std::function<bool()>& done) {
+    while (!done()) {
+        if (Clock::now() - since > 60s) {
+            return -1;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return MsSince(since);
+}
+
+// A key to the window, and the time until the window has left the screen. The process
+// ends a little later; under Wine without a window manager, its X window's withdrawal is
+// waited for up to two seconds in the system's DestroyWindow, which is no time of ours.
+double KeyToGoneMs(const Started& show, HWND window) {
+    const auto at = Clock::now();
+    ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    const double gone = MsUntil(at, [&] { return !::IsWindowVisible(window); });
+    ::WaitForSingleObject(show.process.get(), 60000);
+    return gone;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void Verdict(const char* what, double ratio, double goal) {
+    std::printf("  %-58s %6.3f  (goal <= %.3f) %s\n", what, ratio, goal,
+                ratio >= 0 && ratio <= goal ? "ok" : "MISSED");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"qv-show-response-bench";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring tessel = folder + L"\\Bench.tsl";
+    const auto red = qv::testing::MakeJpeg({.width = 640, .height = 480, .solid = kRed});
+    const auto caps = qv::testing::MakeJpeg(
+        {.width = kCapsWidth, .height = kCapsHeight, .progressive = true, .smooth = true});
+
+    // The worst picture the show accepts, decoded here: against the shortest interval.
+    std::vector<double> decodes;
+    qv::imaging::Frame frame;
+    for (int i = 0; i < 3; ++i) {
+        const auto at = Clock::now();
+        if (qv::imaging::DecodeJpeg(caps, frame) != qv::imaging::DecodeStatus::Ok) {
+            std::fprintf(stderr, "the caps picture did not decode\n");
+            return 1;
+        }
+        decodes.push_back(MsSince(at));
+    }
+    const double capsMs = Median(decodes);
+
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quorvanes");
+    SetValue(HKEY_LOCAL_MACHINE, L"TesselsDir", folder);
+    SetValue(HKEY_CURRENT_USER, L"CurrentTessel", L"Bench");
+    SetValue(HKEY_CURRENT_USER, L"ViewTime", L"-4");  // a picture a second, the least
+    const std::wstring saver = L"\"" + Beside(L"Quorvanes.scr") + L"\" /s";
+
+    std::vector<double> bare, bareGone, window, picture, atRest, whileDecoding;
+    for (int run = 0; run < runs; ++run) {
+        const Started yardstick = Start(L"\"" + Beside(L"bare_window.exe") + L"\"");
+        HWND bareWindow = nullptr;
+        bare.push_back(MsUntil(yardstick.at, [&] {
+            return (bareWindow = VisibleWindowOf(yardstick.pid, L"QuorvanesBareWindow"));
+        }));
+        bareGone.push_back(KeyToGoneMs(yardstick, bareWindow));
+
+        // At rest: the one small picture, shown again and again.
+        WriteTessel(tessel, {red});
+        Started show = Start(saver);
+        HWND showWindow = nullptr;
+        window.push_back(MsUntil(
+            show.at, [&] { return (showWindow = VisibleWindowOf(show.pid, L"QuorvanesShow")); }));
+        picture.push_back(MsUntil(show.at, CentreIsRed));
+        std::this_thread::sleep_for(300ms);
+        atRest.push_back(KeyToGoneMs(show, showWindow));
+
+        // While the large pictures decode, one after the other from the second second on.
+        WriteTessel(tessel, {red, caps, caps, caps});
+        show = Start(saver);
+        MsUntil(show.at,
+                [&] { return (showWindow = VisibleWindowOf(show.pid, L"QuorvanesShow")); });
+        MsUntil(show.at, CentreIsRed);
+        std::this_thread::sleep_for(2000ms +
+                                    std::chrono::milliseconds(static_cast<int>(capsMs / 3)));
+        whileDecoding.push_back(KeyToGoneMs(show, showWindow));
+    }
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quorvanes");
+    ::DeleteFileW(tessel.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+
+    const double bareMs = Median(bare);
+    std::printf("Quorvanes.scr /s, medians of %d runs:\n", runs);
+    std::printf(
+        "  bare window program on the screen %.1f ms; the show's window %.1f ms, its first "
+        "picture %.1f ms\n",
+        bareMs, Median(window), Median(picture));
+    std::printf(
+        "  key to the window gone: bare window program %.1f ms, the show at rest %.1f ms, "
+        "while a %d x %d picture decodes %.1f ms\n",
+        Median(bareGone), Median(atRest), kCapsWidth, kCapsHeight, Median(whileDecoding));
+    std::printf("  decode of that picture %.1f ms\n", capsMs);
+    Verdict("show's window on screen / bare window program", Median(window) / bareMs, 1.3);
+    Verdict("first picture on screen / bare window program", Median(picture) / bareMs, 1.5);
+    Verdict("key to the window gone while decoding / 50 ms", Median(whileDecoding) / 50.0, 1.0);
+    Verdict("largest picture's decode / shortest interval (6 s)", capsMs / kShortestIntervalMs,
+            0.25);
+    return 0;
+}
