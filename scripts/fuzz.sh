@@ -1,30 +1,40 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets and runs each for a while (default 20 s; a longer run:
-# `scripts/fuzz.sh 3600`). Seeds are made fresh: a sample JPEG and a Tessel holding it.
+# Builds the fuzz targets, replays each target's committed corpus (fuzz/corpus/<target>/:
+# seeds and every input that ever failed), then fuzzes each for a while (default 20 s; a
+# longer run: `scripts/fuzz.sh 3600`). New inputs go to build/fuzz/corpus/, failures to
+# build/fuzz/artifacts/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 seconds=${1:-20}
+targets=(pe jpeg title_list command_line)
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-corpus=build/fuzz/corpus
-mkdir -p "$corpus/jpeg" "$corpus/pe"
-if [ ! -f "$corpus/jpeg/seed.jpg" ]; then
-  convert -size 48x32 gradient:red-blue "$corpus/jpeg/seed.jpg"
-  convert -size 40x24 gradient:white-black -interlace JPEG "$corpus/jpeg/progressive.jpg"
-  cmake --build --preset native --target tessel >/dev/null
-  build/native/bin/tessel pack "$corpus/pe/seed.tsl" "$corpus/jpeg/seed.jpg" --link 1=http://a.invalid/ >/dev/null
-fi
 mkdir -p build/fuzz/artifacts
-for target in pe jpeg; do
+
+failed() {
+  tail -n 40 "$2"
+  echo "fuzz $1: an input fails (build/fuzz/artifacts/). Fix it, and commit the input to"
+  echo "fuzz/corpus/$1/ so that every run replays it."
+  exit 1
+}
+
+for target in "${targets[@]}"; do
+  echo "replaying fuzz/corpus/${target} ($(ls "fuzz/corpus/${target}" | wc -l) inputs)"
+  log=build/fuzz/${target}-replay.log
+  "build/fuzz/bin/${target}_fuzz" -runs=0 -rss_limit_mb=2048 \
+    -artifact_prefix=build/fuzz/artifacts/ "fuzz/corpus/${target}" >"$log" 2>&1 ||
+    failed "$target" "$log"
+done
+
+for target in "${targets[@]}"; do
   echo "fuzzing ${target} for ${seconds}s"
   log=build/fuzz/${target}.log
-  if ! "build/fuzz/bin/${target}_fuzz" -max_total_time="$seconds" -max_len=65536 \
-      -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=build/fuzz/artifacts/ \
-      "$corpus/$target" >"$log" 2>&1; then
-    tail -n 40 "$log"
-    echo "fuzz ${target}: a failing input was found (build/fuzz/artifacts/)"
-    exit 1
-  fi
+  mkdir -p "build/fuzz/corpus/${target}"
+  # New inputs are written to the first folder only; the committed corpus is read.
+  "build/fuzz/bin/${target}_fuzz" -max_total_time="$seconds" -max_len=65536 \
+    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=build/fuzz/artifacts/ \
+    "build/fuzz/corpus/${target}" "fuzz/corpus/${target}" >"$log" 2>&1 ||
+    failed "$target" "$log"
   grep -E '^(Done|stat::number_of_executed_units)' "$log"
 done

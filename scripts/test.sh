@@ -14,7 +14,17 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
 
-say "fuzzing smoke run (the PE reader and the JPEG decoder, 20 s each)"
+say "native unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan
+ctest --preset native-asan
+
+say "native unit tests under ThreadSanitizer"
+cmake --preset native-tsan >/dev/null
+cmake --build --preset native-tsan
+ctest --preset native-tsan
+
+say "fuzzing: the committed corpus replayed, then a smoke run of each target (20 s each)"
 bash scripts/fuzz.sh 20
 
 say "Windows build (i686, the deliverable)"

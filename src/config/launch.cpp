@@ -9,7 +9,8 @@
 namespace qv::config {
 
 std::string CommandLineFor(std::string_view programPath) {
-    if (programPath.find(' ') == std::string_view::npos) {
+    // No file name holds a double quote: one in front means the path is quoted already.
+    if (programPath.find(' ') == std::string_view::npos || programPath.starts_with('"')) {
         return std::string(programPath);
     }
     std::string quoted = "\"";
@@ -21,10 +22,11 @@ std::string CommandLineFor(std::string_view programPath) {
 void LaunchSaverProcess(const platform::Platform& platform, std::string_view path) {
     std::unique_ptr<platform::RunningProcess> saver;
     if (!path.empty()) {
-        // The short form needs no quotes; a long path that has no short form is quoted.
+        // The short form is the normal case. A path without one, and a short form that
+        // still holds blanks (a volume without 8.3 names gives the long path), is quoted.
         const auto shortPath = ShortPathWithin512(platform.files, path);
         platform::ProcessLaunch launch;
-        launch.commandLine = (shortPath ? *shortPath : CommandLineFor(path)) + " /s";
+        launch.commandLine = CommandLineFor(shortPath ? *shortPath : path) + " /s";
         launch.priority = platform::Priority::High;
         saver = platform.processes.Start(launch);
     }

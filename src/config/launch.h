@@ -18,8 +18,9 @@ void LaunchSaverProcess(const platform::Platform& platform, std::string_view pat
 void LaunchPreshow(const platform::Platform& platform, const ConfigStore& store,
                    std::string_view name, std::string_view arguments, bool wait);
 
-// The command line for a program path: quoted when it holds a blank, so that no shorter
-// path ("C:\Program.exe") can be started instead.
+// The command line for a program path, for every process the programs start: quoted when
+// it holds a blank, so that no shorter path ("C:\Program.exe") can be started instead; a
+// path that is quoted already is left as it is.
 std::string CommandLineFor(std::string_view programPath);
 
 }  // namespace qv::config

@@ -11,8 +11,13 @@ inline constexpr std::string_view kKeyPath = "Software\\Quorvanes\\Tessels";
 inline constexpr std::string_view kIniViewPath = "\\Software\\Quorvanes";
 inline constexpr std::string_view kIniSection = "Tessels";
 
-// Direct reads use a buffer of this many bytes; a longer value reads as empty.
+// The installation's values (paths) are read as the system reads them, into a buffer of
+// this many bytes; a longer value reads as empty.
 inline constexpr std::size_t kValueBufferBytes = 512;
+// The user's values, which the programs write themselves, are read whole up to this many
+// bytes (UTF-8, with the terminator), far more than the settings can ever write. A longer
+// text is never written, and a longer stored value (made by other means) reads as missing.
+inline constexpr std::size_t kStoredValueCapBytes = 64 * 1024;
 // Folders and short paths are read into buffers of this many characters.
 inline constexpr std::size_t kPathBufferChars = 512;
 

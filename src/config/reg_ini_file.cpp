@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "common/text.h"
+#include "config/config_store.h"
 #include "config/names.h"
 
 namespace qv::config {
@@ -52,21 +53,14 @@ std::string RegIniFile::SectionPath(std::string_view section) const {
 
 std::string RegIniFile::ReadString(std::string_view section, std::string_view name,
                                    std::string_view fallback) const {
-    const auto value = registry_.Query(root_, SectionPath(section), name);
-    if (!value) {
-        return std::string(fallback);
-    }
-    const auto nul = value->data.find('\0');
-    return value->data.substr(0, nul);
+    return StoredText(registry_.Query(root_, SectionPath(section), name), kStoredValueCapBytes)
+        .value_or(std::string(fallback));
 }
 
 int RegIniFile::ReadInteger(std::string_view section, std::string_view name, int fallback) const {
-    const auto value = registry_.Query(root_, SectionPath(section), name);
-    if (!value) {
-        return fallback;
-    }
-    const auto text = value->data.substr(0, value->data.find('\0'));
-    return ParseDecimal(text).value_or(fallback);
+    const auto text =
+        StoredText(registry_.Query(root_, SectionPath(section), name), kStoredValueCapBytes);
+    return text ? ParseDecimal(*text).value_or(fallback) : fallback;
 }
 
 bool RegIniFile::ReadBool(std::string_view section, std::string_view name, bool fallback) const {
@@ -75,6 +69,9 @@ bool RegIniFile::ReadBool(std::string_view section, std::string_view name, bool 
 
 void RegIniFile::WriteString(std::string_view section, std::string_view name,
                              std::string_view text) {
+    if (!FitsValueCap(text)) {
+        throw ConfigError(WithArgument(text::IniSetFailed, name));
+    }
     RegValue value{RegType::String, std::string(text)};
     value.data.push_back('\0');
     switch (registry_.Set(root_, SectionPath(section), name, value)) {

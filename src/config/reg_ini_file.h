@@ -20,6 +20,8 @@ class ConfigError : public std::runtime_error {
 // otherwise (also on overflow).
 std::optional<int> ParseDecimal(std::string_view text);
 
+// Values are read and written within kStoredValueCapBytes, as through ConfigStore: a longer
+// stored value reads as missing, a longer text is refused like a failed write.
 class RegIniFile {
   public:
     // `basePath` may start with a backslash ("\Software\Quorvanes"): it is taken from the

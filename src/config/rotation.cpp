@@ -91,13 +91,7 @@ std::string Rotation::NextRotationTessel() const {
 std::string Rotation::FirstTessel() const {
     const std::string dir = store_.ReadMachineValue(value::TesselsDir);
     const auto found = platform_.files.List(dir + "\\*" + std::string(kTesselExtension));
-    if (found.empty()) {
-        return {};
-    }
-    const std::string name = StripLastExtension(found.front());
-    store_.WriteUserValue(value::CurrentSaver, "");
-    store_.WriteUserValue(value::Tessel, QuoteSingleEntry(name));
-    return NextRotationTessel();
+    return found.empty() ? std::string() : StripLastExtension(found.front());
 }
 
 }  // namespace qv::config

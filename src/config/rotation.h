@@ -21,7 +21,9 @@ class Rotation {
     std::string NextRotationSaver() const;
     // Non-empty when CurrentTessel was advanced to a Tessel whose file exists.
     std::string NextRotationTessel() const;
-    // Adopts the first .tsl file of the Tessels folder as the whole Tessel list.
+    // The name (without ".tsl") of the first Tessel file in the Tessels folder, in the
+    // listing's own order; empty when there is none. It is shown for one run only, so this
+    // writes nothing: the user's Tessel list and the positions stay as they are.
     std::string FirstTessel() const;
 
   private:

@@ -2,6 +2,8 @@
 // windows of that mode.
 #pragma once
 
+#include <string>
+
 #include "platform/ports.h"
 #include "saver/command_line.h"
 
@@ -12,6 +14,9 @@ struct HostState {
     Mode mode = Mode::Settings;
     bool isNT = false;
     bool trayRunning = false;  // set by the start of the screen saver
+    // The Tessel the show displays in place of CurrentTessel: the first Tessel file, chosen
+    // by the start for this run only when the rotation has none to give.
+    std::string tesselForThisRun{};
     bool toolWindowMode = false;
 };
 

@@ -53,24 +53,30 @@ std::string PictureShow::TesselPathOf(const std::string& folder) const {
     return config::TesselPath(folder, regIni_.ReadString(kIniSection, value::CurrentTessel, ""));
 }
 
+std::string PictureShow::PathToOpen(const config::ConfigStore& store,
+                                    const std::string& folder) const {
+    if (!state_.tesselForThisRun.empty()) {
+        // Chosen by the start for this run only: the rotation is not advanced.
+        return config::TesselPath(folder, state_.tesselForThisRun);
+    }
+    const config::Rotation rotation(platform_, store, state_.trayRunning);
+    if (regIni_.ReadBool(kIniSection, value::RotationEnabled, false) && !state_.trayRunning) {
+        (void)rotation.NextRotationTessel();
+        return TesselPathOf(folder);
+    }
+    std::string path = TesselPathOf(folder);
+    if (!platform_.files.FileExists(path)) {
+        (void)rotation.NextRotationTessel();
+        path = TesselPathOf(folder);
+    }
+    return path;
+}
+
 OpenOutcome PictureShow::Open() {
     closeAllowed_ = false;
     const config::ConfigStore store(platform_.registry,
                                     config::ShowWriteFailedMessage(platform_.dialogs));
-    const std::string folder = store.ReadMachineValue(value::TesselsDir);
-
-    const config::Rotation rotation(platform_, store, state_.trayRunning);
-    std::string path;
-    if (regIni_.ReadBool(kIniSection, value::RotationEnabled, false) && !state_.trayRunning) {
-        (void)rotation.NextRotationTessel();
-        path = TesselPathOf(folder);
-    } else {
-        path = TesselPathOf(folder);
-        if (!platform_.files.FileExists(path)) {
-            (void)rotation.NextRotationTessel();
-            path = TesselPathOf(folder);
-        }
-    }
+    const std::string path = PathToOpen(store, store.ReadMachineValue(value::TesselsDir));
     if (!platform_.files.FileExists(path)) {
         return OpenOutcome::NoTessel;
     }

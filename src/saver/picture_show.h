@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/config_store.h"
 #include "config/reg_ini_file.h"
 #include "imaging/jpeg_decoder.h"
 #include "platform/ports.h"
@@ -104,6 +105,8 @@ class PictureShow {
 
   private:
     std::string TesselPathOf(const std::string& folder) const;
+    // The Tessel of this run, the current one, or the next of the rotation.
+    std::string PathToOpen(const config::ConfigStore& store, const std::string& folder) const;
     bool TakeAnchorIfUnset(int x, int y);
     void CountdownIfBeyond(int x, int y);
     void StartCountdown();

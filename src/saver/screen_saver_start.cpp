@@ -23,10 +23,10 @@ struct Try {
 };
 
 // The kind that ran last is asked first; the third try lets a used-up list start again.
-constexpr std::array<Try, 4> kAfterTessel{{{&Rotation::NextRotationTessel, "0"},
+// After a Tessel, the first Tessel file is the last resort (ChooseFirstTesselForThisRun).
+constexpr std::array<Try, 3> kAfterTessel{{{&Rotation::NextRotationTessel, "0"},
                                            {&Rotation::NextRotationSaver, "1"},
-                                           {&Rotation::NextRotationTessel, "0"},
-                                           {&Rotation::FirstTessel, "0"}}};
+                                           {&Rotation::NextRotationTessel, "0"}}};
 constexpr std::array<Try, 3> kAfterSaver{{{&Rotation::NextRotationSaver, "1"},
                                           {&Rotation::NextRotationTessel, "0"},
                                           {&Rotation::NextRotationSaver, "1"}}};
@@ -52,6 +52,14 @@ void ShowNothingFound(const platform::Platform& platform) {
     config::ShowHostMessage(platform.dialogs, text::NothingFound);
 }
 
+// The first Tessel file, for this run only: the user's Tessel list is theirs, and a start
+// without the tray program (the display properties' preview, a start before the tray
+// program is up) or with none of the listed files there must not replace it.
+bool ChooseFirstTesselForThisRun(const Rotation& rotation, HostState& state) {
+    state.tesselForThisRun = rotation.FirstTessel();
+    return !state.tesselForThisRun.empty();
+}
+
 void RunPreshow(const platform::Platform& platform, const config::ConfigStore& store) {
     std::string name = store.ReadUserValue(config::value::PreshowLocation);
     if (name.empty()) {
@@ -72,8 +80,7 @@ SaverStartOutcome StartScreenSaver(const platform::Platform& platform,
                                    const config::ConfigStore& store, HostState& state) {
     state.trayRunning = FindTrayWindow(platform, state.isNT) != 0;
     if (!state.trayRunning) {
-        const Rotation rotation(platform, store, false);
-        if (rotation.FirstTessel().empty()) {
+        if (!ChooseFirstTesselForThisRun(Rotation(platform, store, false), state)) {
             ShowNothingFound(platform);
             return SaverStartOutcome::Ended;
         }
@@ -85,7 +92,7 @@ SaverStartOutcome StartScreenSaver(const platform::Platform& platform,
     const Rotation rotation(platform, store, true);
     const Choice choice =
         tesselRanLast ? Choose(rotation, kAfterTessel) : Choose(rotation, kAfterSaver);
-    if (tesselRanLast && choice.result.empty()) {
+    if (tesselRanLast && choice.result.empty() && !ChooseFirstTesselForThisRun(rotation, state)) {
         ShowNothingFound(platform);
         return SaverStartOutcome::Ended;
     }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "config/launch.h"
 #include "config/messages.h"
 #include "config/names.h"
 #include "config/paths.h"
@@ -100,9 +101,10 @@ void TrayUtilities::LaunchWithSwitch(TrayShell& shell, std::string_view launchSw
         shell.RequestSystemScreenSaver();
         return;
     }
-    // The saver host without arguments shows its settings; it is not waited for.
+    // The saver host without arguments shows its settings; it is not waited for. Its path
+    // is quoted when it holds blanks ("C:\Program Files\..." must not run C:\Program.exe).
     platform::ProcessLaunch launch;
-    launch.commandLine = installLocation;
+    launch.commandLine = config::CommandLineFor(installLocation);
     if (!platform_.processes.Start(launch)) {
         config::ShowUncaptionedMessage(platform_.dialogs, config::text::SaverStartFailed);
     }

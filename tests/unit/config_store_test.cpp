@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "config/names.h"
+#include "config/reg_ini_file.h"
+#include "config/title_list.h"
 #include "platform/memory/memory_platform.h"
 
 namespace qv::config {
@@ -30,13 +32,49 @@ TEST_F(ConfigStoreTest, MissingKeyOrValueReadsAsEmpty) {
     EXPECT_EQ(store.ReadUserValue("Saver"), "");
 }
 
-TEST_F(ConfigStoreTest, ValueMustFitFiveHundredTwelveBytesWithItsTerminator) {
-    const std::string fits(511, 'a');
-    const std::string tooLong(512, 'a');
-    mem.registry.SetString(RegRoot::CurrentUser, kKeyPath, "Fits", fits);
-    mem.registry.SetString(RegRoot::CurrentUser, kKeyPath, "TooLong", tooLong);
-    EXPECT_EQ(store.ReadUserValue("Fits"), fits);
-    EXPECT_EQ(store.ReadUserValue("TooLong"), "");
+// Titles as the settings write them, stored in exactly `bytes` bytes.
+std::string ListOfBytes(std::size_t bytes) {
+    std::string stored;
+    for (int i = 0; stored.size() < bytes; ++i) {
+        stored += (i > 0 ? "," : "") + EncodeTitleList({"Tessel number " + std::to_string(i)});
+    }
+    stored.resize(bytes);  // the last title may be cut: the text is what is compared
+    return stored;
+}
+
+TEST_F(ConfigStoreTest, UserValuesReadWholeUpToTheCapAndPathsWithinFiveHundredTwelveBytes) {
+    const std::string atCap = ListOfBytes(kStoredValueCapBytes - 1);  // and its NUL
+    store.WriteUserValue(value::Tessel, atCap);
+    EXPECT_EQ(store.ReadUserValue(value::Tessel), atCap);
+    EXPECT_EQ(OpenUserIni(mem.registry).ReadString(kIniSection, value::Tessel, "-"), atCap)
+        << "both views of the key read the same";
+    EXPECT_GT(DecodeTitleList(atCap).size(), 3000u);
+
+    mem.registry.SetString(RegRoot::LocalMachine, kKeyPath, "TesselsDir", std::string(511, 'f'));
+    mem.registry.SetString(RegRoot::LocalMachine, kKeyPath, "InstallLocation",
+                           std::string(512, 't'));
+    EXPECT_EQ(store.ReadMachineValue("TesselsDir"), std::string(511, 'f'));
+    EXPECT_EQ(store.ReadMachineValue("InstallLocation"), "") << "a path has 512 bytes";
+}
+
+TEST_F(ConfigStoreTest, TextOverTheCapIsNeitherWrittenNorReadAndTheStoredChoiceStays) {
+    store.WriteUserValue(value::Tessel, "Harbour,Meadow");
+    store.WriteUserValue(value::Tessel, ListOfBytes(kStoredValueCapBytes));
+    EXPECT_EQ(store.ReadUserValue(value::Tessel), "Harbour,Meadow");
+    EXPECT_EQ(mem.dialogs.Texts(),
+              std::vector<std::string>{"Quorvanes: Unable to set tray icon registry key."});
+
+    auto ini = OpenUserIni(mem.registry);
+    EXPECT_THROW(ini.WriteString(kIniSection, value::Tessel, ListOfBytes(kStoredValueCapBytes)),
+                 ConfigError);
+    EXPECT_EQ(store.ReadUserValue(value::Tessel), "Harbour,Meadow");
+
+    // Stored by other means: read as missing, and left as it is.
+    mem.registry.SetString(RegRoot::CurrentUser, kKeyPath, value::Saver,
+                           ListOfBytes(kStoredValueCapBytes));
+    EXPECT_EQ(store.ReadUserValue(value::Saver), "");
+    EXPECT_EQ(ini.ReadString(kIniSection, value::Saver, "none"), "none");
+    EXPECT_EQ(ini.ReadInteger(kIniSection, value::Saver, 7), 7);
 }
 
 TEST_F(ConfigStoreTest, TextEndsAtFirstNulAndOtherTypesReadAsTheirBytes) {
@@ -44,8 +82,10 @@ TEST_F(ConfigStoreTest, TextEndsAtFirstNulAndOtherTypesReadAsTheirBytes) {
     EXPECT_EQ(store.ReadUserValue("Embedded"), "abc");
     StoreUser("Number", {RegType::Dword, std::string("\x31\x32\0\0", 4)});
     EXPECT_EQ(store.ReadUserValue("Number"), "12");
-    StoreUser("Unterminated", {RegType::String, std::string(512, 'b')});
-    EXPECT_EQ(store.ReadUserValue("Unterminated"), "") << "needs a 513th byte for its NUL";
+    ASSERT_EQ(mem.registry.Set(RegRoot::LocalMachine, kKeyPath, "Unterminated",
+                               {RegType::String, std::string(512, 'b')}),
+              platform::RegWriteStatus::Ok);
+    EXPECT_EQ(store.ReadMachineValue("Unterminated"), "") << "needs a 513th byte for its NUL";
 }
 
 TEST_F(ConfigStoreTest, UserAndMachineRootsAreSeparate) {

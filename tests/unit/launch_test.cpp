@@ -31,13 +31,21 @@ TEST_F(LaunchTest, SaverRunsAsItsShortPathWithSlashSAtHighPriorityAndIsWaitedFor
     EXPECT_TRUE(run.waited);
 }
 
-TEST_F(LaunchTest, LongPathWithoutShortFormIsQuotedSoNoShorterProgramRuns) {
+TEST_F(LaunchTest, PathWithBlanksIsQuotedSoNoShorterProgramRuns) {
     LaunchSaverProcess(mem.platform(), "C:\\Program Files\\Savers\\Deep Sea.scr");
-    ASSERT_EQ(mem.processes.started.size(), 1u);
-    EXPECT_EQ(mem.processes.started[0].launch.commandLine,
-              "\"C:\\Program Files\\Savers\\Deep Sea.scr\" /s");
+    // A volume without 8.3 names gives the long path as the short form.
+    mem.files.AddFile("D:\\My Savers\\Reef.scr", "D:\\My Savers\\Reef.scr");
+    LaunchSaverProcess(mem.platform(), "D:\\My Savers\\Reef.scr");
     LaunchSaverProcess(mem.platform(), "C:\\Savers\\Plain.scr");
-    EXPECT_EQ(mem.processes.started[1].launch.commandLine, "C:\\Savers\\Plain.scr /s");
+    std::vector<std::string> lines;
+    for (const auto& run : mem.processes.started) {
+        lines.push_back(run.launch.commandLine);
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"\"C:\\Program Files\\Savers\\Deep Sea.scr\" /s",
+                                               "\"D:\\My Savers\\Reef.scr\" /s",
+                                               "C:\\Savers\\Plain.scr /s"}));
+    EXPECT_EQ(CommandLineFor("\"C:\\Program Files\\x.scr\""), "\"C:\\Program Files\\x.scr\"")
+        << "quoted once, never twice";
 }
 
 TEST_F(LaunchTest, SaverThatCannotStartIsReportedAndNotWaitedFor) {

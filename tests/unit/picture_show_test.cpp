@@ -316,6 +316,15 @@ TEST_F(PictureShowTest, RotationEnabledWithoutTheTrayAdvancesOneStepFirst) {
     window.widths.clear();
     OpenShow();
     EXPECT_EQ(window.widths, (std::vector<int>{50}));
+
+    // So has a start that chose a Tessel for this run only: nothing is advanced.
+    state.trayRunning = false;
+    state.tesselForThisRun = "Harbour";
+    window.widths.clear();
+    const auto writes = mem.registry.WriteCount();
+    OpenShow();
+    EXPECT_EQ(window.widths, (std::vector<int>{320}));
+    EXPECT_EQ(mem.registry.WriteCount(), writes);
 }
 
 TEST_F(PictureShowTest, ActivationIgnoresTheMouseForASecondButNotTheKeyboard) {

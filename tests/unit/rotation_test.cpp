@@ -128,29 +128,17 @@ TEST_F(RotationTest, TesselResultFallsBackWhenTheSaverHostHasNoShortPath) {
         << "a Tessel that exists is never reported as none";
 }
 
-TEST_F(RotationTest, FirstTesselAdoptsTheFirstListedFileAsTheWholeList) {
-    AddTessel("Zulu");
-    AddTessel("Alpha");
-    AddTessel("My Pictures");
+TEST_F(RotationTest, FirstTesselNamesTheFirstListedFileAndWritesNothing) {
     SetUser(value::Tessel, "Alpha,Other");
     SetUser(value::CurrentSaver, "1One");
-    EXPECT_FALSE(WithTray(false).FirstTessel().empty());
-    EXPECT_EQ(User(value::Tessel), "\"Zulu\"") << "the listing's own order, not sorted";
-    EXPECT_EQ(User(value::CurrentSaver), "");
-    EXPECT_EQ(User(value::CurrentTessel), "Zulu");
-}
-
-TEST_F(RotationTest, FirstTesselWithoutAnyFileChangesNothing) {
-    SetUser(value::Tessel, "Alpha");
     const auto writes = mem.registry.WriteCount();
-    EXPECT_EQ(WithTray(false).FirstTessel(), "");
-    EXPECT_EQ(mem.registry.WriteCount(), writes);
-}
-
-TEST_F(RotationTest, FirstTesselNameWithBlanksIsQuotedAndFound) {
+    EXPECT_EQ(WithTray(false).FirstTessel(), "") << "no file yet";
     AddTessel("My Pictures.v2");
-    EXPECT_FALSE(WithTray(true).FirstTessel().empty());
-    EXPECT_EQ(User(value::CurrentTessel), "My Pictures.v2");
+    AddTessel("Alpha");
+    EXPECT_EQ(WithTray(false).FirstTessel(), "My Pictures.v2")
+        << "the listing's own order, not sorted; only the last extension goes";
+    EXPECT_EQ(WithTray(true).FirstTessel(), "My Pictures.v2");
+    EXPECT_EQ(mem.registry.WriteCount(), writes) << "the user's list and the positions stay";
 }
 
 }  // namespace

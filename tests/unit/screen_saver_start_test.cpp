@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/names.h"
+#include "config/title_list.h"
 #include "platform/memory/memory_platform.h"
 
 namespace qv::saver {
@@ -133,13 +134,36 @@ TEST_F(ScreenSaverStart, EmptyListsAfterASaverReportThatNoSaverCouldStart) {
     EXPECT_EQ(User(value::ScreenSaverType), "1");
 }
 
-TEST_F(ScreenSaverStart, AfterATesselWithBothListsUsedUpTheFirstTesselFileIsAdopted) {
+TEST_F(ScreenSaverStart, ALongTesselListRotatesAndStaysAsTheUserChoseIt) {
+    TrayPresent();
+    config::TitleList titles;
+    for (int i = 0; i < 40; ++i) {
+        titles.push_back("Tessel of the day " + std::to_string(i));
+        mem.files.AddFile("C:\\T\\" + titles.back() + ".tsl");
+    }
+    const std::string list = config::EncodeTitleList(titles);
+    ASSERT_GT(list.size(), 900u);
+    SetUser(value::Tessel, list);
+    SetUser(value::ScreenSaverType, "0");
+    SetUser(value::CurrentTessel, titles[38]);
+    for (const int expected : {39, 0, 1}) {
+        EXPECT_EQ(Start(), SaverStartOutcome::ShowPictureShow);
+        EXPECT_EQ(User(value::CurrentTessel), titles[static_cast<std::size_t>(expected)]);
+        EXPECT_EQ(state.tesselForThisRun, "") << "the show displays CurrentTessel";
+        EXPECT_EQ(User(value::Tessel), list);
+    }
+}
+
+TEST_F(ScreenSaverStart, WithNoListedFileThereTheFirstTesselFileStandsInForThisRunOnly) {
     TrayPresent();
     mem.files.AddFile("C:\\T\\Solo.tsl");
+    SetUser(value::Tessel, "Gone,\"Moved away\"");
     SetUser(value::ScreenSaverType, "0");
     EXPECT_EQ(Start(), SaverStartOutcome::ShowPictureShow);
-    EXPECT_EQ(User(value::Tessel), "\"Solo\"");
-    EXPECT_EQ(User(value::CurrentTessel), "Solo");
+    EXPECT_EQ(state.tesselForThisRun, "Solo");
+    EXPECT_EQ(User(value::Tessel), "Gone,\"Moved away\"");
+    EXPECT_EQ(User(value::CurrentTessel), "");
+    EXPECT_EQ(User(value::ScreenSaverType), "0");
 }
 
 TEST_F(ScreenSaverStart, PreshowRunsFirstAndIsWaitedForUserValueBeforeMachineValue) {
@@ -157,7 +181,7 @@ TEST_F(ScreenSaverStart, PreshowRunsFirstAndIsWaitedForUserValueBeforeMachineVal
     EXPECT_TRUE(mem.processes.started[0].waited);
 }
 
-TEST_F(ScreenSaverStart, WithoutTheTrayProgramOnlyTheFirstTesselIsShown) {
+TEST_F(ScreenSaverStart, WithoutTheTrayProgramTheFirstTesselIsShownAndNothingChanges) {
     TwoSaversTwoTessels();
     mem.files.AddFile("C:\\T\\Preshows\\Intro.exe");
     SetUser(value::PreshowLocation, "Intro");
@@ -165,8 +189,9 @@ TEST_F(ScreenSaverStart, WithoutTheTrayProgramOnlyTheFirstTesselIsShown) {
     EXPECT_EQ(Start(), SaverStartOutcome::ShowPictureShow);
     EXPECT_FALSE(state.trayRunning);
     EXPECT_TRUE(mem.processes.started.empty()) << "no Preshow, no saver";
-    EXPECT_EQ(User(value::ScreenSaverType), "1") << "neither read nor written";
-    EXPECT_EQ(User(value::Tessel), "\"X\"");
+    EXPECT_EQ(state.tesselForThisRun, "X");
+    EXPECT_EQ(mem.registry.WriteCount(), 0u) << "the lists, positions and kind stay as they are";
+    EXPECT_EQ(User(value::Tessel), "X,Y");
 }
 
 TEST_F(ScreenSaverStart, WithoutTheTrayProgramAndNoTesselNothingIsFound) {

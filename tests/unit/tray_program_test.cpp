@@ -246,14 +246,15 @@ TEST_F(TrayTest, LaunchWithoutASystemSaverSaysSoAndAcceptsClicksOnlyAfterwards) 
     EXPECT_FALSE(program->LaunchPending());
 }
 
-TEST_F(TrayTest, RightClickShowsTheMenuAndSettingsStartTheSaverHostUnquoted) {
+TEST_F(TrayTest, RightClickShowsTheMenuAndSettingsStartTheSaverHostQuoted) {
     Program();
     EXPECT_TRUE(program->OnTrayNotify(kWmRButtonUp));
     EXPECT_EQ(shell.menus, 1);
     program->OnCommand(kIdmSettings);
     ASSERT_EQ(mem.processes.started.size(), 1u);
     const auto& launch = mem.processes.started[0].launch;
-    EXPECT_EQ(launch.commandLine, kInstall) << "the long form, as read, nothing appended";
+    EXPECT_EQ(launch.commandLine, std::string("\"") + kInstall + "\"")
+        << "the long form, quoted, so C:\\Program.exe cannot run; nothing appended";
     EXPECT_TRUE(launch.newConsole);
     EXPECT_EQ(launch.priority, platform::Priority::Normal);
     EXPECT_EQ(launch.showCommand, 5);

@@ -80,12 +80,24 @@ TEST_F(Win32RegistryAdapter, EmptyTextLeavesAnEmptyValue) {
     EXPECT_EQ(store.ReadUserValue("CurrentTessel"), "");
 }
 
-TEST_F(Win32RegistryAdapter, FiveHundredTwelveByteRule) {
-    SetRawA("Fits", std::string(511, 'f') + '\0');
-    SetRawA("TooLong", std::string(512, 't') + '\0');
-    EXPECT_EQ(store.ReadUserValue("Fits"), std::string(511, 'f'));
-    EXPECT_EQ(store.ReadUserValue("TooLong"), "");
+TEST_F(Win32RegistryAdapter, UserValuesReadWholeUpToTheCapAndPathsWithinFiveHundredTwelveBytes) {
+    std::string list;  // UTF-8 titles outside the ANSI code page, up to the cap with its NUL
+    for (int i = 0; list.size() + 40 < config::kStoredValueCapBytes; ++i) {
+        list += "\"Tessel \xce\xa9 " + std::to_string(i) + "\",";
+    }
+    list.resize(config::kStoredValueCapBytes - 1, 'x');
+    store.WriteUserValue("Tessel", list);
+    EXPECT_EQ(store.ReadUserValue("Tessel"), list);
+    store.WriteUserValue("Tessel", list + "x");
+    EXPECT_EQ(store.ReadUserValue("Tessel"), list) << "a text over the cap leaves the value";
+    wintest::SetUserValue(L"Saver", std::wstring(config::kStoredValueCapBytes, L's'));
+    EXPECT_EQ(store.ReadUserValue("Saver"), "") << "stored by other means: read as missing";
     EXPECT_EQ(store.ReadUserValue("Missing"), "");
+
+    wintest::SetMachineValue(L"TesselsDir", std::wstring(511, L'f'));
+    wintest::SetMachineValue(L"InstallLocation", std::wstring(512, L't'));
+    EXPECT_EQ(store.ReadMachineValue("TesselsDir"), std::string(511, 'f'));
+    EXPECT_EQ(store.ReadMachineValue("InstallLocation"), "");
 }
 
 TEST_F(Win32RegistryAdapter, StringWithNulInsideReadsUpToTheNul) {

@@ -144,16 +144,43 @@ TEST_F(RotationAcrossStarts, SaverRunsAsShortPathAtHighPriorityAfterTheWaitedPre
     EXPECT_EQ(saver[4], "80") << "high priority";
 }
 
-TEST_F(RotationAcrossStarts, WithoutTheTrayWindowNeitherPreshowNorSaverRuns) {
+TEST_F(RotationAcrossStarts, AFortyTitleTesselListAndItsPositionSurviveThreeStarts) {
+    const ScopedTrayWindow tray;
+    std::wstring list;
+    std::vector<std::wstring> titles;
+    for (int i = 0; i < 40; ++i) {
+        titles.push_back(L"Tessel of the day " + std::to_wstring(i));
+        WriteFile(tessels.path() + L"\\" + titles.back() + L".tsl", "not read by the rotation");
+        list += (i > 0 ? L",\"" : L"\"") + titles.back() + L"\"";
+    }
+    ASSERT_GT(list.size(), 511u) << "more than the 512-byte buffer holds";
+    SetUserValue(L"Tessel", list);
+    SetUserValue(L"CurrentTessel", titles[37]);
+    SetUserValue(L"ScreenSaverType", L"0");
+
+    StartExpectingPictureShow();
+    EXPECT_EQ(UserValue(L"CurrentTessel"), titles[38]);
+    StartExpectingPictureShow();
+    EXPECT_EQ(UserValue(L"CurrentTessel"), titles[39]);
+    EXPECT_EQ(UserValue(L"Tessel"), list);
+    StartExpectingSaver();  // the end of the Tessels: on to the savers
+    EXPECT_EQ(UserValue(L"CurrentTessel"), L"");
+    EXPECT_EQ(UserValue(L"CurrentSaver"), L"1QV Rec One");
+    EXPECT_EQ(UserValue(L"Tessel"), list);
+}
+
+TEST_F(RotationAcrossStarts, WithoutTheTrayWindowOnlyTheFirstTesselRunsAndNothingChanges) {
     ASSERT_TRUE(::CopyFileW(SiblingPath(L"RecordingPreshow.exe").c_str(),
                             (preshows + L"\\Rec Show.exe").c_str(), FALSE));
     SetUserValue(L"PreshowLocation", L"Rec Show");
     SetUserValue(L"ScreenSaverType", L"1");
+    SetUserValue(L"CurrentSaver", L"1QV Rec One");
     StartExpectingPictureShow();
-    EXPECT_TRUE(Records().empty());
+    EXPECT_TRUE(Records().empty()) << "neither Preshow nor saver";
+    EXPECT_EQ(UserValue(L"Tessel"), L"Alpha,Beta") << "the user's list stays";
+    EXPECT_EQ(UserValue(L"CurrentTessel"), L"<missing>");
+    EXPECT_EQ(UserValue(L"CurrentSaver"), L"1QV Rec One");
     EXPECT_EQ(UserValue(L"ScreenSaverType"), L"1");
-    const std::wstring tessel = UserValue(L"Tessel");
-    EXPECT_TRUE(tessel == L"\"Alpha\"" || tessel == L"\"Beta\"") << Utf8(tessel);
 }
 
 TEST_F(RotationAcrossStarts, UnstartableSaverIsReported) {

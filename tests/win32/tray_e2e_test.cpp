@@ -182,6 +182,17 @@ TEST_F(TrayProcess, LaunchNowRunsTheSaverHostWhichFindsTheTrayAndRotates) {
     EXPECT_EQ(UserValue(L"CurrentSaver"), L"1QV Tray Rec");
 }
 
+TEST_F(TrayProcess, SettingsStartTheSaverHostByItsQuotedPath) {
+    const std::wstring host = folder.path() + L"\\Rec Host.scr";  // blanks in folder and name
+    ASSERT_TRUE(::CopyFileW(SiblingPath(L"RecordingSaver.scr").c_str(), host.c_str(), FALSE));
+    SetMachineValue(L"InstallLocation", host);
+    StartTray();
+    ::PostMessageW(window, WM_COMMAND, 4097, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(record).empty(); }, 10s)) << "nothing ran";
+    const std::string line = ReadFile(record);
+    EXPECT_EQ(line.rfind("Rec Host.scr|start|\"" + Utf8(host) + "\"|", 0), 0u) << line;
+}
+
 TEST_F(TrayProcess, RightClickOpensTheMenu) {
     StartTray();
     ::PostMessageW(window, kWmTrayNotify, 0, WM_RBUTTONUP);

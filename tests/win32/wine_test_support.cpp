@@ -236,13 +236,20 @@ void SetUserValue(const wchar_t* name, const std::wstring& text) {
 }
 
 std::wstring UserValue(const wchar_t* name) {
-    wchar_t buffer[1024] = {};
-    DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
-    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quorvanes\\Tessels", name, RRF_RT_REG_SZ,
-                       nullptr, buffer, &bytes) != ERROR_SUCCESS) {
+    constexpr const wchar_t* key = L"Software\\Quorvanes\\Tessels";
+    DWORD bytes = 0;
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+        ERROR_SUCCESS) {
         return L"<missing>";
     }
-    return buffer;
+    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, text.data(), &bytes) !=
+        ERROR_SUCCESS) {
+        return L"<missing>";
+    }
+    text.resize(text.find(L'\0'));
+    return text;
 }
 
 void WriteFile(const std::wstring& path, const std::string& bytes) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "config/launch.h"
 #include "config/names.h"
 #include "config/system_saver_settings.h"
 
@@ -19,7 +20,7 @@ void StartSystemScreenSaver(const platform::Platform& platform) {
         return;
     }
     platform::ProcessLaunch launch;
-    launch.commandLine = saver + " /s";
+    launch.commandLine = config::CommandLineFor(saver) + " /s";
     launch.newConsole = false;
     (void)platform.processes.Start(launch);
 }
