@@ -15,8 +15,17 @@ if [ ! -f "$corpus/jpeg/seed.jpg" ]; then
   cmake --build --preset native --target tessel >/dev/null
   build/native/bin/tessel pack "$corpus/pe/seed.tsl" "$corpus/jpeg/seed.jpg" --link 1=http://a.invalid/ >/dev/null
 fi
+# A 16-bit saver's headers, "SCRNSAVE : Marbles" in its name table; the Tessel is a PE seed.
+mkdir -p "$corpus/saver_name"
+[ -f "$corpus/saver_name/ne.scr" ] || python3 -c '
+import struct, sys
+b = bytearray(0x300); b[0:2] = b"MZ"; struct.pack_into("<I", b, 0x3C, 0x80)
+b[0x80:0x82] = b"NE"; struct.pack_into("<I", b, 0x80 + 44, 0x100)
+d = b"SCRNSAVE : Marbles"; b[0x100] = len(d); b[0x101:0x101 + len(d)] = d
+sys.stdout.buffer.write(b)' >"$corpus/saver_name/ne.scr"
+cp -n "$corpus/pe/seed.tsl" "$corpus/saver_name/pe.scr"
 mkdir -p build/fuzz/artifacts
-for target in pe jpeg; do
+for target in pe jpeg saver_name; do
   echo "fuzzing ${target} for ${seconds}s"
   log=build/fuzz/${target}.log
   if ! "build/fuzz/bin/${target}_fuzz" -max_total_time="$seconds" -max_len=65536 \
