@@ -1,65 +1,22 @@
 #include <gtest/gtest.h>
 
-#include "pe/byte_source.h"
 #include "pe/pe_writer.h"
 #include "platform/memory/memory_platform.h"
 #include "settings/saver_description.h"
+#include "test_savers.h"
 
 namespace qv::settings {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-void PutLe32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4 && at + i < bytes.size(); ++i) {
-        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
-// A 16-bit saver as far as its headers go: the DOS header, the NE header at `newHeader`,
-// and the non-resident name table at `table`, whose first entry is the module description
-// (length byte, text, ordinal 0). The file ends with the description's 258 bytes unless
-// `size` says otherwise.
-struct NeLayout {
-    std::uint32_t newHeader = 0x80;
-    std::uint32_t table = 0x200;
-    std::size_t size = 0;
-};
-
-Bytes NeSaver(std::string_view description, NeLayout layout = {}) {
-    Bytes file(layout.size != 0 ? layout.size : std::size_t{layout.table} + 258);
-    file[0] = 'M';
-    file[1] = 'Z';
-    PutLe32(file, 0x3C, layout.newHeader);
-    if (std::size_t{layout.newHeader} + 48 <= file.size()) {
-        file[layout.newHeader] = 'N';
-        file[layout.newHeader + 1] = 'E';
-        PutLe32(file, layout.newHeader + 44, layout.table);
-    }
-    if (layout.table < file.size()) {
-        file[layout.table] = static_cast<std::uint8_t>(description.size());
-        for (std::size_t i = 0; i < description.size() && layout.table + 1 + i < file.size(); ++i) {
-            file[layout.table + 1 + i] = static_cast<std::uint8_t>(description[i]);
-        }
-    }
-    return file;
-}
+using qv::testing::MakeNeSaver;
+using qv::testing::NeLayout;
+using qv::testing::WithResourcesAtTheEnd;
 
 Bytes PeSaver(std::map<std::uint16_t, std::string> strings) {
     pe::ResourceLibraryLayout layout;
     layout.strings = std::move(strings);
     return pe::WriteResourceLibrary(layout);
-}
-
-// The same saver with `gap` bytes before its resource section, as a large program keeps
-// its code and data before its resources.
-Bytes WithResourcesAtTheEnd(Bytes pe, std::uint32_t gap) {
-    const std::size_t newHeader = pe::Le32(pe.data(), 0x3C);
-    const std::size_t section = newHeader + 24 + pe::Le16(pe.data(), newHeader + 20);
-    const std::uint32_t raw = pe::Le32(pe.data(), section + 20);
-    pe.insert(pe.begin() + raw, gap, 0xCC);
-    PutLe32(pe, section + 20, raw + gap);
-    return pe;
 }
 
 class SaverDescriptions : public ::testing::Test {
@@ -94,12 +51,12 @@ TEST_F(SaverDescriptions, NeModuleDescriptionsLoseTheMarkerAndTheSeparatorsBefor
         {std::string(300, 'x'), std::string(257, 'x')},
     };
     for (const auto& [description, name] : cases) {
-        EXPECT_EQ(NameOf(NeSaver(description)), name) << description;
+        EXPECT_EQ(NameOf(MakeNeSaver(description)), name) << description;
     }
     // A name table right after the NE header, and one far into a large file.
-    EXPECT_EQ(NameOf(NeSaver("SCRNSAVE: Near", {.newHeader = 0x80, .table = 0xC0})), "Near");
+    EXPECT_EQ(NameOf(MakeNeSaver("SCRNSAVE: Near", {.newHeader = 0x80, .table = 0xC0})), "Near");
     const NeLayout far{.newHeader = 10000, .table = 300000, .size = 400000};
-    EXPECT_EQ(NameOf(NeSaver("SCRNSAVE: Far", far)), "Far");
+    EXPECT_EQ(NameOf(MakeNeSaver("SCRNSAVE: Far", far)), "Far");
     const auto reads = ReadsNaming(kPath, true);
     ASSERT_EQ(reads.size(), 3u);
     EXPECT_EQ(reads[1].offset, far.newHeader);
@@ -143,20 +100,20 @@ TEST_F(SaverDescriptions, PeSaversAreNamedByStringOneOnTheNtFamilyOnly) {
 }
 
 TEST_F(SaverDescriptions, DamagedAndHostileHeadersAreNotRecognisedAndListedByFileName) {
-    Bytes zm = NeSaver("SCRNSAVE: x");
+    Bytes zm = MakeNeSaver("SCRNSAVE: x");
     std::swap(zm[0], zm[1]);
-    Bytes lx = NeSaver("SCRNSAVE: x");
+    Bytes lx = MakeNeSaver("SCRNSAVE: x");
     lx[0x80] = 'L';
     lx[0x81] = 'X';
     const std::vector<std::pair<std::string, Bytes>> cases = {
         {"ZM", zm},
         {"neither NE nor PE", lx},
-        {"new header inside the DOS header", NeSaver("x", {.newHeader = 0x20, .table = 0x100})},
-        {"new header past the end", NeSaver("x", {.newHeader = 0xFFFFFFFF})},
-        {"name table inside the NE header", NeSaver("x", {.newHeader = 0x80, .table = 0xBF})},
+        {"new header inside the DOS header", MakeNeSaver("x", {.newHeader = 0x20, .table = 0x100})},
+        {"new header past the end", MakeNeSaver("x", {.newHeader = 0xFFFFFFFF})},
+        {"name table inside the NE header", MakeNeSaver("x", {.newHeader = 0x80, .table = 0xBF})},
         {"name table before the NE header",
-         NeSaver("x", {.newHeader = 0x400, .table = 0x100, .size = 0x800})},
-        {"name table past the end", NeSaver("x", {.table = 0xFFFFFFF0, .size = 0x400})},
+         MakeNeSaver("x", {.newHeader = 0x400, .table = 0x100, .size = 0x800})},
+        {"name table past the end", MakeNeSaver("x", {.table = 0xFFFFFFF0, .size = 0x400})},
     };
     for (const auto& [what, bytes] : cases) {
         EXPECT_EQ(NameOf(bytes), std::nullopt) << what;
@@ -167,7 +124,7 @@ TEST_F(SaverDescriptions, DamagedAndHostileHeadersAreNotRecognisedAndListedByFil
     EXPECT_EQ(SaverListName(files, "C:\\WINDOWS\\missing.scr", true), "missing");
 
     // Every file shorter than its headers need is too short, down to nothing at all.
-    const Bytes whole = NeSaver("SCRNSAVE: Whole");
+    const Bytes whole = MakeNeSaver("SCRNSAVE: Whole");
     for (std::size_t size = 0; size < whole.size(); ++size) {
         ASSERT_EQ(NameOf(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size))),
                   std::nullopt)
