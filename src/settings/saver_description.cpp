@@ -95,7 +95,7 @@ std::string NameFromModuleDescription(std::span<const std::uint8_t> table) {
     return Utf8FromWindows1252(name);
 }
 
-// The new header at `offset` is an NE header: its module description.
+// The new header at `newHeader` is an NE header: its module description.
 std::optional<std::string> NeSaverName(platform::FileReader& file,
                                        std::span<const std::uint8_t> head, std::uint32_t newHeader,
                                        std::span<const std::uint8_t> neHeader) {
