@@ -6,19 +6,17 @@
 // Prints each median and the ratios with their goals; exits 1 when a goal is missed
 // and --enforce is given.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include <jpeglib.h>
 
+#include "bench_support.h"
 #include "imaging/jpeg_decoder.h"
 #include "pe/pe_library.h"
 #include "pe/pe_writer.h"
@@ -27,40 +25,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using Bytes = std::vector<std::uint8_t>;
-
-double TimeMs(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-double MedianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        times.push_back(TimeMs(work));
-    }
-    return Median(std::move(times));
-}
-
-// Two pieces of work timed in turns, so that a slower or faster spell of the machine
-// falls on both alike and their ratio stays steady.
-std::pair<double, double> MedianMsInTurns(int runs, const std::function<void()>& first,
-                                          const std::function<void()>& second) {
-    std::vector<double> a;
-    std::vector<double> b;
-    for (int i = 0; i < runs; ++i) {
-        a.push_back(TimeMs(first));
-        b.push_back(TimeMs(second));
-    }
-    return {Median(std::move(a)), Median(std::move(b))};
-}
+using qv::bench::Bytes;
+using qv::bench::MedianMs;
+using qv::bench::MedianMsInTurns;
+using qv::bench::ReadAll;
+using qv::bench::Write;
 
 void BareScanlineLoop(const Bytes& jpeg, qv::imaging::Frame& frame) {
     jpeg_decompress_struct decoder{};
@@ -82,33 +51,9 @@ void BareScanlineLoop(const Bytes& jpeg, qv::imaging::Frame& frame) {
     jpeg_destroy_decompress(&decoder);
 }
 
-// The fastest plain way to have a whole file in memory: its size, then one read.
-Bytes ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    Bytes bytes(static_cast<std::size_t>(in.tellg()));
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
-
-void Write(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
-
 double OurDecodeMs(const Bytes& jpeg, int runs) {
     qv::imaging::Frame frame;
     return MedianMs(runs, [&] { qv::imaging::DecodeJpeg(jpeg, frame); });
-}
-
-bool failed = false;
-
-void Report(const char* what, double ratio, double goal, bool lessIsBetter = true) {
-    const bool ok = lessIsBetter ? ratio <= goal : ratio >= goal;
-    std::printf("  %-52s %6.3f  (goal %s %.3f) %s\n", what, ratio, lessIsBetter ? "<=" : ">=", goal,
-                ok ? "ok" : "MISSED");
-    failed = failed || !ok;
 }
 
 }  // namespace
@@ -118,6 +63,7 @@ int main(int argc, char** argv) {
         std::printf("%f\n", OurDecodeMs(ReadAll(argv[2]), std::atoi(argv[3])));
         return 0;
     }
+    qv::bench::Goals goals;
     const bool enforce = argc > 1 && std::strcmp(argv[1], "--enforce") == 0;
     const auto dir = std::filesystem::temp_directory_path() / "qv-bench";
     std::filesystem::create_directories(dir);
@@ -136,12 +82,12 @@ int main(int argc, char** argv) {
             [&] { BareScanlineLoop(jpeg, bareFrame); });
         std::printf("%d x %d (%zu bytes): our decode %.2f ms, bare libjpeg loop %.2f ms\n", w, h,
                     jpeg.size(), ours, bare);
-        Report("our decode / bare scanline loop", ours / bare, 1.10);
+        goals.Report("our decode / bare scanline loop", ours / bare, 1.10);
         if (haveDjpeg) {
             const std::string command = "djpeg -bmp -outfile /dev/null '" + file + "'";
             const double djpeg = MedianMs(runs, [&] { (void)std::system(command.c_str()); });
             std::printf("  djpeg whole process %.2f ms\n", djpeg);
-            Report("our decode / djpeg process", ours / djpeg, 0.90);
+            goals.Report("our decode / djpeg process", ours / djpeg, 0.90);
         }
         const std::string child = std::string("JSIMD_FORCENONE=1 '") + argv[0] +
                                   "' --child-decode '" + file + "' " + std::to_string(runs);
@@ -149,7 +95,7 @@ int main(int argc, char** argv) {
             double plain = 0;
             if (std::fscanf(pipe, "%lf", &plain) == 1 && plain > 0) {
                 std::printf("  without SIMD %.2f ms\n", plain);
-                Report("our decode / our decode without SIMD", ours / plain, 0.50);
+                goals.Report("our decode / our decode without SIMD", ours / plain, 0.50);
             }
             pclose(pipe);
         }
@@ -172,6 +118,6 @@ int main(int argc, char** argv) {
     const double whole = MedianMs(21, [&] { (void)ReadAll(tessel); });
     std::printf("500-picture Tessel (%ju bytes): listing %.3f ms, reading it whole %.3f ms\n",
                 static_cast<std::uintmax_t>(std::filesystem::file_size(tessel)), list, whole);
-    Report("listing / whole-file read", list / whole, 0.02);
-    return enforce && failed ? 1 : 0;
+    goals.Report("listing / whole-file read", list / whole, 0.02);
+    return enforce && goals.missed() ? 1 : 0;
 }

@@ -13,6 +13,7 @@ rules=(
   "imaging:"
   "config:common platform/ports.h"
   "saver:common config imaging pe platform/ports.h"
+  "settings:common config imaging pe platform/ports.h"
   "tray:common config platform/ports.h"
   "platform/memory:common platform/ports.h"
   "platform/win32:platform/ports.h"

@@ -201,11 +201,13 @@ namespace {
 
 class MemoryFileReader : public FileReader {
   public:
-    explicit MemoryFileReader(std::shared_ptr<const std::vector<std::uint8_t>> bytes)
-        : bytes_(std::move(bytes)) {}
+    MemoryFileReader(std::shared_ptr<const std::vector<std::uint8_t>> bytes,
+                     std::shared_ptr<std::vector<MemoryFiles::FileRead>> reads)
+        : bytes_(std::move(bytes)), reads_(std::move(reads)) {}
     [[nodiscard]] std::uint64_t Size() const override { return bytes_->size(); }
     std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* into,
                                       std::size_t count) override {
+        reads_->push_back({offset, count});
         if (offset >= bytes_->size()) {
             return 0;
         }
@@ -217,6 +219,7 @@ class MemoryFileReader : public FileReader {
 
   private:
     std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
+    std::shared_ptr<std::vector<MemoryFiles::FileRead>> reads_;
 };
 
 }  // namespace
@@ -233,7 +236,7 @@ std::unique_ptr<FileReader> MemoryFiles::OpenForReading(std::string_view path) {
     if (found == bytes_.end() || !FileExists(path)) {
         return nullptr;
     }
-    return std::make_unique<MemoryFileReader>(found->second);
+    return std::make_unique<MemoryFileReader>(found->second, reads_);
 }
 
 void MemoryFiles::AddFolder(std::string_view path) {

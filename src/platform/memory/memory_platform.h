@@ -73,6 +73,14 @@ class MemoryFiles : public Files {
     // A file with these bytes (added to the listing when it is not there yet).
     void AddFileBytes(std::string_view path, std::vector<std::uint8_t> bytes);
 
+    // Every ReadAt on the files opened here, in order: how often and how much the logic read.
+    struct FileRead {
+        std::uint64_t offset = 0;
+        std::size_t count = 0;
+    };
+    [[nodiscard]] const std::vector<FileRead>& Reads() const { return *reads_; }
+    void ClearReads() { reads_->clear(); }
+
     std::string windowsDir = "C:\\WINDOWS";
     std::string systemDir = "C:\\WINDOWS\\SYSTEM";
 
@@ -85,6 +93,8 @@ class MemoryFiles : public Files {
     const Entry* Find(std::string_view path) const;
     std::vector<Entry> entries_;
     std::map<std::string, std::shared_ptr<const std::vector<std::uint8_t>>, NoCaseLess> bytes_;
+    // Shared with the readers, which may outlive a test's look at it.
+    std::shared_ptr<std::vector<FileRead>> reads_ = std::make_shared<std::vector<FileRead>>();
 };
 
 class MemoryProcesses : public Processes {

@@ -1,0 +1,192 @@
+#include "settings/saver_description.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "common/text.h"
+#include "pe/pe_library.h"
+#include "pe/utf16.h"
+
+namespace qv::settings {
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The first read takes a page: the DOS header, and in nearly every file the new header and
+// a PE section table as well. A page costs the disk what 64 bytes cost, and it spares the
+// second stretch and the PE reader's own header reads.
+constexpr std::size_t kFirstRead = 4096;
+constexpr std::size_t kDosHeaderSize = 64;
+constexpr std::size_t kNewHeaderOffsetField = 0x3C;
+constexpr std::size_t kNeHeaderSize = 64;
+constexpr std::size_t kNonResidentTableField = 44;
+// The table's length byte and the description's characters.
+constexpr std::size_t kDescriptionRead = 1 + kModuleDescriptionMaxChars;
+
+// `into.size()` bytes at `offset`, from the first page when they lie in it and otherwise
+// with one read of the file; false when the file ends before them.
+bool ReadStretch(platform::FileReader& file, std::span<const std::uint8_t> head,
+                 std::uint64_t offset, std::span<std::uint8_t> into) {
+    if (pe::Fits(offset, into.size(), head.size())) {
+        std::copy_n(head.begin() + static_cast<std::ptrdiff_t>(offset), into.size(), into.begin());
+        return true;
+    }
+    const auto got = file.ReadAt(offset, into.data(), into.size());
+    return got && *got == into.size();
+}
+
+// The file for the PE reader, whose header reads are then answered from the page already
+// read: naming a PE saver costs one more read, of its resource directory, as a rule.
+class HeadFirstSource : public pe::ByteSource {
+  public:
+    HeadFirstSource(Bytes head, std::unique_ptr<platform::FileReader> file)
+        : head_(std::move(head)), rest_(std::move(file)) {}
+    [[nodiscard]] std::uint64_t Size() const override { return rest_.Size(); }
+    bool ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) override {
+        if (pe::Fits(offset, count, head_.size())) {
+            std::copy_n(head_.begin() + static_cast<std::ptrdiff_t>(offset), count, into);
+            return true;
+        }
+        return rest_.ReadInto(offset, into, count);
+    }
+    const std::uint8_t* View(std::uint64_t offset, std::size_t count) override {
+        if (pe::Fits(offset, count, head_.size())) {
+            return head_.data() + offset;
+        }
+        return rest_.View(offset, count);
+    }
+
+  private:
+    Bytes head_;
+    pe::FileSource rest_;
+};
+
+// Module descriptions are ANSI text; they are taken as Windows-1252, the code page of the
+// settings' own text. Its five unassigned bytes stay the C1 controls of the same value.
+std::string Utf8FromWindows1252(std::string_view text) {
+    static constexpr std::array<char16_t, 32> kHigh = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::u16string wide;
+    wide.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        wide.push_back(byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : char16_t{byte});
+    }
+    return pe::Utf8FromUtf16(wide);
+}
+
+// The name in the non-resident name table's first entry, the module description. Savers
+// write it as "SCRNSAVE : name"; the length byte is passed over, as the text ends at its
+// NUL (the entry's ordinal follows it).
+std::string NameFromModuleDescription(std::span<const std::uint8_t> table) {
+    const auto text = table.subspan(1, kModuleDescriptionMaxChars);
+    std::string name(text.begin(), std::find(text.begin(), text.end(), std::uint8_t{0}));
+    const auto marker = ToUpperAscii(name).find("SCRNSAVE");
+    if (marker != std::string::npos) {
+        name.erase(marker, 8);
+    }
+    name.erase(0, std::min(name.find_first_not_of(": "), name.size()));
+    return Utf8FromWindows1252(name);
+}
+
+// The new header at `newHeader` is an NE header: its module description.
+std::optional<std::string> NeSaverName(platform::FileReader& file,
+                                       std::span<const std::uint8_t> head, std::uint32_t newHeader,
+                                       std::span<const std::uint8_t> neHeader) {
+    const std::uint32_t table = pe::Le32(neHeader.data(), kNonResidentTableField);
+    // A name table inside or before the headers is damage: nothing is read there.
+    if (table < std::uint64_t{newHeader} + kNeHeaderSize) {
+        return std::nullopt;
+    }
+    std::array<std::uint8_t, kDescriptionRead> entry{};
+    if (!ReadStretch(file, head, table, entry)) {
+        return std::nullopt;
+    }
+    return NameFromModuleDescription(entry);
+}
+
+}  // namespace
+
+std::optional<std::string> GetWinScreenSaverName(platform::Files& files, std::string_view path,
+                                                 bool isNT) {
+    auto file = files.OpenForReading(path);
+    if (!file) {
+        return std::nullopt;
+    }
+    Bytes head(kFirstRead);
+    const auto got = file->ReadAt(0, head.data(), head.size());
+    if (!got || *got < kDosHeaderSize || head[0] != 'M' || head[1] != 'Z') {
+        return std::nullopt;
+    }
+    head.resize(*got);
+    // The new header follows the DOS header: an offset inside it is damage, and one past
+    // the end of the file is found so by the read below (no buffer is sized by it).
+    const std::uint32_t newHeader = pe::Le32(head.data(), kNewHeaderOffsetField);
+    if (newHeader < kDosHeaderSize) {
+        return std::nullopt;
+    }
+    std::array<std::uint8_t, kNeHeaderSize> header{};
+    if (!ReadStretch(*file, head, newHeader, header)) {
+        return std::nullopt;
+    }
+    if (header[0] == 'N' && header[1] == 'E') {
+        return NeSaverName(*file, head, newHeader, header);
+    }
+    if (header[0] != 'P' || header[1] != 'E') {
+        return std::nullopt;
+    }
+    // The 95 family names PE savers by their files: string resources are read on NT only.
+    std::string name;
+    if (isNT) {
+        name = LoadDescriptionString(
+            std::make_unique<HeadFirstSource>(std::move(head), std::move(file)));
+    }
+    return name.empty() ? SaverFileTitle(path) : name;
+}
+
+std::string LoadDescriptionString(std::unique_ptr<pe::ByteSource> library) {
+    pe::PeError error = pe::PeError::NotMz;
+    const auto resources = pe::PeResourceLibrary::Open(std::move(library), error);
+    if (!resources) {
+        return {};
+    }
+    const auto text = resources->String(1);
+    if (!text) {
+        return {};
+    }
+    // The buffer's text: up to a NUL inside the string, and cut to the buffer.
+    const std::string_view whole(text->data(), std::min(text->find('\0'), text->size()));
+    return std::string(CutToUtf16Units(whole, kDescriptionStringMaxChars));
+}
+
+std::string LoadDescriptionString(platform::Files& files, std::string_view path) {
+    auto file = files.OpenForReading(path);
+    if (!file) {
+        return {};
+    }
+    return LoadDescriptionString(std::make_unique<pe::FileSource>(std::move(file)));
+}
+
+std::string SaverFileTitle(std::string_view path) {
+    std::string_view name = path.substr(path.find_last_of("\\/:") + 1);
+    // Four characters, not bytes: a name outside ASCII is never cut inside a character.
+    for (int chars = 0; chars < 4 && !name.empty(); ++chars) {
+        while (name.size() > 1 && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80) {
+            name.remove_suffix(1);  // a continuation byte: the character goes with its lead
+        }
+        name.remove_suffix(1);
+    }
+    return std::string(name);
+}
+
+std::string SaverListName(platform::Files& files, std::string_view path, bool isNT) {
+    return GetWinScreenSaverName(files, path, isNT).value_or(SaverFileTitle(path));
+}
+
+}  // namespace qv::settings
