@@ -121,6 +121,8 @@ class Processes {
     // Creates (or opens) a named mutex that stays held for the life of the process.
     // Returns true when the object already existed.
     [[nodiscard]] virtual bool CreateInstanceMutex(std::string_view name) = 0;
+    // A process holds the named mutex (it goes with the last process that has it).
+    [[nodiscard]] virtual bool MutexExists(std::string_view name) = 0;
 };
 
 // ---- Windows and messages ----------------------------------------------------------

@@ -12,8 +12,7 @@ using shared::kBrowserLinkTitle;
 using shared::kTrayWindowTitle;
 
 inline constexpr std::string_view kDefaultDesktop = "default";
-// Window titles are read with GetWindowText into a 511-character buffer.
-inline constexpr std::size_t kWindowTitleChars = 510;
+using shared::kWindowTitleChars;
 
 // Buffers of the system-directory lookups for the password libraries.
 inline constexpr std::size_t kSystemDirBufferChars = 260;

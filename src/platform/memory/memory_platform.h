@@ -101,6 +101,9 @@ class MemoryProcesses : public Processes {
   public:
     std::unique_ptr<RunningProcess> Start(const ProcessLaunch& launch) override;
     bool CreateInstanceMutex(std::string_view name) override;
+    bool MutexExists(std::string_view name) override {
+        return existingMutexes.count(std::string(name)) != 0;
+    }
 
     struct Record {
         ProcessLaunch launch;

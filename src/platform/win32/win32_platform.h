@@ -41,6 +41,7 @@ class Win32Processes : public Processes {
   public:
     std::unique_ptr<RunningProcess> Start(const ProcessLaunch& launch) override;
     bool CreateInstanceMutex(std::string_view name) override;
+    bool MutexExists(std::string_view name) override;
 
   private:
     // Instance mutexes are held until the process ends; the object lives as long.

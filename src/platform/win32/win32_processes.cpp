@@ -54,4 +54,9 @@ bool Win32Processes::CreateInstanceMutex(std::string_view name) {
     return existed;
 }
 
+bool Win32Processes::MutexExists(std::string_view name) {
+    const UniqueHandleKernel mutex(::OpenMutexW(SYNCHRONIZE, FALSE, Widen(name).c_str()));
+    return static_cast<bool>(mutex);
+}
+
 }  // namespace qv::platform::win32

@@ -1,0 +1,372 @@
+#include "settings/options.h"
+
+#include <algorithm>
+
+#include "common/shared_names.h"
+#include "common/text.h"
+#include "config/config_store.h"
+#include "config/launch.h"
+#include "config/messages.h"
+#include "config/names.h"
+#include "config/paths.h"
+#include "config/system_saver_settings.h"
+#include "config/title_list.h"
+#include "pe/pe_library.h"
+#include "settings/saver_description.h"
+
+namespace qv::settings {
+
+namespace {
+
+namespace value = config::value;
+using config::kIniSection;
+using platform::RegRoot;
+using platform::RegType;
+using platform::RegValue;
+using platform::RegWriteStatus;
+
+// The tray program lets go of its single-instance mutex as its process ends; the new one
+// is started only then, so that exactly one runs.
+constexpr std::int64_t kTrayEndWaitMs = 5000;
+constexpr std::int64_t kTrayEndPollMs = 50;
+constexpr std::size_t kCustomerLinkMaxChars = 512;
+
+// The order of a sorted list box: without regard to case.
+bool ListOrder(const std::string& a, const std::string& b) {
+    const std::string la = ToLowerAscii(a);
+    const std::string lb = ToLowerAscii(b);
+    return la != lb ? la < lb : a < b;
+}
+
+// The names of the files matching `pattern`, each up to its last ".", in list order.
+std::vector<std::string> SortedTitles(platform::Files& files, const std::string& pattern) {
+    std::vector<std::string> titles;
+    for (const std::string& name : files.List(pattern)) {
+        titles.push_back(config::StripLastExtension(name));
+    }
+    std::stable_sort(titles.begin(), titles.end(), ListOrder);
+    return titles;
+}
+
+CheckList Rows(const std::vector<std::string>& titles, std::string_view placeholder) {
+    CheckList list;
+    for (const std::string& title : titles) {
+        list.rows.push_back({title, false});
+    }
+    if (list.rows.empty()) {
+        list.rows.push_back({std::string(placeholder), false});
+    }
+    return list;
+}
+
+// The checked rows' texts, in list order; none when the list shows its placeholder.
+std::vector<std::string> CheckedTexts(const CheckList& list, std::string_view placeholder) {
+    std::vector<std::string> texts;
+    if (list.ShowsOnly(placeholder)) {
+        return texts;
+    }
+    for (const CheckRow& row : list.rows) {
+        if (row.checked) {
+            texts.push_back(row.text);
+        }
+    }
+    return texts;
+}
+
+// The password option as stored for this platform family. A missing value is the option
+// off, as every missing value is a default; only a value that is there and cannot be read
+// is reported.
+bool ReadPasswordOn(const platform::Platform& platform, bool isNT) {
+    const auto stored = platform.registry.Query(
+        RegRoot::CurrentUser, config::kDesktopKeyPath,
+        isNT ? config::kScreenSaverIsSecure : config::kScreenSaveUsePassword);
+    if (!stored) {
+        return false;
+    }
+    if (isNT) {
+        const auto text = config::StoredText(stored, config::kValueBufferBytes);
+        if (!text) {
+            config::ShowHostMessage(platform.dialogs, text::PasswordReadFailed);
+            return false;
+        }
+        return *text == "1";
+    }
+    // Read straight into a 32-bit number, whatever the type: at most four bytes.
+    if (stored->data.size() > 4) {
+        config::ShowHostMessage(platform.dialogs, text::PasswordReadFailed);
+        return false;
+    }
+    std::uint32_t number = 0;
+    for (std::size_t k = stored->data.size(); k-- > 0;) {
+        number = (number << 8) | static_cast<unsigned char>(stored->data[k]);
+    }
+    return number == 1;
+}
+
+void StorePassword(const platform::Platform& platform, bool isNT, bool on) {
+    const RegValue value =
+        isNT ? RegValue{RegType::String, std::string(on ? "1" : "0") + '\0'}
+             : RegValue{RegType::Dword, std::string(on ? "\1\0\0\0" : "\0\0\0\0", 4)};
+    const RegWriteStatus status = platform.registry.Set(
+        RegRoot::CurrentUser, config::kDesktopKeyPath,
+        isNT ? config::kScreenSaverIsSecure : config::kScreenSaveUsePassword, value);
+    if (status == RegWriteStatus::KeyFailed) {
+        return;  // the key cannot be opened: the option is not stored, without a word
+    }
+    if (status == RegWriteStatus::ValueFailed) {
+        config::ShowHostMessage(platform.dialogs, text::PasswordWriteFailed);
+    }
+    if (isNT) {
+        platform.desktop.BroadcastWinIniChange();
+    }
+}
+
+void ReadBranding(platform::Files& files, OptionsStart& start) {
+    auto file = files.OpenForReading(start.tesselsDir + std::string(kCustInfoLibrary));
+    if (!file) {
+        return;
+    }
+    pe::PeError error = pe::PeError::NotMz;
+    auto library =
+        pe::PeResourceLibrary::Open(std::make_unique<pe::FileSource>(std::move(file)), error);
+    if (!library) {
+        return;
+    }
+    start.customerPicture = library->RcData("CUSTOMER");
+    start.productPicture = library->RcData("PRODUCT");
+    const std::string link = library->String(1).value_or("");
+    if (!link.empty()) {
+        start.customerLink = link.substr(0, kCustomerLinkMaxChars);
+    }
+}
+
+std::optional<int> IndexWithin(int stored, int items) {
+    return stored >= 0 && stored < items ? std::optional<int>(stored) : std::nullopt;
+}
+
+platform::WindowId FindTrayWindow(const platform::Platform& platform) {
+    const auto windows = platform.desktop.TopLevelWindows(std::nullopt, shared::kWindowTitleChars);
+    for (const auto& window : windows.value_or(std::vector<platform::TopLevelWindow>{})) {
+        if (window.title == shared::kTrayWindowTitle) {
+            return window.id;
+        }
+    }
+    return 0;
+}
+
+void WaitForTrayEnd(const platform::Platform& platform) {
+    for (std::int64_t waited = 0;
+         waited < kTrayEndWaitMs && platform.processes.MutexExists(shared::kTrayMutex);
+         waited += kTrayEndPollMs) {
+        platform.clock.SleepMs(kTrayEndPollMs);
+    }
+}
+
+}  // namespace
+
+bool CheckList::ShowsOnly(std::string_view placeholder) const {
+    return !rows.empty() && rows.front().text == placeholder;
+}
+
+CheckList InitLstQuorvanes(platform::Files& files, const config::RegIniFile& regIni,
+                           std::string_view tesselsDir) {
+    CheckList list = Rows(SortedTitles(files, std::string(tesselsDir) + "\\*" +
+                                                  std::string(config::kTesselExtension)),
+                          text::NoTessels);
+    if (list.ShowsOnly(text::NoTessels)) {
+        return list;
+    }
+    for (const std::string& entry :
+         config::DecodeTitleList(regIni.ReadString(kIniSection, value::Tessel, ""))) {
+        const auto row = std::find_if(list.rows.begin(), list.rows.end(), [&](const CheckRow& r) {
+            return EqualsIgnoreCase(r.text, entry);
+        });
+        if (row != list.rows.end()) {
+            row->checked = true;
+        }
+    }
+    return list;
+}
+
+SaverList InitLstScreenSavers(platform::Files& files, const config::RegIniFile& regIni, bool isNT) {
+    struct Found {
+        std::string description;
+        SaverFile file;
+    };
+    std::vector<Found> found;
+    const std::pair<std::string, config::SaverFolder> folders[] = {
+        {config::WindowsDirectory512(files), config::SaverFolder::Windows},
+        {config::SystemDirectory512(files), config::SaverFolder::System}};
+    for (const auto& [folder, kind] : folders) {
+        if (folder.empty()) {
+            continue;
+        }
+        for (const std::string& name :
+             files.List(folder + "\\*" + std::string(config::kSaverExtension))) {
+            const std::string base = config::StripLastExtension(name);
+            if (base == shared::kSaverHostName) {
+                continue;  // the saver host does not list itself
+            }
+            found.push_back({SaverListName(files, folder + "\\" + name, isNT), {base, kind}});
+        }
+    }
+    // A sorted list box puts an equal description after the ones it holds already.
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        return ToLowerAscii(a.description) < ToLowerAscii(b.description);
+    });
+    SaverList savers;
+    for (Found& f : found) {
+        savers.list.rows.push_back({std::move(f.description), false});
+        savers.files.push_back(std::move(f.file));
+    }
+    if (savers.list.rows.empty()) {
+        savers.list.rows.push_back({std::string(text::NoSavers), false});
+        return savers;
+    }
+    for (const std::string& entry :
+         config::DecodeTitleList(regIni.ReadString(kIniSection, value::Saver, ""))) {
+        if (entry.empty()) {
+            continue;
+        }
+        const std::string_view name =
+            std::string_view(entry).substr(1);  // the digit is not matched
+        const auto file =
+            std::find_if(savers.files.begin(), savers.files.end(),
+                         [&](const SaverFile& f) { return EqualsIgnoreCase(f.name, name); });
+        if (file != savers.files.end()) {
+            savers.list.rows[static_cast<std::size_t>(file - savers.files.begin())].checked = true;
+        }
+    }
+    return savers;
+}
+
+CheckList InitLstPreshows(const platform::Platform& platform, std::string_view tesselsDir) {
+    const config::ConfigStore store(platform.registry, nullptr);
+    std::string current = store.ReadUserValue(value::PreshowLocation);
+    if (current.empty()) {
+        current = store.ReadMachineValue(value::PreshowLocation);
+    }
+    CheckList list =
+        Rows(SortedTitles(platform.files, std::string(tesselsDir) +
+                                              std::string(config::kPreshowsFolder) + "\\*" +
+                                              std::string(config::kPreshowExtension)),
+             text::NoPreshows);
+    if (!list.ShowsOnly(text::NoPreshows)) {
+        for (CheckRow& row : list.rows) {
+            row.checked = row.text == current;
+        }
+    }
+    return list;
+}
+
+int SaveSelectedQuorvanes(const CheckList& tessels, config::RegIniFile& regIni) {
+    const std::vector<std::string> checked = CheckedTexts(tessels, text::NoTessels);
+    regIni.WriteString(kIniSection, value::Tessel,
+                       checked.empty() ? "" : config::EncodeTitleList(checked));
+    regIni.WriteString(kIniSection, value::CurrentTessel, checked.empty() ? "" : checked.front());
+    return static_cast<int>(checked.size());
+}
+
+int SaveSelectedScreenSavers(const SaverList& savers, config::RegIniFile& regIni) {
+    config::TitleList entries;
+    if (!savers.list.ShowsOnly(text::NoSavers)) {
+        for (std::size_t i = 0; i < savers.list.rows.size() && i < savers.files.size(); ++i) {
+            if (savers.list.rows[i].checked) {
+                entries.push_back(
+                    config::FormatSaverEntry({savers.files[i].folder, savers.files[i].name}));
+            }
+        }
+    }
+    regIni.WriteString(kIniSection, value::ScreenSaverType, entries.empty() ? "0" : "1");
+    regIni.WriteString(kIniSection, value::Saver,
+                       entries.empty() ? "" : config::EncodeTitleList(entries));
+    regIni.WriteString(kIniSection, value::CurrentSaver, entries.empty() ? "" : entries.front());
+    return static_cast<int>(entries.size());
+}
+
+void SaveSelectedPreshow(const CheckList& preshows, config::RegIniFile& regIni) {
+    const std::vector<std::string> checked = CheckedTexts(preshows, text::NoPreshows);
+    regIni.WriteString(kIniSection, value::PreshowLocation, checked.empty() ? "" : checked.front());
+}
+
+OptionsStart FormCreate(const platform::Platform& platform) {
+    OptionsStart start;
+    start.isNT = platform.system.IsNT();
+    const config::SystemSaverSettings system(platform);
+    start.waitMinutes =
+        std::clamp(system.ScreenSaveTimeOut() / 60, kWaitMinutesLeast, kWaitMinutesMost);
+    start.passwordOn = ReadPasswordOn(platform, start.isNT);
+    const config::ConfigStore store(platform.registry, nullptr);
+    start.tesselsDir = store.ReadMachineValue(value::TesselsDir);
+    ReadBranding(platform.files, start);
+
+    config::RegIniFile regIni = config::OpenUserIni(platform.registry);
+    try {
+        regIni.WriteInteger(kIniSection, value::LogoIMP,
+                            regIni.ReadInteger(kIniSection, value::LogoIMP, 0) + 1);
+    } catch (const config::ConfigError& error) {
+        // A count of openings must not keep the user from the settings.
+        config::ShowHostMessage(platform.dialogs, error.what());
+    }
+    start.tessels = InitLstQuorvanes(platform.files, regIni, start.tesselsDir);
+    start.savers = InitLstScreenSavers(platform.files, regIni, start.isNT);
+    start.preshows = InitLstPreshows(platform, start.tesselsDir);
+    start.viewTimeIndex =
+        IndexWithin(regIni.ReadInteger(kIniSection, value::ViewTime, 0), kViewTimeItems);
+    start.mouseDelayIndex =
+        IndexWithin(regIni.ReadInteger(kIniSection, value::MouseDelay, 0), kMouseDelayItems);
+    return start;
+}
+
+std::optional<int> ParseWaitMinutes(std::string_view text) {
+    const auto minutes = config::ParseDecimal(text);
+    if (!minutes || *minutes < kWaitMinutesLeast || *minutes > kWaitMinutesMost) {
+        return std::nullopt;
+    }
+    return minutes;
+}
+
+OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& start,
+                        const OptionsChoice& choice) {
+    const auto minutes = ParseWaitMinutes(choice.waitText);
+    if (!minutes) {
+        config::ShowHostMessage(platform.dialogs, text::BadWaitTime);
+        return OkOutcome::WaitTimeRefused;
+    }
+    StorePassword(platform, start.isNT, choice.passwordOn);
+    const config::SystemSaverSettings system(platform);
+    system.SetScreenSaveTimeOut(*minutes * 60);
+
+    config::RegIniFile regIni = config::OpenUserIni(platform.registry);
+    const int titles = SaveSelectedQuorvanes(choice.tessels, regIni) +
+                       SaveSelectedScreenSavers(choice.savers, regIni);
+    SaveSelectedPreshow(choice.preshows, regIni);
+    regIni.WriteInteger(kIniSection, value::ViewTime, choice.viewTimeIndex.value_or(0));
+    regIni.WriteInteger(kIniSection, value::MouseDelay, choice.mouseDelayIndex.value_or(0));
+    regIni.WriteBool(kIniSection, value::RotationEnabled, titles > 1);
+
+    const platform::WindowId tray = FindTrayWindow(platform);
+    std::string saverHost;
+    if (titles >= 1) {
+        const config::ConfigStore store(platform.registry, nullptr);
+        saverHost = config::ShortPathWithin512(platform.files,
+                                               store.ReadMachineValue(value::InstallLocation))
+                        .value_or("");
+    }
+    system.SetSystemScreenSaver(saverHost);
+
+    if (tray != 0) {
+        (void)platform.desktop.Send(tray, shared::kWmClose, 0, 0);
+        WaitForTrayEnd(platform);
+    }
+    regIni.WriteBool(kIniSection, value::TrayIconOn, true);
+    platform::ProcessLaunch launch;
+    launch.commandLine = config::CommandLineFor(start.tesselsDir + std::string(kTrayProgram));
+    launch.workingDirectory = start.tesselsDir;
+    launch.newConsole = false;
+    launch.showCommand = 0;  // SW_HIDE
+    (void)platform.processes.Start(launch);
+    return OkOutcome::Applied;
+}
+
+}  // namespace qv::settings

@@ -1,0 +1,119 @@
+// The settings dialog's rules, apart from its window: what it reads when it opens (the
+// three check lists and the options), the lists turned back into stored values, and OK's
+// steps. The Win32 window shows what these give and hands back what the user chose.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/entries.h"
+#include "config/reg_ini_file.h"
+#include "platform/ports.h"
+
+namespace qv::settings {
+
+namespace text {
+inline constexpr std::string_view NoSavers = "No ScreenSavers Found.";
+inline constexpr std::string_view NoTessels = "No Quorvanes Found.";
+inline constexpr std::string_view NoPreshows = "No Preshows Found.";
+inline constexpr std::string_view PasswordReadFailed =
+    "Unable to read Password Enabled key in registry";
+inline constexpr std::string_view PasswordWriteFailed =
+    "Unable to set Password Enabled key in registry";
+inline constexpr std::string_view BadWaitTime =
+    "The waiting time must be a whole number of minutes from 1 to 60.";
+}  // namespace text
+
+// The address a click on the customer picture opens unless CustInfo.dll names another.
+inline constexpr std::string_view kDefaultCustomerLink = "https://quorvanes.example.com/info";
+inline constexpr std::string_view kCustInfoLibrary = "\\CustInfo.dll";
+inline constexpr std::string_view kTrayProgram = "\\QVTIcon.exe";
+
+inline constexpr int kViewTimeItems = 16;   // "5" to "20"
+inline constexpr int kMouseDelayItems = 8;  // "3" to "10"
+inline constexpr int kWaitMinutesLeast = 1;
+inline constexpr int kWaitMinutesMost = 60;
+
+// A check list's rows in list order (sorted as the list sorts them).
+struct CheckRow {
+    std::string text;
+    bool checked = false;
+};
+
+struct CheckList {
+    std::vector<CheckRow> rows;
+    // A list whose row 0 is its placeholder counts as empty.
+    [[nodiscard]] bool ShowsOnly(std::string_view placeholder) const;
+};
+
+// One row of the saver list: the file name without ".scr" and its folder (FSaverFiles).
+struct SaverFile {
+    std::string name;
+    config::SaverFolder folder = config::SaverFolder::Windows;
+};
+
+// The saver list and FSaverFiles, parallel: row i is the description of files[i].
+struct SaverList {
+    CheckList list;
+    std::vector<SaverFile> files;
+};
+
+// The lists as the dialog fills them at creation and after a delete.
+CheckList InitLstQuorvanes(platform::Files& files, const config::RegIniFile& regIni,
+                           std::string_view tesselsDir);
+SaverList InitLstScreenSavers(platform::Files& files, const config::RegIniFile& regIni, bool isNT);
+CheckList InitLstPreshows(const platform::Platform& platform, std::string_view tesselsDir);
+
+// The lists turned into stored values; each returns how many titles were checked.
+int SaveSelectedQuorvanes(const CheckList& tessels, config::RegIniFile& regIni);
+int SaveSelectedScreenSavers(const SaverList& savers, config::RegIniFile& regIni);
+void SaveSelectedPreshow(const CheckList& preshows, config::RegIniFile& regIni);
+
+// What the dialog shows when it opens (FormCreate).
+struct OptionsStart {
+    bool isNT = false;
+    int waitMinutes = kWaitMinutesMost;
+    bool passwordOn = false;
+    std::string tesselsDir;
+    std::string customerLink{kDefaultCustomerLink};
+    // JPEG pictures from CustInfo.dll; nullopt keeps the built-in one.
+    std::optional<std::vector<std::uint8_t>> customerPicture;
+    std::optional<std::vector<std::uint8_t>> productPicture;
+    CheckList tessels;
+    SaverList savers;
+    CheckList preshows;
+    std::optional<int> viewTimeIndex;  // nullopt: the stored index is outside the list
+    std::optional<int> mouseDelayIndex;
+};
+
+// Reads everything in FormCreate's order; counts the opening in LogoIMP.
+OptionsStart FormCreate(const platform::Platform& platform);
+
+// What the user chose, read from the controls when OK is pressed.
+struct OptionsChoice {
+    CheckList tessels;
+    SaverList savers;
+    CheckList preshows;
+    std::optional<int> viewTimeIndex;
+    std::optional<int> mouseDelayIndex;
+    bool passwordOn = false;
+    std::string waitText;  // the spin field's text
+};
+
+enum class OkOutcome { Applied, WaitTimeRefused };
+
+// The waiting time as a whole number of minutes from 1 to 60; nullopt for anything else.
+std::optional<int> ParseWaitMinutes(std::string_view text);
+
+// OK's steps: the password option, the waiting time, the titles and options, the system
+// screen saver, and the tray program restarted (exactly one runs afterwards). A waiting
+// time that is no whole number from 1 to 60 is refused with a message before anything is
+// stored, and the dialog stays open. Throws config::ConfigError when a write through the
+// configuration view fails: the error names the value, and the remaining steps are not run.
+OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& start,
+                        const OptionsChoice& choice);
+
+}  // namespace qv::settings

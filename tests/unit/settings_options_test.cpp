@@ -1,0 +1,266 @@
+#include "settings/options.h"
+
+#include <gtest/gtest.h>
+
+#include "config/config_store.h"
+#include "config/names.h"
+#include "config/title_list.h"
+#include "pe/pe_writer.h"
+#include "platform/memory/memory_platform.h"
+#include "test_savers.h"
+
+namespace qv::settings {
+namespace {
+
+using platform::RegRoot;
+using platform::RegType;
+using platform::memory::MemoryPlatform;
+
+constexpr char kTessels[] = "C:\\Tessels";
+constexpr char kInstall[] = "C:\\Program Files\\Quorvanes\\Quorvanes.scr";
+constexpr char kInstallShort[] = "C:\\PROGRA~1\\QUORVA~1\\QUORVA~1.SCR";
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetMachine(config::value::TesselsDir, kTessels);
+        SetMachine(config::value::InstallLocation, kInstall);
+        mem.files.AddFile(kInstall, kInstallShort);
+    }
+    void SetMachine(std::string_view name, std::string_view text) {
+        mem.registry.SetString(RegRoot::LocalMachine, config::kKeyPath, name, text);
+    }
+    void SetUser(std::string_view name, std::string_view text) {
+        mem.registry.SetString(RegRoot::CurrentUser, config::kKeyPath, name, text);
+    }
+    std::string User(std::string_view name) {
+        return config::ConfigStore(mem.registry, nullptr).ReadUserValue(name);
+    }
+    // A 16-bit saver with this description in a folder.
+    void AddSaver(const std::string& folder, const std::string& file, std::string_view name) {
+        mem.files.AddFileBytes(folder + "\\" + file, testing::MakeNeSaver(name));
+    }
+    static std::vector<std::string> Texts(const CheckList& list) {
+        std::vector<std::string> texts;
+        for (const auto& row : list.rows) {
+            texts.push_back(row.text + (row.checked ? " [x]" : ""));
+        }
+        return texts;
+    }
+
+    MemoryPlatform mem;
+};
+
+TEST_F(SettingsTest, ListsAreSortedMarkedFromTheStoreAndShowPlaceholdersWhenEmpty) {
+    OptionsStart empty = FormCreate(mem.platform());
+    EXPECT_EQ(Texts(empty.tessels), (std::vector<std::string>{"No Quorvanes Found."}));
+    EXPECT_EQ(Texts(empty.savers.list), (std::vector<std::string>{"No ScreenSavers Found."}));
+    EXPECT_EQ(Texts(empty.preshows), (std::vector<std::string>{"No Preshows Found."}));
+
+    const std::string windows = mem.files.windowsDir;
+    const std::string system = mem.files.systemDir;
+    AddSaver(windows, "Stars.scr", "SCRNSAVE : Starfield");
+    AddSaver(system, "Stars.scr", "SCRNSAVE : Starfield");  // in both folders: listed twice
+    AddSaver(system, "Pipes.scr", "SCRNSAVE : Marbles");
+    AddSaver(system, "Marbles.scr", "SCRNSAVE : Marbles");      // one description, two files
+    AddSaver(system, "Quorvanes.scr", "SCRNSAVE : Quorvanes");  // the saver host itself
+    mem.files.AddFile(system + "\\Broken.scr");                 // no name: its file name
+    for (const char* title : {"harbour.tsl", "Alps.tsl", "Zoo.tsl"}) {
+        mem.files.AddFile(std::string(kTessels) + "\\" + title);
+    }
+    for (const char* preshow : {"Zoom.exe", "Intro.exe"}) {
+        mem.files.AddFile(std::string(kTessels) + "\\Preshows\\" + preshow);
+    }
+    SetUser(config::value::Tessel, config::EncodeTitleList({"HARBOUR", "Gone"}));
+    SetUser(config::value::Saver, config::EncodeTitleList({"1stars", "1Marbles"}));
+    SetUser(config::value::PreshowLocation, "Zoom");
+    SetUser(config::value::ViewTime, "20");  // beyond the 16 items
+    SetUser(config::value::MouseDelay, "7");
+
+    const OptionsStart start = FormCreate(mem.platform());
+    EXPECT_EQ(Texts(start.tessels), (std::vector<std::string>{"Alps", "harbour [x]", "Zoo"}));
+    EXPECT_EQ(Texts(start.savers.list),
+              (std::vector<std::string>{"Broken", "Marbles", "Marbles [x]", "Starfield [x]",
+                                        "Starfield"}));
+    ASSERT_EQ(start.savers.files.size(), 5u);
+    EXPECT_EQ(start.savers.files[1].name, "Pipes");
+    EXPECT_EQ(start.savers.files[2].name, "Marbles");
+    EXPECT_EQ(start.savers.files[3].folder, config::SaverFolder::Windows)
+        << "a stored entry checks the first file of that name, whatever its digit says";
+    EXPECT_EQ(start.savers.files[4].folder, config::SaverFolder::System);
+    EXPECT_EQ(Texts(start.preshows), (std::vector<std::string>{"Intro", "Zoom [x]"}));
+    EXPECT_FALSE(start.viewTimeIndex);
+    EXPECT_EQ(start.mouseDelayIndex, 7);
+    EXPECT_EQ(User(config::value::LogoIMP), "2") << "each opening is counted";
+}
+
+TEST_F(SettingsTest, WaitingTimeAndPasswordStateByPlatformFamily) {
+    const auto timeout = [&](const char* seconds) {
+        mem.registry.SetString(RegRoot::CurrentUser, "Control Panel\\Desktop", "ScreenSaveTimeOut",
+                               seconds);
+        return FormCreate(mem.platform()).waitMinutes;
+    };
+    EXPECT_EQ(FormCreate(mem.platform()).waitMinutes, 60) << "missing: 3600 seconds";
+    EXPECT_EQ(timeout("90"), 1);
+    EXPECT_EQ(timeout("30"), 1);
+    EXPECT_EQ(timeout("7200"), 60);
+
+    EXPECT_FALSE(FormCreate(mem.platform()).passwordOn);
+    EXPECT_TRUE(mem.dialogs.shown.empty()) << "a missing value is the option off, not an error";
+    mem.registry.SetString(RegRoot::CurrentUser, "Control Panel\\Desktop", "ScreenSaverIsSecure",
+                           "1");
+    EXPECT_TRUE(FormCreate(mem.platform()).passwordOn);
+
+    mem.system.nt = false;  // the 95 family reads its own value
+    EXPECT_FALSE(FormCreate(mem.platform()).passwordOn);
+    ASSERT_EQ(
+        mem.registry.Set(RegRoot::CurrentUser, "Control Panel\\Desktop", "ScreenSaveUsePassword",
+                         {RegType::Dword, std::string("\1\0\0\0", 4)}),
+        platform::RegWriteStatus::Ok);
+    EXPECT_TRUE(FormCreate(mem.platform()).passwordOn);
+    ASSERT_EQ(mem.registry.Set(RegRoot::CurrentUser, "Control Panel\\Desktop",
+                               "ScreenSaveUsePassword", {RegType::Binary, std::string(8, '\1')}),
+              platform::RegWriteStatus::Ok);
+    EXPECT_FALSE(FormCreate(mem.platform()).passwordOn);
+    EXPECT_EQ(mem.dialogs.Texts(),
+              (std::vector<std::string>{"Unable to read Password Enabled key in registry"}));
+
+    EXPECT_EQ(ParseWaitMinutes("5"), 5);
+    for (const char* bad : {"", "0", "61", "5x", " 5", "-3", "99999999999"}) {
+        EXPECT_FALSE(ParseWaitMinutes(bad)) << bad;
+    }
+}
+
+TEST_F(SettingsTest, BrandingComesFromCustInfoWhenItIsThere) {
+    EXPECT_EQ(FormCreate(mem.platform()).customerLink, kDefaultCustomerLink);
+    pe::ResourceLibraryLayout layout;
+    layout.rcdata.push_back({"CUSTOMER", {0xFF, 0xD8, 1}});
+    layout.strings[1] = "https://distributor.example/";
+    mem.files.AddFileBytes(std::string(kTessels) + "\\CustInfo.dll",
+                           pe::WriteResourceLibrary(layout));
+    const OptionsStart start = FormCreate(mem.platform());
+    EXPECT_EQ(start.customerLink, "https://distributor.example/");
+    EXPECT_EQ(start.customerPicture, (std::vector<std::uint8_t>{0xFF, 0xD8, 1}));
+    EXPECT_FALSE(start.productPicture) << "a missing picture keeps the built-in one";
+}
+
+class OkTest : public SettingsTest {
+  protected:
+    void SetUp() override {
+        SettingsTest::SetUp();
+        for (const char* title : {"Alps.tsl", "Harbour.tsl"}) {
+            mem.files.AddFile(std::string(kTessels) + "\\" + title);
+        }
+        AddSaver(mem.files.windowsDir, "Stars.scr", "SCRNSAVE : Starfield");
+        AddSaver(mem.files.systemDir, "Pipes.scr", "SCRNSAVE : Aquarium");
+        mem.files.AddFile(std::string(kTessels) + "\\Preshows\\Intro.exe");
+        start = FormCreate(mem.platform());
+        choice = {
+            start.tessels, start.savers, start.preshows, start.viewTimeIndex, start.mouseDelayIndex,
+            false,         "5"};
+    }
+    OkOutcome Ok() { return ApplySettings(mem.platform(), start, choice); }
+    std::optional<std::string> ScrnSave() {
+        return mem.profile.Read("system.ini", "boot", "SCRNSAVE.EXE");
+    }
+
+    OptionsStart start;
+    OptionsChoice choice;
+};
+
+TEST_F(OkTest, OneTesselSetsTheSaverHostWithoutRotationAndRestartsTheTrayProgram) {
+    choice.tessels.rows[1].checked = true;  // Harbour
+    choice.viewTimeIndex = std::nullopt;
+    choice.mouseDelayIndex = 3;
+    mem.desktop.windows = {{4, "Quorvanes TrayIcon "}, {5, "Quorvanes TrayIcon"}};
+    mem.processes.existingMutexes.insert("QVTIconMutex");
+    std::int64_t slept = 0;
+    mem.clock.onSleep = [&](std::int64_t ms) {
+        slept += ms;
+        if (slept >= 200) {
+            mem.processes.existingMutexes.erase("QVTIconMutex");  // the old one has ended
+        }
+    };
+    ASSERT_EQ(Ok(), OkOutcome::Applied);
+    EXPECT_EQ(User(config::value::Tessel), "Harbour");
+    EXPECT_EQ(User(config::value::CurrentTessel), "Harbour");
+    EXPECT_EQ(User(config::value::ScreenSaverType), "0");
+    EXPECT_EQ(User(config::value::Saver), "");
+    EXPECT_EQ(User(config::value::RotationEnabled), "0");
+    EXPECT_EQ(User(config::value::ViewTime), "0");
+    EXPECT_EQ(User(config::value::MouseDelay), "3");
+    EXPECT_EQ(User(config::value::PreshowLocation), "");
+    EXPECT_EQ(User(config::value::TrayIconOn), "1");
+    EXPECT_EQ(ScrnSave(), kInstallShort);
+    EXPECT_EQ(mem.system.screenSaveTimeout, 300);
+    EXPECT_EQ(mem.system.screenSaveActive, true);
+
+    ASSERT_EQ(mem.desktop.messages.size(), 1u);
+    EXPECT_EQ(mem.desktop.messages[0].window, 5u) << "the window titled exactly so";
+    EXPECT_EQ(mem.desktop.messages[0].message, 0x0010u);
+    EXPECT_EQ(slept, 200) << "the new tray program waits for the old one's end";
+    ASSERT_EQ(mem.processes.started.size(), 1u);
+    const auto& tray = mem.processes.started[0].launch;
+    EXPECT_EQ(tray.commandLine, "C:\\Tessels\\QVTIcon.exe");
+    EXPECT_EQ(tray.workingDirectory, std::optional<std::string>(kTessels));
+    EXPECT_EQ(tray.showCommand, 0);
+}
+
+TEST_F(OkTest, SaversInDescriptionOrderWithTheirDigitsAndATesselMakeARotation) {
+    for (auto& row : choice.savers.list.rows) {
+        row.checked = true;
+    }
+    choice.tessels.rows[0].checked = true;
+    choice.preshows.rows[0].checked = true;
+    ASSERT_EQ(Ok(), OkOutcome::Applied);
+    EXPECT_EQ(User(config::value::Saver), "1Pipes,0Stars") << "Aquarium before Starfield";
+    EXPECT_EQ(User(config::value::CurrentSaver), "1Pipes");
+    EXPECT_EQ(User(config::value::ScreenSaverType), "1");
+    EXPECT_EQ(User(config::value::RotationEnabled), "1");
+    EXPECT_EQ(User(config::value::PreshowLocation), "Intro");
+    EXPECT_TRUE(mem.processes.started.size() == 1 && mem.desktop.messages.empty())
+        << "no tray program ran: none is closed, one is started";
+}
+
+TEST_F(OkTest, NothingCheckedEmptiesTheSystemSaverAndABadWaitStoresNothing) {
+    ASSERT_EQ(Ok(), OkOutcome::Applied);
+    EXPECT_EQ(ScrnSave(), "");
+    EXPECT_EQ(User(config::value::RotationEnabled), "0");
+    EXPECT_EQ(mem.system.screenSaveActive, true) << "screen saving stays on";
+
+    const auto writesBefore = mem.registry.WriteCount();
+    choice.waitText = "0";
+    choice.tessels.rows[0].checked = true;
+    EXPECT_EQ(Ok(), OkOutcome::WaitTimeRefused);
+    EXPECT_EQ(mem.registry.WriteCount(), writesBefore) << "nothing stored";
+    EXPECT_EQ(mem.dialogs.Texts().back(),
+              "The waiting time must be a whole number of minutes from 1 to 60.");
+}
+
+TEST_F(OkTest, PasswordOptionByFamilyAndAFailedWriteIsReportedAndOkGoesOn) {
+    choice.passwordOn = true;
+    ASSERT_EQ(Ok(), OkOutcome::Applied);
+    EXPECT_EQ(
+        mem.registry.Query(RegRoot::CurrentUser, "Control Panel\\Desktop", "ScreenSaverIsSecure")
+            ->data,
+        std::string("1\0", 2));
+    const int broadcasts = mem.desktop.winIniBroadcasts;
+
+    start.isNT = false;
+    ASSERT_EQ(Ok(), OkOutcome::Applied);
+    EXPECT_EQ(
+        mem.registry.Query(RegRoot::CurrentUser, "Control Panel\\Desktop", "ScreenSaveUsePassword")
+            ->type,
+        RegType::Dword);
+    EXPECT_EQ(mem.desktop.winIniBroadcasts, broadcasts + 1) << "only the system saver's broadcast";
+
+    start.isNT = true;
+    mem.registry.failingValueNames.insert("ScreenSaverIsSecure");
+    ASSERT_EQ(Ok(), OkOutcome::Applied);
+    EXPECT_EQ(mem.dialogs.Texts().back(), "Unable to set Password Enabled key in registry");
+    EXPECT_EQ(mem.desktop.winIniBroadcasts, broadcasts + 3) << "broadcast after a failed write too";
+    EXPECT_EQ(User(config::value::TrayIconOn), "1") << "OK went on";
+}
+
+}  // namespace
+}  // namespace qv::settings
