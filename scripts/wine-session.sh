@@ -50,6 +50,13 @@ start() {
     wineserver -w
     touch "$prefix/.qv-ready"
   fi
+  if [ ! -f "$prefix/.qv-fonts" ]; then
+    # Arial is not there; Liberation Sans has its metrics, so dialogs laid out for Arial fit.
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial \
+      /d 'Liberation Sans' /f >>"$state/wineboot.log" 2>&1 || true
+    wineserver -w
+    touch "$prefix/.qv-fonts"
+  fi
   wineserver -p 2>/dev/null || true
   # Wine's own services start with the first program and keep its output pipes open; they
   # are started here, detached, so that a test runner never waits for them.

@@ -1,34 +1,17 @@
 #include "saver/win32/host_views.h"
-#include "config/messages.h"
 
-#include <string>
-
-#include "config/names.h"
 #include "saver/picture_show.h"
 #include "saver/win32/picture_window.h"
 #include "saver/win32/preview_window.h"
+#include "settings/win32/options_window.h"
 
 namespace qv::saver::win32 {
-
-namespace {
-
-constexpr int kExitNotBuilt = 3;
-
-}  // namespace
 
 Win32HostViews::Win32HostViews(HINSTANCE instance, const platform::Platform& platform)
     : instance_(instance), platform_(platform), app_(instance) {}
 
 void Win32HostViews::UseToolWindowStyle() {
     app_.UseToolWindowStyle();
-}
-
-int Win32HostViews::NotInThisBuild(std::string_view what) {
-    std::string text = "Quorvanes: ";
-    text += what;
-    text += " is not part of this build yet.";
-    config::ShowHostMessage(platform_.dialogs, text);
-    return kExitNotBuilt;
 }
 
 int Win32HostViews::RunPictureShow(HostState& state) {
@@ -50,7 +33,8 @@ int Win32HostViews::RunPreview(HostState&, platform::WindowId hostWindow) {
 }
 
 int Win32HostViews::RunSettingsDialog(HostState&) {
-    return NotInThisBuild("the settings dialog");
+    settings::win32::OptionsWindow window(instance_, platform_);
+    return window.Run();
 }
 
 }  // namespace qv::saver::win32

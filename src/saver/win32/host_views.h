@@ -19,9 +19,6 @@ class Win32HostViews : public HostViews {
     int RunSettingsDialog(HostState& state) override;
 
   private:
-    // Modes whose windows this build does not have yet say so plainly and end.
-    int NotInThisBuild(std::string_view what);
-
     HINSTANCE instance_;
     const platform::Platform& platform_;
     AppWindow app_;

@@ -1,0 +1,386 @@
+#include "settings/win32/options_window.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+
+#include "config/messages.h"
+#include "imaging/jpeg_decoder.h"
+#include "platform/win32/wide.h"
+#include "settings/win32/controls.h"
+#include "settings/win32/options_layout.h"
+#include "ui/win32/message_loop.h"
+
+namespace qv::settings::win32 {
+
+namespace {
+
+using platform::win32::UniqueGdiObject;
+using platform::win32::Widen;
+
+constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION;
+constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+constexpr int kDropDownRows = 8;
+constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, for systems whose headers are older
+
+UINT DpiForWindow(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    const HMODULE user = ::GetModuleHandleW(L"user32.dll");
+    const FARPROC proc = user != nullptr ? ::GetProcAddress(user, "GetDpiForWindow") : nullptr;
+    const auto forWindow = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(proc));
+    if (forWindow != nullptr) {
+        if (const UINT dpi = forWindow(window); dpi != 0) {
+            return dpi;
+        }
+    }
+    HDC dc = ::GetDC(window);
+    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
+    ::ReleaseDC(window, dc);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+int Scaled(int value, UINT dpi) {
+    return ::MulDiv(value, static_cast<int>(dpi), 96);
+}
+
+UniqueGdiObject MakeFont(int pixels, bool bold, UINT dpi) {
+    const std::wstring face = Widen(kFontFace);
+    return UniqueGdiObject(::CreateFontW(-Scaled(pixels, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
+                                         FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                         DEFAULT_PITCH | FF_SWISS, face.c_str()));
+}
+
+// A decoded JPEG as a bitmap the picture control can draw; empty when it does not decode.
+UniqueGdiObject BitmapOfJpeg(const std::vector<std::uint8_t>& jpeg) {
+    imaging::Frame frame;
+    const auto status = imaging::DecodeJpeg(jpeg, frame);
+    if (status != imaging::DecodeStatus::Ok && status != imaging::DecodeStatus::Truncated) {
+        return {};
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = frame.width;
+    info.bmiHeader.biHeight = frame.height;  // bottom-up, as the frame is
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueGdiObject bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bitmap && bits != nullptr) {
+        std::memcpy(bits, frame.pixels.data(), frame.pixels.size());
+    }
+    return bitmap;
+}
+
+struct ControlStyle {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlStyle StyleOf(const ControlLayout& control) {
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    switch (control.kind) {
+        case ControlKind::Image:
+            return {kPictureClass, kChild, 0};
+        case ControlKind::Label: {
+            DWORD align = SS_LEFTNOWORDWRAP;
+            if ((control.look & look::kCentred) != 0) {
+                align = SS_CENTER;
+            } else if ((control.look & look::kWordWrap) != 0) {
+                align = SS_LEFT;
+            }
+            return {WC_STATICW, kChild | SS_NOPREFIX | align, 0};
+        }
+        case ControlKind::GroupBox:
+            return {WC_BUTTONW, kChild | BS_GROUPBOX, 0};
+        case ControlKind::CheckList:
+            return {WC_LISTBOXW,
+                    kChild | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::ComboBox:
+            return {WC_COMBOBOXW, kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+        case ControlKind::Panel:
+            return {kPanelClass, kChild, 0};
+        case ControlKind::CheckBox:
+            return {WC_BUTTONW, kChild | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+        case ControlKind::Button:
+            return {WC_BUTTONW,
+                    kChild | WS_TABSTOP |
+                        ((control.look & look::kDefault) != 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                    0};
+        case ControlKind::SpinEdit:
+            return {WC_EDITW, kChild | WS_TABSTOP | ES_NUMBER | ES_LEFT, WS_EX_CLIENTEDGE};
+        case ControlKind::Banner:
+            return {kBannerClass, kChild, 0};
+    }
+    return {WC_STATICW, kChild, 0};
+}
+
+std::optional<int> Selected(HWND combo) {
+    const LRESULT at = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    return at == CB_ERR ? std::nullopt : std::optional<int>(static_cast<int>(at));
+}
+
+void FillCombo(HWND combo, int first, int count, std::optional<int> selected) {
+    for (int k = 0; k < count; ++k) {
+        const std::wstring item = std::to_wstring(first + k);
+        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected.value_or(-1)), 0);
+}
+
+}  // namespace
+
+OptionsWindow::OptionsWindow(HINSTANCE instance, const platform::Platform& platform)
+    : instance_(instance), platform_(platform) {}
+
+OptionsWindow::~OptionsWindow() {
+    Destroy();
+}
+
+int OptionsWindow::Run() {
+    start_ = FormCreate(platform_);
+    if (!CreateWindowAndControls()) {
+        return 1;
+    }
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::SetForegroundWindow(hwnd());
+    ::SetFocus(Control(id::kOk));
+    return ui::win32::RunMessageLoop(hwnd());
+}
+
+bool OptionsWindow::CreateWindowAndControls() {
+    INITCOMMONCONTROLSEX common{sizeof(common), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&common);
+    RegisterControlClasses(instance_);
+    const std::wstring caption = Widen(kCaption);
+    ui::win32::WindowClass windowClass;
+    windowClass.name = kOptionsWindowClass;
+    windowClass.instance = instance_;
+    windowClass.icon = ::LoadIconW(instance_, L"MAINICON");
+    windowClass.background = ::GetSysColorBrush(COLOR_BTNFACE);
+    ui::win32::WindowPlacement placement;
+    placement.exStyle = kWindowExStyle;
+    placement.title = caption.c_str();
+    placement.style = kWindowStyle;
+    if (!Create(windowClass, placement)) {
+        return false;
+    }
+    dpi_ = DpiForWindow(hwnd());
+    RECT frame{0, 0, Scaled(kClientWidth, dpi_), Scaled(kClientHeight, dpi_)};
+    ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ui::win32::CentreOver(hwnd(), nullptr);
+    CreateControls();
+    CreateFonts();
+    LayOut();
+    FillControls();
+    LoadPictures();
+    return true;
+}
+
+void OptionsWindow::CreateControls() {
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
+                                 nullptr, instance_, nullptr);
+    for (const ControlLayout& control : kControls) {
+        const ControlStyle style = StyleOf(control);
+        const std::wstring text = Widen(control.text);
+        HWND created = ::CreateWindowExW(
+            style.exStyle, style.className, text.c_str(), style.style, 0, 0, 0, 0, hwnd(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
+        if (control.kind == ControlKind::CheckList) {
+            MakeCheckList(created);
+        }
+        if (control.kind == ControlKind::SpinEdit) {
+            ::SendMessageW(created, EM_LIMITTEXT, 2, 0);
+            HWND arrows = ::CreateWindowExW(
+                0, UPDOWN_CLASSW, nullptr,
+                WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS |
+                    UDS_NOTHOUSANDS,
+                0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::kWaitSpin)),
+                instance_, nullptr);
+            ::SendMessageW(arrows, UDM_SETRANGE32, kWaitMinutesLeast, kWaitMinutesMost);
+        }
+    }
+    AddHint(Control(id::kLogo), kImageHint);
+    AddHint(Control(id::kCustomer), kImageHint);
+    AddHint(Control(id::kBanner), kBannerHint);
+}
+
+void OptionsWindow::AddHint(HWND control, std::string_view text) {
+    if (tooltip_ == nullptr || control == nullptr) {
+        return;
+    }
+    std::wstring wide = Widen(text);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = wide.data();
+    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void OptionsWindow::CreateFonts() {
+    font_ = MakeFont(kFontHeight, false, dpi_);
+    boldFont_ = MakeFont(kFontHeight, true, dpi_);
+    smallFont_ = MakeFont(kSmallFontHeight, false, dpi_);
+}
+
+void OptionsWindow::LayOut() {
+    for (const ControlLayout& control : kControls) {
+        const Place place = WindowPlace(control);
+        HWND child = Control(control.id);
+        int height = Scaled(place.height, dpi_);
+        if (control.kind == ControlKind::ComboBox) {
+            height += Scaled(kItemHeight * kDropDownRows, dpi_);  // the list that drops down
+        }
+        ::MoveWindow(child, Scaled(place.left, dpi_), Scaled(place.top, dpi_),
+                     Scaled(place.width, dpi_), height, TRUE);
+        HGDIOBJ font = font_.get();
+        if ((control.look & look::kBold) != 0) {
+            font = boldFont_.get();
+        } else if ((control.look & look::kSmall) != 0) {
+            font = smallFont_.get();
+        }
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    // The arrows take their place inside the edit's rectangle, at its right.
+    ::SendMessageW(Control(id::kWaitSpin), UDM_SETBUDDY,
+                   reinterpret_cast<WPARAM>(Control(id::kWaitTime)), 0);
+    for (const int list : {id::kSavers, id::kTessels, id::kPreshows}) {
+        ::SendMessageW(Control(list), LB_SETITEMHEIGHT, 0, Scaled(kItemHeight, dpi_));
+    }
+}
+
+void OptionsWindow::FillControls() {
+    FillCheckList(Control(id::kSavers), start_.savers.list);
+    FillCheckList(Control(id::kTessels), start_.tessels);
+    FillCheckList(Control(id::kPreshows), start_.preshows);
+    FillCombo(Control(id::kViewTime), 5, kViewTimeItems, start_.viewTimeIndex);
+    FillCombo(Control(id::kMouseDelay), 3, kMouseDelayItems, start_.mouseDelayIndex);
+    ::SendMessageW(Control(id::kWaitSpin), UDM_SETPOS32, 0, start_.waitMinutes);
+    ::SendMessageW(Control(id::kPasswordCheck), BM_SETCHECK,
+                   start_.passwordOn ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::EnableWindow(Control(id::kPasswordButton), start_.passwordOn ? TRUE : FALSE);
+    if (start_.isNT) {
+        ::ShowWindow(Control(id::kPasswordButton), SW_HIDE);
+    }
+}
+
+void OptionsWindow::LoadPictures() {
+    logo_ = start_.productPicture ? BitmapOfJpeg(*start_.productPicture) : UniqueGdiObject();
+    if (!logo_) {
+        logo_.reset(::LoadImageW(instance_, L"LOGO", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    }
+    customer_ = start_.customerPicture ? BitmapOfJpeg(*start_.customerPicture) : UniqueGdiObject();
+    if (!customer_) {
+        customer_.reset(
+            ::LoadImageW(instance_, L"CUSTOMER", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    }
+    SetPicture(Control(id::kLogo), static_cast<HBITMAP>(logo_.get()), true);
+    SetPicture(Control(id::kCustomer), static_cast<HBITMAP>(customer_.get()), false);
+}
+
+OptionsChoice OptionsWindow::ReadChoice() const {
+    OptionsChoice choice;
+    choice.tessels = ReadCheckList(Control(id::kTessels));
+    choice.savers.list = ReadCheckList(Control(id::kSavers));
+    choice.savers.files = start_.savers.files;
+    choice.preshows = ReadCheckList(Control(id::kPreshows));
+    choice.viewTimeIndex = Selected(Control(id::kViewTime));
+    choice.mouseDelayIndex = Selected(Control(id::kMouseDelay));
+    choice.passwordOn =
+        ::SendMessageW(Control(id::kPasswordCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    wchar_t wait[16] = {};
+    ::GetWindowTextW(Control(id::kWaitTime), wait, 16);
+    choice.waitText = platform::win32::Narrow(wait);
+    return choice;
+}
+
+void OptionsWindow::btnOKClick() {
+    try {
+        if (ApplySettings(platform_, start_, ReadChoice()) == OkOutcome::Applied) {
+            Destroy();
+        }
+    } catch (const config::ConfigError& error) {
+        // The value that failed is named; the remaining steps were not run.
+        config::ShowHostMessage(platform_.dialogs, error.what());
+    }
+}
+
+void OptionsWindow::chkPasswordClick() {
+    const bool on = ::SendMessageW(Control(id::kPasswordCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    ::EnableWindow(Control(id::kPasswordButton), on ? TRUE : FALSE);
+}
+
+void OptionsWindow::OnCommand(int control, int code) {
+    switch (control) {
+        case id::kOk:
+            btnOKClick();
+            break;
+        case id::kCancel:
+            Destroy();  // nothing is stored
+            break;
+        case id::kPasswordCheck:
+            if (code == BN_CLICKED) {
+                chkPasswordClick();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT OptionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MEASUREITEM: {
+            auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            if (item.CtlType == ODT_LISTBOX) {
+                MeasureCheckRow(item, dpi_);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item.CtlType == ODT_LISTBOX) {
+                DrawCheckRow(item, dpi_);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case DM_GETDEFID:
+            return MAKELRESULT(id::kOk, DC_HASDEFID);
+        case WM_CLOSE:
+            Destroy();  // as Cancel
+            return 0;
+        case kWmDpiChanged: {
+            dpi_ = HIWORD(wParam);
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            CreateFonts();
+            LayOut();
+            return 0;
+        }
+        case WM_DESTROY:
+            ::PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace qv::settings::win32

@@ -1,0 +1,56 @@
+// The settings window (TfrmOptions): the program's main window in the settings mode. It
+// shows what FormCreate read, hands the user's choice to ApplySettings on OK, and closes
+// (which ends the program) on OK or Cancel.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <map>
+
+#include "platform/ports.h"
+#include "platform/win32/unique_handle.h"
+#include "settings/options.h"
+#include "ui/win32/window.h"
+
+namespace qv::settings::win32 {
+
+inline constexpr wchar_t kOptionsWindowClass[] = L"QuorvanesOptions";
+
+class OptionsWindow final : public ui::win32::Window {
+  public:
+    OptionsWindow(HINSTANCE instance, const platform::Platform& platform);
+    ~OptionsWindow() override;
+
+    // Creates the window with what FormCreate read and runs it until it closes; the exit
+    // code. False from Create when the window cannot be made.
+    int Run();
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool CreateWindowAndControls();
+    void CreateControls();
+    void LayOut();  // places and fonts for the window's DPI
+    void CreateFonts();
+    void FillControls();
+    void LoadPictures();
+    void AddHint(HWND control, std::string_view text);
+    [[nodiscard]] HWND Control(int id) const { return ::GetDlgItem(hwnd(), id); }
+    [[nodiscard]] OptionsChoice ReadChoice() const;
+    void OnCommand(int id, int code);
+    void btnOKClick();
+    void chkPasswordClick();
+
+    HINSTANCE instance_;
+    const platform::Platform& platform_;
+    OptionsStart start_;
+    UINT dpi_ = 96;
+    platform::win32::UniqueGdiObject font_;
+    platform::win32::UniqueGdiObject boldFont_;
+    platform::win32::UniqueGdiObject smallFont_;
+    platform::win32::UniqueGdiObject logo_;
+    platform::win32::UniqueGdiObject customer_;
+    HWND tooltip_ = nullptr;
+};
+
+}  // namespace qv::settings::win32
