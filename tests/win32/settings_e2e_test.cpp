@@ -1,0 +1,366 @@
+// The settings dialog of the real Quorvanes.scr ("/c") under Wine, on a prepared
+// installation: its window and controls read from outside, its lists, and what OK and
+// Cancel leave in the registry, in system.ini and among the running programs.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "pe/pe_writer.h"
+#include "platform/win32/wide.h"
+#include "settings/win32/options_layout.h"
+#include "test_savers.h"
+#include "wine_test_support.h"
+
+namespace qv {
+namespace {
+
+using namespace wintest;
+using namespace settings::win32;
+
+constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\Quorvanes.scr";
+
+std::wstring Folder(UINT(WINAPI* get)(LPWSTR, UINT)) {
+    wchar_t buffer[MAX_PATH] = {};
+    get(buffer, MAX_PATH);
+    return buffer;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[512] = {};
+    ::GetWindowTextW(window, text, 512);
+    return text;
+}
+
+// The text of a control of another process: GetWindowText gives only a caption there.
+std::wstring ControlText(HWND control) {
+    wchar_t text[512] = {};
+    ::SendMessageW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+const wchar_t* ExpectedClass(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Image:
+            return L"QuorvanesPicture";
+        case ControlKind::Label:
+            return L"Static";
+        case ControlKind::GroupBox:
+        case ControlKind::CheckBox:
+        case ControlKind::Button:
+            return L"Button";
+        case ControlKind::CheckList:
+            return L"ListBox";
+        case ControlKind::ComboBox:
+            return L"ComboBox";
+        case ControlKind::Panel:
+            return L"QuorvanesPanel";
+        case ControlKind::SpinEdit:
+            return L"Edit";
+        case ControlKind::Banner:
+            return L"QuorvanesAdBanner";
+    }
+    return L"";
+}
+
+RECT ClientRectOf(HWND control) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+struct Row {
+    std::string text;
+    bool checked = false;
+    bool operator==(const Row&) const = default;
+};
+
+std::vector<Row> RowsOf(HWND list) {
+    std::vector<Row> rows;
+    const auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        rows.push_back(
+            {Utf8(text), ::SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0) == 1});
+    }
+    return rows;
+}
+
+bool Has(const std::vector<Row>& rows, const Row& row) {
+    return std::find(rows.begin(), rows.end(), row) != rows.end();
+}
+
+// The processes running a program of this file name.
+std::vector<DWORD> ProcessesNamed(const wchar_t* exe) {
+    std::vector<DWORD> found;
+    const platform::win32::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, exe) == 0) {
+            found.push_back(entry.th32ProcessID);
+        }
+    }
+    return found;
+}
+
+void EndProcesses(const wchar_t* exe) {
+    for (const DWORD pid : ProcessesNamed(exe)) {
+        const platform::win32::UniqueHandleKernel process(
+            ::OpenProcess(PROCESS_TERMINATE, FALSE, pid));
+        ::TerminateProcess(process.get(), 9);
+    }
+}
+
+class SettingsProcess : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetConfiguration();
+        EndProcesses(L"QVTIcon.exe");
+        SetMachineValue(L"TesselsDir", tessels.path());
+        SetMachineValue(L"InstallLocation", SiblingPath(L"Quorvanes.scr"));
+        for (const wchar_t* title : {L"\\Harbour.tsl", L"\\Alps.tsl"}) {
+            WriteFile(tessels.path() + title, "a Tessel's bytes are not read here");
+        }
+        ::CreateDirectoryW((tessels.path() + L"\\Preshows").c_str(), nullptr);
+        ASSERT_TRUE(::CopyFileW(SiblingPath(L"RecordingPreshow.exe").c_str(),
+                                (tessels.path() + L"\\Preshows\\Intro.exe").c_str(), FALSE));
+        ASSERT_TRUE(::CopyFileW(SiblingPath(L"QVTIcon.exe").c_str(),
+                                (tessels.path() + L"\\QVTIcon.exe").c_str(), FALSE));
+
+        pe::ResourceLibraryLayout named;
+        named.strings[1] = "Aurora Borealis";
+        const auto withName = pe::WriteResourceLibrary(named);
+        const auto withoutName = pe::WriteResourceLibrary({});
+        const auto marbles = testing::MakeNeSaver("SCRNSAVE : Marbles Deluxe");
+        const std::wstring windows = Folder(::GetWindowsDirectoryW);
+        const std::wstring system = Folder(::GetSystemDirectoryW);
+        Plant(windows + L"\\QVSet Aurora.scr", withName);
+        Plant(system + L"\\QVSet Aurora.scr", withName);  // in both folders: listed twice
+        Plant(system + L"\\QVSet Plain.scr", withoutName);
+        Plant(system + L"\\QVSet Marbles.scr", marbles);
+        Plant(system + L"\\QVSet Damaged.scr", {'M', 'Z', 0x13, 0x37});
+        planted.push_back(windows + L"\\Quorvanes.scr");
+        ASSERT_TRUE(
+            ::CopyFileW(SiblingPath(L"Quorvanes.scr").c_str(), planted.back().c_str(), FALSE));
+        ::WritePrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", L"", L"system.ini");
+        ::SystemParametersInfoW(SPI_SETSCREENSAVETIMEOUT, 900, nullptr, SPIF_UPDATEINIFILE);
+    }
+    void TearDown() override {
+        EndIfRunning(dialog);
+        EndProcesses(L"QVTIcon.exe");
+        for (const auto& path : planted) {
+            ::DeleteFileW(path.c_str());
+        }
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kAppDefaults);
+    }
+    void Plant(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+        WriteFile(path, std::string(bytes.begin(), bytes.end()));
+        planted.push_back(path);
+    }
+
+    void Open() {
+        dialog = StartProgram(SaverHostCommand(L"/c"));
+        ASSERT_TRUE(dialog.process);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return (window = WindowOf(dialog.pid, L"QuorvanesOptions")) &&
+                       ::IsWindowVisible(window);
+            },
+            30s));
+    }
+    HWND Control(int id) const { return ::GetDlgItem(window, id); }
+    // A click on the check box of a row.
+    void ToggleRow(int list, int row) {
+        const LPARAM at = MAKELPARAM(5, row * kItemHeight + kItemHeight / 2);
+        ::SendMessageW(Control(list), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(Control(list), WM_LBUTTONUP, 0, at);
+    }
+    int RowOf(int list, const std::string& text) {
+        const auto rows = RowsOf(Control(list));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].text == text) {
+                return static_cast<int>(i);
+            }
+        }
+        ADD_FAILURE() << "no row " << text;
+        return -1;
+    }
+
+    TempFolder tessels{L"qv settings e2e"};
+    std::vector<std::wstring> planted;
+    Child dialog;
+    HWND window = nullptr;
+};
+
+TEST_F(SettingsProcess, WindowAndControlsAsTheLayoutTableGivesThem) {
+    Open();
+    EXPECT_EQ(Utf8(TextOf(window)), kCaption);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, kClientWidth);
+    EXPECT_EQ(client.bottom, kClientHeight);
+    EXPECT_EQ(::GetWindowLongW(window, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+              0)
+        << "no caption-bar buttons";
+
+    std::vector<HWND> tabStops;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if ((::GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) != 0) {
+            tabStops.push_back(child);
+        }
+    }
+    std::vector<HWND> expectedTabs;
+    for (const ControlLayout& control : kControls) {
+        HWND child = Control(control.id);
+        ASSERT_NE(child, nullptr) << control.name;
+        EXPECT_EQ(ClassOf(child), ExpectedClass(control.kind)) << control.name;
+        if (control.kind != ControlKind::ComboBox && control.kind != ControlKind::SpinEdit) {
+            EXPECT_EQ(Utf8(TextOf(child)), control.text) << control.name;
+        }
+        const Place place = WindowPlace(control);
+        RECT rect = ClientRectOf(child);
+        if (control.kind == ControlKind::SpinEdit) {
+            rect.right = ClientRectOf(Control(id::kWaitSpin)).right;  // the arrows inside it
+        }
+        EXPECT_EQ(rect.left, place.left) << control.name;
+        EXPECT_EQ(rect.top, place.top) << control.name;
+        // The arrows overlap the edit's border by two pixels.
+        const int slack = control.kind == ControlKind::SpinEdit ? 2 : 0;
+        EXPECT_NEAR(rect.right - rect.left, place.width, slack) << control.name;
+        if (control.kind != ControlKind::ComboBox) {  // its height is the font's
+            EXPECT_EQ(rect.bottom - rect.top, place.height) << control.name;
+        }
+        if ((::GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) != 0) {
+            expectedTabs.push_back(child);
+        }
+    }
+    EXPECT_EQ(tabStops, expectedTabs) << "the tab order is the table's";
+    EXPECT_EQ(::SendMessageW(Control(id::kSavers), LB_GETITEMHEIGHT, 0, 0), kItemHeight);
+    EXPECT_EQ(::SendMessageW(Control(id::kViewTime), CB_GETCOUNT, 0, 0), 16);
+    EXPECT_EQ(::SendMessageW(Control(id::kMouseDelay), CB_GETCOUNT, 0, 0), 8);
+    EXPECT_FALSE(::IsWindowVisible(Control(id::kPasswordButton))) << "hidden on the NT family";
+    EXPECT_EQ(Utf8(ControlText(Control(id::kWaitTime))), "15") << "the system's 900 seconds";
+}
+
+TEST_F(SettingsProcess, ListsShowTheFilesAndTheStoredChoices) {
+    SetUserValue(L"Tessel", L"HARBOUR");
+    SetUserValue(L"Saver", L"\"1QVSet Marbles\",\"0QVSet Aurora\"");
+    SetUserValue(L"PreshowLocation", L"Intro");
+    Open();
+    const auto savers = RowsOf(Control(id::kSavers));
+    EXPECT_TRUE(Has(savers, {"Marbles Deluxe", true})) << "an NE saver by its description";
+    EXPECT_TRUE(Has(savers, {"QVSet Plain", false})) << "a PE saver without string 1";
+    EXPECT_TRUE(Has(savers, {"QVSet Damaged", false})) << "a damaged file by its name";
+    const auto aurora = std::count_if(savers.begin(), savers.end(),
+                                      [](const Row& r) { return r.text == "Aurora Borealis"; });
+    EXPECT_EQ(aurora, 2) << "listed from both folders";
+    EXPECT_TRUE(Has(savers, {"Aurora Borealis", true}));
+    EXPECT_FALSE(std::any_of(savers.begin(), savers.end(), [](const Row& r) {
+        return r.text == "Quorvanes";
+    })) << "the saver host does not list itself";
+    EXPECT_EQ(RowsOf(Control(id::kTessels)),
+              (std::vector<Row>{{"Alps", false}, {"Harbour", true}}));
+    EXPECT_EQ(RowsOf(Control(id::kPreshows)), (std::vector<Row>{{"Intro", true}}));
+}
+
+TEST_F(SettingsProcess, OkStoresTheChoiceAndLeavesExactlyOneTrayProgram) {
+    for (const bool trayBefore : {true, false}) {
+        EndProcesses(L"QVTIcon.exe");
+        ResetConfiguration();
+        SetMachineValue(L"TesselsDir", tessels.path());
+        SetMachineValue(L"InstallLocation", SiblingPath(L"Quorvanes.scr"));
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaverIsSecure");
+        Child oldTray;
+        if (trayBefore) {
+            SetUserValue(L"TrayIconOn", L"1");
+            oldTray = StartProgram(L"\"" + tessels.path() + L"\\QVTIcon.exe\"");
+            ASSERT_TRUE(
+                WaitUntil([&] { return WindowOf(oldTray.pid, L"Vantrel") != nullptr; }, 20s));
+        }
+        Open();
+        ToggleRow(id::kTessels, RowOf(id::kTessels, "Harbour"));
+        ToggleRow(id::kSavers, RowOf(id::kSavers, "Marbles Deluxe"));
+        ::SendMessageW(Control(id::kViewTime), CB_SETCURSEL, 3, 0);
+        ::SendMessageW(Control(id::kWaitTime), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5"));
+        ::SendMessageW(Control(id::kPasswordCheck), BM_CLICK, 0, 0);
+        ::PostMessageW(Control(id::kOk), BM_CLICK, 0, 0);
+        ASSERT_EQ(WaitForExit(dialog, 30s), 0u);
+
+        EXPECT_EQ(UserValue(L"Tessel"), L"Harbour");
+        EXPECT_EQ(UserValue(L"Saver"), L"\"1QVSet Marbles\"");
+        EXPECT_EQ(UserValue(L"ScreenSaverType"), L"1");
+        EXPECT_EQ(UserValue(L"RotationEnabled"), L"1");
+        EXPECT_EQ(UserValue(L"ViewTime"), L"3");
+        EXPECT_EQ(UserValue(L"TrayIconOn"), L"1");
+        // Read where the system keeps it: this process's own parameters are cached.
+        wchar_t timeout[16] = {};
+        DWORD timeoutSize = sizeof(timeout);
+        ::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveTimeOut",
+                       RRF_RT_REG_SZ, nullptr, timeout, &timeoutSize);
+        EXPECT_EQ(std::wstring(timeout), L"300");
+        wchar_t scrnsave[512] = {};
+        ::GetPrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", L"", scrnsave, 512, L"system.ini");
+        EXPECT_EQ(std::wstring(scrnsave), ShortPathOf(SiblingPath(L"Quorvanes.scr")));
+        wchar_t secure[8] = {};
+        DWORD size = sizeof(secure);
+        ::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaverIsSecure",
+                       RRF_RT_REG_SZ, nullptr, secure, &size);
+        EXPECT_EQ(std::wstring(secure), L"1");
+
+        if (trayBefore) {
+            EXPECT_TRUE(WaitForExit(oldTray, 10s)) << "the old tray program was closed";
+        }
+        std::this_thread::sleep_for(3s);  // a second instance would have ended by now
+        EXPECT_EQ(ProcessesNamed(L"QVTIcon.exe").size(), 1u)
+            << (trayBefore ? "with" : "without") << " a tray program before";
+    }
+}
+
+TEST_F(SettingsProcess, CancelStoresNothing) {
+    SetUserValue(L"Tessel", L"Alps");
+    Open();
+    ToggleRow(id::kTessels, RowOf(id::kTessels, "Harbour"));
+    ::PostMessageW(Control(id::kCancel), BM_CLICK, 0, 0);
+    ASSERT_EQ(WaitForExit(dialog, 20s), 0u);
+    EXPECT_EQ(UserValue(L"Tessel"), L"Alps");
+    EXPECT_EQ(UserValue(L"TrayIconOn"), L"<missing>");
+    EXPECT_TRUE(ProcessesNamed(L"QVTIcon.exe").empty());
+}
+
+TEST_F(SettingsProcess, OnWindows98ThePasswordButtonShowsAndOkStoresTheDword) {
+    const std::wstring version = L"win98";
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kAppDefaults, L"Version", REG_SZ, version.c_str(),
+                      static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
+    Open();
+    EXPECT_TRUE(::IsWindowVisible(Control(id::kPasswordButton)));
+    EXPECT_FALSE(::IsWindowEnabled(Control(id::kPasswordButton))) << "while the box is clear";
+    ::SendMessageW(Control(id::kPasswordCheck), BM_CLICK, 0, 0);
+    EXPECT_TRUE(::IsWindowEnabled(Control(id::kPasswordButton)));
+    ::PostMessageW(Control(id::kOk), BM_CLICK, 0, 0);
+    ASSERT_EQ(WaitForExit(dialog, 30s), 0u);
+    DWORD on = 0;
+    DWORD size = sizeof(on);
+    EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveUsePassword",
+                             RRF_RT_REG_DWORD, nullptr, &on, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(on, 1u);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveUsePassword");
+}
+
+}  // namespace
+}  // namespace qv
