@@ -30,13 +30,20 @@ start_display() {
     say "Xvfb already running on $(cat "$state/display")"
     return
   fi
-  local n=91
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  # Xvfb picks a display that nobody uses, not even a server of another root (a chroot
+  # shares the abstract sockets), and tells its number through a file descriptor.
+  rm -f "$state/display.fd"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display.fd" \
+    >"$state/xvfb.log" 2>&1 &
   echo $! > "$state/xvfb.pid"
+  local n=""
+  for _ in $(seq 100); do
+    n=$(tr -dc '0-9' <"$state/display.fd" 2>/dev/null || true)
+    [ -n "$n" ] && [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  [ -n "$n" ] && [ -e "/tmp/.X11-unix/X$n" ] || { say "Xvfb did not start"; cat "$state/xvfb.log" >&2; exit 1; }
   echo ":$n" > "$state/display"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  [ -e "/tmp/.X11-unix/X$n" ] || { say "Xvfb did not start"; cat "$state/xvfb.log" >&2; exit 1; }
   say "Xvfb started on :$n (pid $(cat "$state/xvfb.pid"))"
 }
 
