@@ -17,26 +17,16 @@
 #include "pe/pe_writer.h"
 #include "platform/win32/unique_handle.h"
 #include "test_jpegs.h"
+#include "win32_bench_support.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace qv::bench;
 using qv::platform::win32::UniqueHandleKernel;
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
-
-std::wstring Beside(const wchar_t* name) {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1) + name;
-}
-
-void SetValue(HKEY root, const wchar_t* name, const std::wstring& text) {
-    ::RegSetKeyValueW(root, L"Software\\Quorvanes\\Tessels", name, REG_SZ, text.c_str(),
-                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
 
 // The first picture is red all over, the others grey: the first is easy to see arrive.
 void WriteTessel(const std::wstring& path, int pictures) {

@@ -23,30 +23,19 @@
 #include "pe/pe_writer.h"
 #include "platform/win32/unique_handle.h"
 #include "test_jpegs.h"
+#include "win32_bench_support.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace qv::bench;
 using qv::platform::win32::UniqueHandleKernel;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::array<std::uint8_t, 3> kRed{220, 30, 30};
 constexpr double kShortestIntervalMs = 6000;
 // Just under the decoder's caps of 40 million pixels, progressive: its slowest kind.
 constexpr int kCapsWidth = 6400;
 constexpr int kCapsHeight = 6000;
-
-std::wstring Beside(const wchar_t* name) {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1) + name;
-}
-
-void SetValue(HKEY root, const wchar_t* name, const std::wstring& text) {
-    ::RegSetKeyValueW(root, L"Software\\Quorvanes\\Tessels", name, REG_SZ, text.c_str(),
-                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
 
 void WriteTessel(const std::wstring& path, const std::vector<std::vector<std::uint8_t>>& jpegs) {
     qv::pe::ResourceLibraryLayout layout;
@@ -68,68 +57,6 @@ bool CentreIsRed() {
     return GetRValue(pixel) > 180 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80;
 }
 
-struct WindowSearch {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM context) noexcept {
-    auto& search = *reinterpret_cast<WindowSearch*>(context);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t cls[64] = {};
-    ::GetClassNameW(hwnd, cls, 64);
-    if (owner == search.pid && std::wstring(cls) == search.className && ::IsWindowVisible(hwnd)) {
-        search.found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND VisibleWindowOf(DWORD pid, const wchar_t* className) {
-    WindowSearch search{pid, className, nullptr};
-    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-struct Started {
-    UniqueHandleKernel process;
-    DWORD pid = 0;
-    Clock::time_point at;
-};
-
-Started Start(const std::wstring& commandLine) {
-    std::wstring line = commandLine;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    Started started;
-    started.at = Clock::now();
-    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &info)) {
-        ::CloseHandle(info.hThread);
-        started.process.reset(info.hProcess);
-        started.pid = info.dwProcessId;
-    }
-    return started;
-}
-
-double MsSince(Clock::time_point at) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - at).count();
-}
-
-// Polls every millisecond; the time from the start until `done`, or -1 after a minute.
-double MsUntil(Clock::time_point since, const std::function<bool()>& done) {
-    while (!done()) {
-        if (Clock::now() - since > 60s) {
-            return -1;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return MsSince(since);
-}
-
 // A key to the window, and the time until the window has left the screen. The process
 // ends a little later; under Wine without a window manager, its X window's withdrawal is
 // waited for up to two seconds in the system's DestroyWindow, which is no time of ours.
@@ -139,16 +66,6 @@ double KeyToGoneMs(const Started& show, HWND window) {
     const double gone = MsUntil(at, [&] { return !::IsWindowVisible(window); });
     ::WaitForSingleObject(show.process.get(), 60000);
     return gone;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void Verdict(const char* what, double ratio, double goal) {
-    std::printf("  %-58s %6.3f  (goal <= %.3f) %s\n", what, ratio, goal,
-                ratio >= 0 && ratio <= goal ? "ok" : "MISSED");
 }
 
 }  // namespace

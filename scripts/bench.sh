@@ -19,7 +19,8 @@ build/native/bin/saver_name_bench "$@"
 . scripts/common.sh
 preset=$(runnable_windows_preset)
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target simd_bench show_process_bench show_response_bench >/dev/null
+cmake --build --preset "$preset" --target simd_bench show_process_bench show_response_bench \
+  settings_open_bench >/dev/null
 bash scripts/wine-session.sh start >/dev/null
 trap 'bash scripts/wine-session.sh stop >/dev/null' EXIT
 eval "$(scripts/wine-session.sh env)"
@@ -41,3 +42,6 @@ scripts/wine-run "build/$preset/bin/show_process_bench.exe" "${QV_BENCH_PICTURES
 # The saver host's start and answer: against a bare window program, and while a picture at
 # the decoder's caps decodes.
 scripts/wine-run "build/$preset/bin/show_response_bench.exe" "${QV_BENCH_RUNS:-5}" | tr -d '\r'
+
+# The settings dialog opened on a full installation against an empty one.
+scripts/wine-run "build/$preset/bin/settings_open_bench.exe" "${QV_BENCH_RUNS:-5}" | tr -d '\r'
