@@ -13,6 +13,7 @@
 #include "pe/pe_writer.h"
 #include "platform/win32/wide.h"
 #include "settings/win32/options_layout.h"
+#include "test_jpegs.h"
 #include "test_savers.h"
 #include "wine_test_support.h"
 
@@ -360,6 +361,149 @@ TEST_F(SettingsProcess, OnWindows98ThePasswordButtonShowsAndOkStoresTheDword) {
               ERROR_SUCCESS);
     EXPECT_EQ(on, 1u);
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveUsePassword");
+}
+
+// The context menus of the lists: driven with posted mouse messages, the commands given as
+// the menu gives them (menus are per process under Wine, so the test does not pick items).
+class SettingsMenus : public SettingsProcess {
+  protected:
+    void SetUp() override {
+        SettingsProcess::SetUp();
+        record = tessels.path() + L"\\record.txt";
+        ::SetEnvironmentVariableW(L"QV_RECORD_FILE", record.c_str());
+        saver = Folder(::GetSystemDirectoryW) + L"\\QVSet Rec.scr";
+        planted.push_back(saver);
+        ASSERT_TRUE(::CopyFileW(SiblingPath(L"RecordingSaver.scr").c_str(), saver.c_str(), FALSE));
+        pe::ResourceLibraryLayout harbour;
+        harbour.rcdata.push_back({"HARBOURJPEG", testing::MakeJpeg({.width = 64, .height = 48})});
+        const auto bytes = pe::WriteResourceLibrary(harbour);
+        WriteFile(tessels.path() + L"\\Harbour.tsl", std::string(bytes.begin(), bytes.end()));
+    }
+    void RightPress(int list, int row, int x = 40) {
+        ::PostMessageW(Control(list), WM_RBUTTONDOWN, MK_RBUTTON,
+                       MAKELPARAM(x, row * kItemHeight + kItemHeight / 2));
+    }
+    bool MenuShown(std::chrono::milliseconds limit) {
+        return WaitUntil(
+            [&] {
+                const HWND menu = WindowOf(dialog.pid, L"#32768");
+                return menu != nullptr && ::IsWindowVisible(menu);
+            },
+            limit);
+    }
+    void CloseMenu() {
+        ::PostMessageW(window, WM_CANCELMODE, 0, 0);
+        WaitUntil(
+            [&] {
+                const HWND m = WindowOf(dialog.pid, L"#32768");
+                return m == nullptr || !::IsWindowVisible(m);
+            },
+            5s);
+    }
+    // A right-click on the row, then the menu's command.
+    void Command(int list, int row, int command) {
+        RightPress(list, row);
+        ASSERT_TRUE(MenuShown(10s));
+        CloseMenu();
+        ::PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    }
+    std::string Record() { return ReadFile(record); }
+
+    std::wstring record;
+    std::wstring saver;
+};
+
+TEST_F(SettingsMenus, ARightClickOnATitleOpensItsMenuAndNowhereElse) {
+    ::RemoveDirectoryW((tessels.path() + L"\\Preshows").c_str());
+    ::DeleteFileW((tessels.path() + L"\\Preshows\\Intro.exe").c_str());
+    ::RemoveDirectoryW((tessels.path() + L"\\Preshows").c_str());
+    Open();
+    RightPress(id::kTessels, 1);
+    EXPECT_TRUE(MenuShown(10s)) << "on a title";
+    CloseMenu();
+    RightPress(id::kTessels, 1, 10);
+    RightPress(id::kTessels, 7);
+    RightPress(id::kPreshows, 0);  // "No Preshows Found."
+    ::PostMessageW(Control(id::kTessels), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 7));
+    EXPECT_FALSE(MenuShown(1500ms))
+        << "the check column, below the rows, a placeholder, a left click";
+}
+
+TEST_F(SettingsMenus, SettingsStartAtOnceAndPreviewsASecondLaterWithTheirSwitches) {
+    Open();
+    const int row = RowOf(id::kSavers, "QVSet Rec");
+    const auto settingsAt = std::chrono::steady_clock::now();
+    Command(id::kSavers, row, menu::kSaverSettings);
+    ASSERT_TRUE(WaitUntil([&] { return Record().find(" /c|") != std::string::npos; }, 10s));
+    const auto settingsTook = std::chrono::steady_clock::now() - settingsAt;
+    EXPECT_NE(Record().find(Utf8(ShortPathOf(saver)) + " /c|"), std::string::npos) << Record();
+
+    const auto previewAt = std::chrono::steady_clock::now();
+    Command(id::kSavers, row, menu::kSaverPreview);
+    ASSERT_TRUE(WaitUntil([&] { return Record().find(" /s|") != std::string::npos; }, 10s));
+    const auto previewTook = std::chrono::steady_clock::now() - previewAt;
+    EXPECT_GE(previewTook - settingsTook, 700ms) << "the preview waits a second first";
+
+    Command(id::kPreshows, 0, menu::kPreshowPreview);
+    ASSERT_TRUE(
+        WaitUntil([&] { return Record().find("Intro.exe|start") != std::string::npos; }, 10s));
+    // Started without arguments: its command line ends with the program's name.
+    const std::string line = Record().substr(Record().find("Intro.exe|start|"));
+    const std::string command = line.substr(16, line.find('|', 16) - 16);
+    EXPECT_TRUE(command.ends_with("Intro.exe") || command.ends_with("Intro.exe\"")) << command;
+}
+
+TEST_F(SettingsMenus, ATesselPreviewShowsThatTesselAndTheRotationComesBack) {
+    SetUserValue(L"Tessel", L"Alps");
+    SetUserValue(L"CurrentTessel", L"Alps");
+    Open();
+    Command(id::kTessels, RowOf(id::kTessels, "Harbour"), menu::kTesselPreview);
+    HWND show = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            show = ::FindWindowW(L"QuorvanesShow", nullptr);
+            return show != nullptr && ::IsWindowVisible(show);
+        },
+        20s))
+        << "the saver host's Tessel preview";
+    EXPECT_EQ(UserValue(L"CurrentTessel"), L"Harbour") << "shown: the chosen Tessel";
+    ::PostMessageW(show, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return UserValue(L"Tessel") == L"Alps" && UserValue(L"CurrentTessel") == L"Alps"; },
+        10s))
+        << "the stored rotation is back";
+}
+
+TEST_F(SettingsMenus, DeleteAnsweredCancelChangesNothingAndYesRemovesFileAndEntry) {
+    SetUserValue(L"Tessel", L"Alps,Harbour");
+    Open();
+    Command(id::kTessels, RowOf(id::kTessels, "Harbour"), menu::kTesselDelete);
+    auto box = WaitForMessageBox(dialog.pid, 10s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(
+        box->text,
+        "This action will delete 'Harbour' from your system.  Are you sure you want to proceed?");
+    EXPECT_EQ(Utf8(TextOf(::GetDlgItem(box->window, IDOK))), "&Yes");
+    EXPECT_EQ(::GetDlgItem(box->window, IDNO), nullptr) << "Yes and Cancel only";
+    Answer(*box, IDCANCEL);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_NE(::GetFileAttributesW((tessels.path() + L"\\Harbour.tsl").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(UserValue(L"Tessel"), L"Alps,Harbour");
+
+    Command(id::kTessels, RowOf(id::kTessels, "Harbour"), menu::kTesselDelete);
+    box = WaitForMessageBox(dialog.pid, 10s);
+    ASSERT_TRUE(box);
+    Answer(*box, IDOK);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return ::GetFileAttributesW((tessels.path() + L"\\Harbour.tsl").c_str()) ==
+                   INVALID_FILE_ATTRIBUTES;
+        },
+        10s));
+    EXPECT_TRUE(WaitUntil([&] { return UserValue(L"Tessel") == L"Alps"; }, 5s))
+        << "the list's other mark stays stored";
+    EXPECT_EQ(RowsOf(Control(id::kTessels)), (std::vector<Row>{{"Alps", true}}));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // System parameters, message boxes, outside libraries and the clock.
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
@@ -19,6 +21,18 @@ Function ProcAs(HMODULE module, const char* name) {
 }
 
 using PwdChangePasswordFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
+
+// The system has no box with Yes and Cancel: an OK-and-Cancel box whose OK button is named
+// Yes when it appears. The hook lives for one box on this thread.
+thread_local HHOOK t_yesHook = nullptr;
+
+LRESULT CALLBACK NameOkYes(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    if (code == HCBT_ACTIVATE) {
+        ::SetDlgItemTextW(reinterpret_cast<HWND>(wParam), IDOK, L"&Yes");
+        ::UnhookWindowsHookEx(std::exchange(t_yesHook, nullptr));
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
 
 }  // namespace
@@ -55,7 +69,8 @@ Answer Win32Dialogs::Show(const MessageBoxRequest& request) {
             flags = MB_OKCANCEL;
             break;
         case Buttons::YesCancel:
-            flags = MB_YESNOCANCEL;
+            flags = MB_OKCANCEL;
+            t_yesHook = ::SetWindowsHookExW(WH_CBT, NameOkYes, nullptr, ::GetCurrentThreadId());
             break;
     }
     if (request.warning) {
@@ -65,14 +80,13 @@ Answer Win32Dialogs::Show(const MessageBoxRequest& request) {
     const std::wstring caption = request.caption ? Widen(*request.caption) : std::wstring();
     const int pressed = ::MessageBoxW(reinterpret_cast<HWND>(request.owner), text.c_str(),
                                       request.caption ? caption.c_str() : nullptr, flags);
-    switch (pressed) {
-        case IDYES:
-            return Answer::Yes;
-        case IDOK:
-            return Answer::Ok;
-        default:
-            return Answer::Cancel;
+    if (t_yesHook != nullptr) {  // the box never appeared
+        ::UnhookWindowsHookEx(std::exchange(t_yesHook, nullptr));
     }
+    if (pressed == IDOK) {
+        return request.buttons == Buttons::YesCancel ? Answer::Yes : Answer::Ok;
+    }
+    return pressed == IDYES ? Answer::Yes : Answer::Cancel;
 }
 
 LibraryResult Win32Libraries::PwdChangePassword(std::string_view dllPath, std::string_view provider,

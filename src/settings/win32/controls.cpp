@@ -164,10 +164,16 @@ void Toggle(HWND list, int row) {
     RECT item{};
     ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     ::InvalidateRect(list, &item, FALSE);
+    ::SendMessageW(::GetParent(list), kWmCheckToggled, static_cast<WPARAM>(::GetDlgCtrlID(list)),
+                   row);
 }
 
 LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                DWORD_PTR) noexcept {
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
+        ::SendMessageW(::GetParent(list), kWmListPress,
+                       MAKEWPARAM(::GetDlgCtrlID(list), message == WM_RBUTTONDOWN ? 1 : 0), lParam);
+    }
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
         const LRESULT hit = ::SendMessageW(list, LB_ITEMFROMPOINT, 0, lParam);
         const int x = GET_X_LPARAM(lParam);
@@ -227,6 +233,23 @@ CheckList ReadCheckList(HWND list) {
         rows.rows.push_back({Narrow(RowText(list, row)), IsChecked(list, row)});
     }
     return rows;
+}
+
+void SetChecks(HWND list, const CheckList& rows) {
+    const int count = ListBox_GetCount(list);
+    for (int row = 0; row < count && row < static_cast<int>(rows.rows.size()); ++row) {
+        ::SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(row),
+                       rows.rows[static_cast<std::size_t>(row)].checked ? 1 : 0);
+    }
+    ::InvalidateRect(list, nullptr, FALSE);
+}
+
+std::optional<int> RowAt(HWND list, LPARAM point) {
+    const LRESULT hit = ::SendMessageW(list, LB_ITEMFROMPOINT, 0, point);
+    if (HIWORD(hit) != 0 || static_cast<int>(LOWORD(hit)) >= ListBox_GetCount(list)) {
+        return std::nullopt;  // outside the rows
+    }
+    return static_cast<int>(LOWORD(hit));
 }
 
 void MeasureCheckRow(MEASUREITEMSTRUCT& item, UINT dpi) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,21 @@ void RegisterControlClasses(HINSTANCE instance);
 // pixel, as a transparent picture does.
 void SetPicture(HWND control, HBITMAP bitmap, bool transparent);
 
+// What a check list tells its parent window, sent before it acts itself: a mouse press
+// (wParam: the list's id and, in the high word, 1 for the right button; lParam: the point
+// in the list) and a row whose check box changed (wParam: the list's id; lParam: the row).
+// Neither carries anything that points into memory.
+inline constexpr UINT kWmListPress = WM_APP + 10;
+inline constexpr UINT kWmCheckToggled = WM_APP + 11;
+
 // Check lists.
 void MakeCheckList(HWND list);  // the rows' check boxes answer the mouse and the space bar
 void FillCheckList(HWND list, const CheckList& rows);
 [[nodiscard]] CheckList ReadCheckList(HWND list);
+// The check marks of `rows` put on the list's existing rows.
+void SetChecks(HWND list, const CheckList& rows);
+// The row under a point of the list; nullopt below the last row.
+[[nodiscard]] std::optional<int> RowAt(HWND list, LPARAM point);
 // WM_MEASUREITEM and WM_DRAWITEM of a check list, sent to its parent window.
 void MeasureCheckRow(MEASUREITEMSTRUCT& item, UINT dpi);
 void DrawCheckRow(const DRAWITEMSTRUCT& item, UINT dpi);

@@ -233,6 +233,39 @@ inline constexpr std::array<ControlLayout, 29> kControls{{
     {id::kBanner, "AdImage1", ControlKind::Banner, 0, {8, 376, 468, 60}, "", 0},
 }};
 
+// The three context menus: items in order; id 0 is a separator.
+struct MenuItemLayout {
+    int id = 0;
+    std::string_view name;
+    std::string_view text;
+};
+
+namespace menu {
+inline constexpr int kSaverSettings = 2001;
+inline constexpr int kSaverPreview = 2002;
+inline constexpr int kSaverDelete = 2003;
+inline constexpr int kTesselPreview = 2012;
+inline constexpr int kTesselDelete = 2013;
+inline constexpr int kPreshowSettings = 2021;
+inline constexpr int kPreshowPreview = 2022;
+inline constexpr int kPreshowDelete = 2023;
+}  // namespace menu
+
+inline constexpr std::array<MenuItemLayout, 4> kSaverMenu{
+    {{menu::kSaverSettings, "SSSettings", "Settings"},
+     {menu::kSaverPreview, "SSPreview", "Preview"},
+     {0, "N1", ""},
+     {menu::kSaverDelete, "SSDelete", "Delete"}}};
+inline constexpr std::array<MenuItemLayout, 3> kTesselMenu{
+    {{menu::kTesselPreview, "QVPreview", "Preview"},
+     {0, "N2", ""},
+     {menu::kTesselDelete, "QVDelete", "Delete"}}};
+inline constexpr std::array<MenuItemLayout, 4> kPreshowMenu{
+    {{menu::kPreshowSettings, "PSSettings", "Settings"},
+     {menu::kPreshowPreview, "PSPreview", "Preview"},
+     {0, "N3", ""},
+     {menu::kPreshowDelete, "PSDelete", "Delete"}}};
+
 // The control's place in the window's client area at 96 DPI: its parent's place added.
 constexpr Place WindowPlace(const ControlLayout& control) {
     Place place = control.place;

@@ -5,9 +5,13 @@
 #include <cstring>
 #include <string>
 
+#include <windowsx.h>
+
 #include "config/messages.h"
 #include "imaging/jpeg_decoder.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+#include "saver/password.h"
 #include "settings/win32/controls.h"
 #include "settings/win32/options_layout.h"
 #include "ui/win32/message_loop.h"
@@ -120,6 +124,60 @@ ControlStyle StyleOf(const ControlLayout& control) {
     return {WC_STATICW, kChild, 0};
 }
 
+// A launch's failure is shown on the window's thread; once the window is gone, nobody is.
+class GatedDialogs final : public platform::Dialogs {
+  public:
+    GatedDialogs(platform::Dialogs& inner, std::shared_ptr<ui::win32::WindowThreadGate> gate)
+        : inner_(inner), gate_(std::move(gate)) {}
+    platform::Answer Show(const platform::MessageBoxRequest& request) override {
+        platform::Answer answer = platform::Answer::Cancel;
+        (void)gate_->Run([&] { answer = inner_.Show(request); });
+        return answer;
+    }
+
+  private:
+    platform::Dialogs& inner_;
+    std::shared_ptr<ui::win32::WindowThreadGate> gate_;
+};
+
+// What a delayed launch's thread owns: adapters of its own (it may outlive the window), and
+// its boxes through the window's gate.
+struct LaunchWorker {
+    explicit LaunchWorker(std::shared_ptr<ui::win32::WindowThreadGate> gate)
+        : dialogs(system.platform().dialogs, std::move(gate)),
+          platform{system.platform().registry,
+                   system.platform().profile,
+                   system.platform().files,
+                   system.platform().processes,
+                   system.platform().desktop,
+                   system.platform().system,
+                   dialogs,
+                   system.platform().libraries,
+                   system.platform().clock} {}
+    platform::win32::Win32Platform system;
+    GatedDialogs dialogs;
+    platform::Platform platform;
+};
+
+constexpr int kLaunchesEndWaitMs = 5000;
+
+platform::win32::UniqueHmenu BuildMenu(const auto& items) {
+    platform::win32::UniqueHmenu menu(::CreatePopupMenu());
+    for (const MenuItemLayout& item : items) {
+        const std::wstring text = Widen(item.text);
+        ::AppendMenuW(menu.get(), item.id == 0 ? MF_SEPARATOR : MF_STRING,
+                      static_cast<UINT_PTR>(item.id), item.id == 0 ? nullptr : text.c_str());
+    }
+    return menu;
+}
+
+TitleKind KindOf(int list) {
+    if (list == id::kSavers) {
+        return TitleKind::Saver;
+    }
+    return list == id::kTessels ? TitleKind::Tessel : TitleKind::Preshow;
+}
+
 std::optional<int> Selected(HWND combo) {
     const LRESULT at = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
     return at == CB_ERR ? std::nullopt : std::optional<int>(static_cast<int>(at));
@@ -150,7 +208,11 @@ int OptionsWindow::Run() {
     ::ShowWindow(hwnd(), SW_SHOW);
     ::SetForegroundWindow(hwnd());
     ::SetFocus(Control(id::kOk));
-    return ui::win32::RunMessageLoop(hwnd());
+    const int exitCode = ui::win32::RunMessageLoop(hwnd());
+    for (int waited = 0; launches_->load() > 0 && waited < kLaunchesEndWaitMs; waited += 50) {
+        ::Sleep(50);
+    }
+    return exitCode;
 }
 
 bool OptionsWindow::CreateWindowAndControls() {
@@ -176,6 +238,8 @@ bool OptionsWindow::CreateWindowAndControls() {
     ::SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ui::win32::CentreOver(hwnd(), nullptr);
+    gate_ = std::make_shared<ui::win32::WindowThreadGate>(hwnd());
+    CreateMenus();
     CreateControls();
     CreateFonts();
     LayOut();
@@ -211,6 +275,24 @@ void OptionsWindow::CreateControls() {
     AddHint(Control(id::kLogo), kImageHint);
     AddHint(Control(id::kCustomer), kImageHint);
     AddHint(Control(id::kBanner), kBannerHint);
+}
+
+void OptionsWindow::CreateMenus() {
+    saverMenu_ = BuildMenu(kSaverMenu);
+    tesselMenu_ = BuildMenu(kTesselMenu);
+    preshowMenu_ = BuildMenu(kPreshowMenu);
+}
+
+HMENU OptionsWindow::MenuOf(TitleKind kind) const {
+    switch (kind) {
+        case TitleKind::Saver:
+            return saverMenu_.get();
+        case TitleKind::Tessel:
+            return tesselMenu_.get();
+        case TitleKind::Preshow:
+            return preshowMenu_.get();
+    }
+    return nullptr;
 }
 
 void OptionsWindow::AddHint(HWND control, std::string_view text) {
@@ -320,8 +402,98 @@ void OptionsWindow::chkPasswordClick() {
     ::EnableWindow(Control(id::kPasswordButton), on ? TRUE : FALSE);
 }
 
+void OptionsWindow::btnPasswordClick() {
+    saver::ChangeSaverPassword(platform_, reinterpret_cast<platform::WindowId>(hwnd()));
+}
+
+void OptionsWindow::OnListPress(int list, bool rightButton, LPARAM point) {
+    HWND control = Control(list);
+    const std::optional<int> rowUnder = RowAt(control, point);
+    if (list == id::kPreshows) {
+        preshowIndex_ = rowUnder;
+    }
+    const TitleKind kind = KindOf(list);
+    const CheckList rows = ReadCheckList(control);
+    // The check-box column is measured at 96 DPI.
+    const int x = ::MulDiv(GET_X_LPARAM(point), 96, static_cast<int>(dpi_));
+    const std::optional<int> row = MenuRowFor(rows, kind, rightButton, x, rowUnder);
+    if (!row) {
+        return;
+    }
+    ::SendMessageW(control, LB_SETCURSEL, static_cast<WPARAM>(*row), 0);
+    target_ = kind == TitleKind::Saver ? SaverTarget(platform_.files, start_.savers, *row)
+                                       : TitleTarget(kind, rows, *row);
+    POINT at{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    ::ClientToScreen(control, &at);
+    ::TrackPopupMenu(MenuOf(kind), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+}
+
+void OptionsWindow::OnCheckToggled(int list, int row) {
+    if (list != id::kPreshows) {
+        return;
+    }
+    CheckList rows = ReadCheckList(Control(list));
+    KeepOnePreshow(rows, row);
+    SetChecks(Control(list), rows);
+}
+
+void OptionsWindow::Launch(Command command) {
+    if (target_.kind == TitleKind::Preshow &&
+        ::SendMessageW(Control(id::kPreshows), LB_GETCURSEL, 0, 0) == LB_ERR) {
+        return;
+    }
+    const auto launch = LaunchFor(target_, command);
+    if (!launch) {
+        return;
+    }
+    auto worker = std::make_shared<LaunchWorker>(gate_);
+    launches_->fetch_add(1);
+    // The thread keeps its own copy of the launch: a second command cannot change it.
+    ui::win32::StartDetachedWorker([worker, copy = *launch, running = launches_] {
+        RunDelayedLaunch(worker->platform, copy);
+        running->fetch_sub(1);
+    });
+}
+
+void OptionsWindow::DeleteClick() {
+    Lists current{{ReadCheckList(Control(id::kSavers)), start_.savers.files},
+                  ReadCheckList(Control(id::kTessels)),
+                  ReadCheckList(Control(id::kPreshows))};
+    try {
+        const auto rebuilt = DeleteTitle(platform_, start_, target_, std::move(current));
+        if (!rebuilt) {
+            return;
+        }
+        start_.savers = rebuilt->savers;
+        FillCheckList(Control(id::kSavers), rebuilt->savers.list);
+        FillCheckList(Control(id::kTessels), rebuilt->tessels);
+        FillCheckList(Control(id::kPreshows), rebuilt->preshows);
+    } catch (const config::ConfigError& error) {
+        config::ShowHostMessage(platform_.dialogs, error.what());
+    }
+}
+
 void OptionsWindow::OnCommand(int control, int code) {
     switch (control) {
+        case menu::kSaverSettings:
+        case menu::kPreshowSettings:
+            Launch(Command::Settings);
+            break;
+        case menu::kSaverPreview:
+        case menu::kTesselPreview:
+        case menu::kPreshowPreview:
+            Launch(Command::Preview);
+            break;
+        case menu::kSaverDelete:
+        case menu::kTesselDelete:
+        case menu::kPreshowDelete:
+            DeleteClick();
+            break;
+        case id::kPasswordButton:
+            if (code == BN_CLICKED) {
+                btnPasswordClick();
+            }
+            break;
         case id::kOk:
             btnOKClick();
             break;
@@ -359,6 +531,14 @@ LRESULT OptionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case kWmListPress:
+            OnListPress(LOWORD(wParam), HIWORD(wParam) != 0, lParam);
+            return 0;
+        case kWmCheckToggled:
+            OnCheckToggled(static_cast<int>(wParam), static_cast<int>(lParam));
+            return 0;
+        case ui::win32::WindowThreadGate::kRunStep:
+            return gate_ ? gate_->RunPendingStep() : 0;
         case DM_GETDEFID:
             return MAKELRESULT(id::kOk, DC_HASDEFID);
         case WM_CLOSE:
@@ -375,6 +555,9 @@ LRESULT OptionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         case WM_DESTROY:
+            if (gate_) {
+                gate_->Close();
+            }
             ::PostQuitMessage(0);
             return 0;
         default:

@@ -5,13 +5,16 @@
 
 #include <windows.h>
 
-#include <array>
-#include <map>
+#include <atomic>
+#include <memory>
+#include <optional>
 
 #include "platform/ports.h"
 #include "platform/win32/unique_handle.h"
 #include "settings/options.h"
+#include "settings/title_actions.h"
 #include "ui/win32/window.h"
+#include "ui/win32/window_thread.h"
 
 namespace qv::settings::win32 {
 
@@ -40,6 +43,14 @@ class OptionsWindow final : public ui::win32::Window {
     void OnCommand(int id, int code);
     void btnOKClick();
     void chkPasswordClick();
+    void btnPasswordClick();
+    // A press on a check list: the Preshow row under it, and a right press's menu.
+    void OnListPress(int list, bool rightButton, LPARAM point);
+    void OnCheckToggled(int list, int row);
+    void Launch(Command command);
+    void DeleteClick();
+    void CreateMenus();
+    [[nodiscard]] HMENU MenuOf(TitleKind kind) const;
 
     HINSTANCE instance_;
     const platform::Platform& platform_;
@@ -51,6 +62,15 @@ class OptionsWindow final : public ui::win32::Window {
     platform::win32::UniqueGdiObject logo_;
     platform::win32::UniqueGdiObject customer_;
     HWND tooltip_ = nullptr;
+    platform::win32::UniqueHmenu saverMenu_;
+    platform::win32::UniqueHmenu tesselMenu_;
+    platform::win32::UniqueHmenu preshowMenu_;
+    Target target_;                    // the row last right-clicked
+    std::optional<int> preshowIndex_;  // FPreshowIndex
+    std::shared_ptr<ui::win32::WindowThreadGate> gate_;
+    // Delayed launches still running: the program waits for them (a Tessel preview restores
+    // the stored rotation two seconds after its launch).
+    std::shared_ptr<std::atomic<int>> launches_ = std::make_shared<std::atomic<int>>(0);
 };
 
 }  // namespace qv::settings::win32
