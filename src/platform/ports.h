@@ -148,6 +148,9 @@ class Desktop {
                             std::intptr_t lParam) = 0;
     // WM_WININICHANGE (0, 0) to every top-level window, a hung one passed over.
     virtual void BroadcastWinIniChange() = 0;
+    // The shell's "open" of a web address (ShellExecute, no parameters, no folder): the
+    // user's browser shows it. What comes of it is not reported.
+    virtual void OpenAddress(WindowId owner, std::string_view address, int showCommand) = 0;
 };
 
 // ---- System parameters and version -------------------------------------------------

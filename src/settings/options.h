@@ -27,7 +27,12 @@ inline constexpr std::string_view BadWaitTime =
     "The waiting time must be a whole number of minutes from 1 to 60.";
 }  // namespace text
 
-// The address a click on the customer picture opens unless CustInfo.dll names another.
+// The web pages the dialogs open. Until the product has its own site, they lie under a
+// domain reserved for examples.
+inline constexpr std::string_view kProductSiteHost = "quorvanes.example.com";
+inline constexpr std::string_view kProductSite = "https://quorvanes.example.com/";
+inline constexpr std::string_view kEmailListPage = "https://quorvanes.example.com/email-list";
+// What a click on the customer picture opens unless CustInfo.dll names another address.
 inline constexpr std::string_view kDefaultCustomerLink = "https://quorvanes.example.com/info";
 inline constexpr std::string_view kCustInfoLibrary = "\\CustInfo.dll";
 inline constexpr std::string_view kTrayProgram = "\\QVTIcon.exe";

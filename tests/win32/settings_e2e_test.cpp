@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 #include "pe/pe_writer.h"
@@ -39,8 +40,10 @@ std::wstring TextOf(HWND window) {
 
 // The text of a control of another process: GetWindowText gives only a caption there.
 std::wstring ControlText(HWND control) {
-    wchar_t text[512] = {};
-    ::SendMessageW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    const auto length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
     return text;
 }
 
@@ -504,6 +507,117 @@ TEST_F(SettingsMenus, DeleteAnsweredCancelChangesNothingAndYesRemovesFileAndEntr
     EXPECT_TRUE(WaitUntil([&] { return UserValue(L"Tessel") == L"Alps"; }, 5s))
         << "the list's other mark stays stored";
     EXPECT_EQ(RowsOf(Control(id::kTessels)), (std::vector<Row>{{"Alps", true}}));
+}
+
+// Web addresses go to a recording program: the prefix's http and https handler for the test
+// (the classes of the machine, where Wine's shell looks; put back afterwards).
+class SettingsLinks : public SettingsMenus {
+  protected:
+    void SetUp() override {
+        SettingsMenus::SetUp();
+        const std::wstring command = L"\"" + SiblingPath(L"RecordingPreshow.exe") + L"\" \"%1\"";
+        for (const wchar_t* scheme : {L"http", L"https"}) {
+            const std::wstring key = Handler(scheme);
+            wchar_t previous[512] = {};
+            DWORD size = sizeof(previous);
+            ::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
+                           previous, &size);
+            saved.emplace_back(key, previous);
+            ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ, command.c_str(),
+                              static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+        }
+    }
+    void TearDown() override {
+        SettingsMenus::TearDown();
+        for (const auto& [key, previous] : saved) {
+            ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ, previous.c_str(),
+                              static_cast<DWORD>((previous.size() + 1) * sizeof(wchar_t)));
+        }
+    }
+    static std::wstring Handler(const wchar_t* scheme) {
+        return std::wstring(L"Software\\Classes\\") + scheme + L"\\shell\\open\\command";
+    }
+    std::vector<std::pair<std::wstring, std::wstring>> saved;
+
+    bool Opened(const std::string& address) {
+        return WaitUntil([&] { return Record().find(address) != std::string::npos; }, 15s);
+    }
+    void Click(HWND control) {
+        ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        ::PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    }
+};
+
+TEST_F(SettingsLinks, TheLogoThePictureAndTheEmailButtonOpenTheirAddresses) {
+    Open();
+    Click(Control(id::kLogo));
+    EXPECT_TRUE(Opened("https://quorvanes.example.com/")) << Record();
+    Click(Control(id::kCustomer));
+    EXPECT_TRUE(Opened("https://quorvanes.example.com/info")) << "no CustInfo.dll: the default";
+    ::PostMessageW(Control(id::kEmailList), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Opened("https://quorvanes.example.com/email-list"));
+    ::PostMessageW(Control(id::kCancel), BM_CLICK, 0, 0);
+    ASSERT_EQ(WaitForExit(dialog, 20s), 0u);
+
+    pe::ResourceLibraryLayout branding;
+    branding.rcdata.push_back({"CUSTOMER", testing::MakeJpeg({.width = 160, .height = 80})});
+    branding.strings[1] = "https://distributor.example/welcome";
+    const auto bytes = pe::WriteResourceLibrary(branding);
+    WriteFile(tessels.path() + L"\\CustInfo.dll", std::string(bytes.begin(), bytes.end()));
+    Open();
+    Click(Control(id::kCustomer));
+    EXPECT_TRUE(Opened("https://distributor.example/welcome")) << "CustInfo.dll's string 1";
+}
+
+TEST_F(SettingsLinks, HelpOpensFromGetHelpAndClosesWithOkEnterAndItsCloseBox) {
+    Open();
+    ToggleRow(id::kTessels, RowOf(id::kTessels, "Alps"));  // state the dialog must keep
+    const auto openHelp = [&] {
+        ::PostMessageW(Control(id::kHelp), BM_CLICK, 0, 0);
+        HWND help = nullptr;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                return (help = WindowOf(dialog.pid, L"QuorvanesHelp")) && ::IsWindowVisible(help);
+            },
+            10s));
+        return help;
+    };
+    HWND help = openHelp();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(Utf8(TextOf(help)), "Help");
+    RECT client{};
+    ::GetClientRect(help, &client);
+    EXPECT_EQ(client.right, 367);
+    EXPECT_EQ(client.bottom, 410);
+    EXPECT_FALSE(::IsWindowEnabled(window)) << "modal over the settings";
+    const std::string text = Utf8(ControlText(::GetDlgItem(help, 3001)));
+    EXPECT_EQ(text.rfind("Quorvanes(TM) Manager Help", 0), 0u);
+    for (const char* heading :
+         {"1- Automatic Rotation", "2- Instant Start Tray Icon", "3- Hyperlinked Images",
+          "AUTOMATIC ROTATION-SETTINGS", "INSTANT START TRAY ICON", "BUILT-IN HYPERLINKS",
+          "CLOSING A SCREEN SAVER", "SETTINGS AND PREVIEW", "TURNING THE MANAGER ON/OFF",
+          "REMOVING THE  MANAGER SOFTWARE", "COMMONLY ASKED QUESTIONS:"}) {
+        EXPECT_NE(text.find(heading), std::string::npos) << heading;
+    }
+    Click(::GetDlgItem(help, 3003));
+    EXPECT_TRUE(Opened("https://quorvanes.example.com/")) << "the help dialog's link";
+
+    const std::function<void(HWND)> closes[] = {
+        [](HWND h) { ::PostMessageW(::GetDlgItem(h, IDOK), BM_CLICK, 0, 0); },
+        [](HWND h) { ::PostMessageW(h, WM_KEYDOWN, VK_RETURN, 0); },
+        [](HWND h) { ::PostMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0); },
+    };
+    for (const auto& close : closes) {
+        if (help == nullptr) {
+            help = openHelp();
+        }
+        close(help);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(help); }, 10s));
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(window) != FALSE; }, 5s));
+        help = nullptr;
+    }
+    EXPECT_EQ(RowsOf(Control(id::kTessels))[0], (Row{"Alps", true}))
+        << "the settings keep their state";
 }
 
 }  // namespace

@@ -126,6 +126,9 @@ class MemoryDesktop : public Desktop {
     bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
     void BroadcastWinIniChange() override { ++winIniBroadcasts; }
+    void OpenAddress(WindowId, std::string_view address, int showCommand) override {
+        openedAddresses.emplace_back(address, showCommand);
+    }
 
     struct Message {
         enum class Kind { Send, Notify } kind;
@@ -139,6 +142,7 @@ class MemoryDesktop : public Desktop {
     std::vector<std::optional<std::string>> enumeratedDesktops;
     std::vector<Message> messages;
     int winIniBroadcasts = 0;
+    std::vector<std::pair<std::string, int>> openedAddresses;
 };
 
 class MemorySystemSettings : public SystemSettings {

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
@@ -64,6 +66,11 @@ void Win32Desktop::BroadcastWinIniChange() {
     constexpr UINT kBroadcastMs = 2000;
     ::SendMessageTimeoutW(HWND_BROADCAST, WM_WININICHANGE, 0, 0, SMTO_ABORTIFHUNG, kBroadcastMs,
                           nullptr);
+}
+
+void Win32Desktop::OpenAddress(WindowId owner, std::string_view address, int showCommand) {
+    (void)::ShellExecuteW(reinterpret_cast<HWND>(owner), L"open", Widen(address).c_str(), L"", L"",
+                          showCommand);
 }
 
 }  // namespace qv::platform::win32

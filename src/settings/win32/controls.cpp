@@ -68,8 +68,13 @@ LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         case WM_PAINT:
             PaintPicture(hwnd);
             return 0;
+        case WM_LBUTTONUP:  // a click, told as a static control tells it
+            ::SendMessageW(::GetParent(hwnd), WM_COMMAND,
+                           MAKEWPARAM(::GetDlgCtrlID(hwnd), STN_CLICKED),
+                           reinterpret_cast<LPARAM>(hwnd));
+            return 0;
         case WM_NCHITTEST:
-            return HTCLIENT;  // the hint and, later, the click need the mouse here
+            return HTCLIENT;  // the hint and the click need the mouse here
         default:
             break;
     }

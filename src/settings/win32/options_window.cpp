@@ -13,6 +13,7 @@
 #include "platform/win32/win32_platform.h"
 #include "saver/password.h"
 #include "settings/win32/controls.h"
+#include "settings/win32/help_dialog.h"
 #include "settings/win32/options_layout.h"
 #include "ui/win32/message_loop.h"
 
@@ -402,6 +403,34 @@ void OptionsWindow::chkPasswordClick() {
     ::EnableWindow(Control(id::kPasswordButton), on ? TRUE : FALSE);
 }
 
+void OptionsWindow::btnHelpClick() {
+    HelpDialog help(instance_, platform_.desktop);
+    (void)help.ShowModal(hwnd());
+}
+
+// The settings window's links open without a window of their own (SW_HIDE): the browser
+// brings its own.
+void OptionsWindow::OpenLink(std::string_view address) {
+    platform_.desktop.OpenAddress(reinterpret_cast<platform::WindowId>(hwnd()), address, SW_HIDE);
+}
+
+// The hand over the links and the banner stays, as an application-wide cursor does, until
+// the pointer crosses the window's own surface.
+bool OptionsWindow::OnSetCursor(HWND under, int hitTest) {
+    if (hitTest != HTCLIENT) {
+        return false;
+    }
+    const int control = ::GetDlgCtrlID(under);
+    if (under == hwnd()) {
+        handCursor_ = false;
+    } else if (control == id::kLogo || control == id::kCustomer || control == id::kBanner ||
+               control == id::kEmailList) {
+        handCursor_ = true;
+    }
+    ::SetCursor(::LoadCursorW(nullptr, handCursor_ ? IDC_HAND : IDC_ARROW));
+    return true;
+}
+
 void OptionsWindow::btnPasswordClick() {
     saver::ChangeSaverPassword(platform_, reinterpret_cast<platform::WindowId>(hwnd()));
 }
@@ -494,6 +523,18 @@ void OptionsWindow::OnCommand(int control, int code) {
                 btnPasswordClick();
             }
             break;
+        case id::kHelp:
+            btnHelpClick();
+            break;
+        case id::kLogo:
+            OpenLink(kProductSite);
+            break;
+        case id::kCustomer:
+            OpenLink(start_.customerLink);
+            break;
+        case id::kEmailList:
+            OpenLink(kEmailListPage);
+            break;
         case id::kOk:
             btnOKClick();
             break;
@@ -539,6 +580,11 @@ LRESULT OptionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case ui::win32::WindowThreadGate::kRunStep:
             return gate_ ? gate_->RunPendingStep() : 0;
+        case WM_SETCURSOR:
+            if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) {
+                return TRUE;
+            }
+            break;
         case DM_GETDEFID:
             return MAKELRESULT(id::kOk, DC_HASDEFID);
         case WM_CLOSE:

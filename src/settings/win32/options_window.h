@@ -44,6 +44,9 @@ class OptionsWindow final : public ui::win32::Window {
     void btnOKClick();
     void chkPasswordClick();
     void btnPasswordClick();
+    void btnHelpClick();
+    void OpenLink(std::string_view address);
+    bool OnSetCursor(HWND under, int hitTest);
     // A press on a check list: the Preshow row under it, and a right press's menu.
     void OnListPress(int list, bool rightButton, LPARAM point);
     void OnCheckToggled(int list, int row);
@@ -67,6 +70,7 @@ class OptionsWindow final : public ui::win32::Window {
     platform::win32::UniqueHmenu preshowMenu_;
     Target target_;                    // the row last right-clicked
     std::optional<int> preshowIndex_;  // FPreshowIndex
+    bool handCursor_ = false;          // the application-wide cursor is the hand
     std::shared_ptr<ui::win32::WindowThreadGate> gate_;
     // Delayed launches still running: the program waits for them (a Tessel preview restores
     // the stored rotation two seconds after its launch).
