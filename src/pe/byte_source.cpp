@@ -9,6 +9,7 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 namespace qv::pe {
@@ -53,6 +54,10 @@ std::int64_t SizeOf(int descriptor) {
     struct _stat64 status {};
     return _fstat64(descriptor, &status) == 0 ? status.st_size : -1;
 }
+bool IsFolder(int descriptor) {
+    struct _stat64 status {};
+    return _fstat64(descriptor, &status) == 0 && (status.st_mode & _S_IFDIR) != 0;
+}
 // Up to `count` bytes at `offset`; fewer at the end of the file, -1 on an error.
 std::int64_t ReadAt(int descriptor, std::uint64_t offset, std::uint8_t* into, std::size_t count) {
     if (_lseeki64(descriptor, static_cast<__int64>(offset), SEEK_SET) < 0) {
@@ -72,6 +77,10 @@ std::int64_t SizeOf(int descriptor) {
     struct stat status {};
     return ::fstat(descriptor, &status) == 0 ? status.st_size : -1;
 }
+bool IsFolder(int descriptor) {
+    struct stat status {};
+    return ::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode);
+}
 std::int64_t ReadAt(int descriptor, std::uint64_t offset, std::uint8_t* into, std::size_t count) {
     return ::pread(descriptor, into, count, static_cast<off_t>(offset));
 }
@@ -83,15 +92,34 @@ void CloseDescriptor(int descriptor) {
 }  // namespace
 
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
+    std::error_code ignored;
+    return Open(path, ignored);
+}
+
+std::unique_ptr<FileSource> FileSource::Open(const std::string& path, std::error_code& error) {
     const int descriptor = OpenForReading(path);
     if (descriptor < 0) {
+        error = std::error_code(errno, std::generic_category());
+        // Windows refuses to open a folder with "permission denied", which misleads.
+        std::error_code ignored;
+        if (std::filesystem::is_directory(PathFromUtf8(path), ignored)) {
+            error = std::make_error_code(std::errc::is_a_directory);
+        }
         return nullptr;
     }
     const std::int64_t size = SizeOf(descriptor);
     if (size < 0) {
+        error = std::error_code(errno, std::generic_category());
         CloseDescriptor(descriptor);
         return nullptr;
     }
+    // POSIX opens a folder, and only its reads fail.
+    if (IsFolder(descriptor)) {
+        error = std::make_error_code(std::errc::is_a_directory);
+        CloseDescriptor(descriptor);
+        return nullptr;
+    }
+    error.clear();
     return std::unique_ptr<FileSource>(
         new FileSource(descriptor, static_cast<std::uint64_t>(size)));
 }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace qv::pe {
@@ -60,6 +61,8 @@ class FileSource : public ByteSource {
   public:
     // nullptr when the file cannot be opened. The path is UTF-8 on every platform.
     static std::unique_ptr<FileSource> Open(const std::string& path);
+    // The same, with the system's reason; a folder is refused with errc::is_a_directory.
+    static std::unique_ptr<FileSource> Open(const std::string& path, std::error_code& error);
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
