@@ -25,10 +25,11 @@ namespace {
 constexpr const char* kUsage =
     "usage:\n"
     "  tessel pack OUT.tsl FOLDER|PICTURE.jpg... [--link N=URL]...\n"
-    "      Makes a Tessel of the JPEG pictures (a folder gives its .jpg and .jpeg files),\n"
-    "      shown in the order of their names. A picture's name is its file name without\n"
-    "      extension, upper case, with _JPEG added unless it holds JPEG already. Links 1-4\n"
-    "      are the hot spots along the top edge, 5-8 along the bottom edge, left to right.\n"
+    "      Makes a Tessel of the JPEG pictures (a folder gives its .jpg, .jpeg, .jpe and\n"
+    "      .jfif files), shown in the order of their names. A picture's name is its file\n"
+    "      name without extension, upper case, with _JPEG added unless it holds JPEG\n"
+    "      already. Links 1-4 are the hot spots along the top edge, 5-8 along the bottom\n"
+    "      edge, left to right.\n"
     "  tessel list FILE.tsl        the pictures with their sizes, and the eight links\n"
     "  tessel extract FILE.tsl DIR  writes each picture to DIR as NAME.jpg\n"
     "  tessel check FILE.tsl       decodes every picture\n"
@@ -138,13 +139,12 @@ bool AddFolderPictures(const std::string& folder, std::vector<std::string>& pict
         pictures.push_back(Utf8(path));
     }
     if (found.empty()) {
-        err << "tessel: " << folder << ": no .jpg or .jpeg files in the folder\n";
+        err << "tessel: " << folder << ": no .jpg, .jpeg, .jpe or .jfif files in the folder\n";
         return false;
     }
     if (others > 0) {
-        err << "tessel: " << folder << ": " << others
-            << (others == 1 ? " file that is" : " files that are")
-            << " not .jpg or .jpeg left out\n";
+        err << "tessel: " << folder << ": left out " << others
+            << (others == 1 ? " file that is not a picture\n" : " files that are not pictures\n");
     }
     return true;
 }
