@@ -37,12 +37,8 @@ fetch_source() {
   eval "$(apt-config shell list Dir::Etc::sourcelist/f parts Dir::Etc::sourceparts/d)"
   work=$(mktemp -d)  # global: the EXIT trap reads it
   trap 'rm -rf "$work"' EXIT
-  chmod 755 "$work"  # apt downloads as its own user when run as root
   bash "$top/scripts/apt-deb-src.sh" "$work/sources" "$list" "$parts"
   mkdir -p "$work/lists/partial" "$work/cache" "$work/fetch"
-  if [ "$(id -u)" -eq 0 ] && id _apt >/dev/null 2>&1; then
-    chown _apt "$work/fetch"  # where apt's own user saves the downloads
-  fi
   local apt=(apt-get -q -o Dir::Etc::SourceList="$work/sources/sources.list"
     -o Dir::Etc::SourceParts="$work/sources/sources.list.d"
     -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache")
@@ -51,8 +47,8 @@ fetch_source() {
     say "apt-get update reported errors (above); trying the source package anyway"
   # Unpacked aside and moved in whole: a tree cut short by a failure is never cached.
   (cd "$work/fetch" && "${apt[@]}" source libjpeg-turbo >&2) || {
-    say "apt-get source libjpeg-turbo failed: the sources in $list and $parts need a"
-    say "Debian mirror that carries source packages (deb.debian.org does)"
+    say "apt-get source libjpeg-turbo failed (apt says why above); it needs the network and"
+    say "a Debian mirror with source packages in $list or $parts (deb.debian.org has them)"
     exit 1
   }
   mv "$work"/fetch/libjpeg-turbo-*/ "$deps/src/"
