@@ -12,7 +12,49 @@ prefix=$deps/libjpeg-turbo-$arch
 stamp=$prefix/.built
 
 say() { printf '[libjpeg-mingw] %s\n' "$*" >&2; }
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+# Each tool this script runs, with the Debian package that has it.
+need() {
+  local missing=() pair tool package
+  for pair in "$@"; do
+    tool=${pair%%:*} package=${pair#*:}
+    command -v "$tool" >/dev/null || missing+=("$tool (package $package)")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  say "missing: ${missing[*]}"
+  say "bash scripts/setup.sh installs them (or apt-get install the packages named)"
+  exit 1
+}
+
+# Fetches Debian's libjpeg-turbo source package into $deps/src the way apt itself finds
+# it: from deb-src entries derived from every enabled deb entry of this machine's sources,
+# in either form. The entries, the package lists and apt's cache for this call live in a
+# folder of their own that is removed afterwards, also on failure: the machine's apt
+# configuration and lists are only read, so there is nothing to put back and no root needed.
+fetch_source() {
+  need apt-get:apt apt-config:apt dpkg-source:dpkg-dev
+  local list parts
+  eval "$(apt-config shell list Dir::Etc::sourcelist/f parts Dir::Etc::sourceparts/d)"
+  work=$(mktemp -d)  # global: the EXIT trap reads it
+  trap 'rm -rf "$work"' EXIT
+  bash "$top/scripts/apt-deb-src.sh" "$work/sources" "$list" "$parts"
+  mkdir -p "$work/lists/partial" "$work/cache" "$work/fetch"
+  local apt=(apt-get -q -o Dir::Etc::SourceList="$work/sources/sources.list"
+    -o Dir::Etc::SourceParts="$work/sources/sources.list.d"
+    -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache")
+  say "fetching Debian's libjpeg-turbo source package"
+  "${apt[@]}" update >&2 ||
+    say "apt-get update reported errors (above); trying the source package anyway"
+  # Unpacked aside and moved in whole: a tree cut short by a failure is never cached.
+  (cd "$work/fetch" && "${apt[@]}" source libjpeg-turbo >&2) || {
+    say "apt-get source libjpeg-turbo failed (apt says why above); it needs the network and"
+    say "a Debian mirror with source packages in $list or $parts (deb.debian.org has them)"
+    exit 1
+  }
+  mv "$work"/fetch/libjpeg-turbo-*/ "$deps/src/"
+  rm -rf "$work"
+  trap - EXIT
+}
 
 if [ -f "$stamp" ]; then
   say "cached: $prefix"
@@ -20,27 +62,21 @@ if [ -f "$stamp" ]; then
   exit 0
 fi
 
-mkdir -p "$deps/src"
-srcdir=$(find "$deps/src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
-if [ -z "$srcdir" ]; then
-  # apt-get source needs deb-src entries; they are added for this call only.
-  extra=/etc/apt/sources.list.d/quorvanes-deb-src.sources
-  say "fetching Debian's libjpeg-turbo source package"
-  as_root sh -c "sed -e 's/^Types: deb\$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > $extra"
-  trap 'as_root rm -f "$extra"' EXIT
-  as_root apt-get update -q >&2
-  (cd "$deps/src" && apt-get source -q libjpeg-turbo >&2)
-  as_root rm -f "$extra"
-  trap - EXIT
-  srcdir=$(find "$deps/src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
-fi
-[ -n "$srcdir" ] || { say "no source tree after apt-get source"; exit 1; }
-
 case $arch in
   i686) processor=i686 ;;
   x86_64) processor=AMD64 ;;
   *) say "unknown arch $arch"; exit 2 ;;
 esac
+
+need cmake:cmake ninja:ninja-build nasm:nasm "$arch-w64-mingw32-gcc-posix:gcc-mingw-w64-${arch/_/-}-posix" \
+  "$arch-w64-mingw32-windres:binutils-mingw-w64-${arch/_/-}"
+mkdir -p "$deps/src"
+srcdir=$(find "$deps/src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+if [ -z "$srcdir" ]; then
+  fetch_source
+  srcdir=$(find "$deps/src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+fi
+[ -n "$srcdir" ] || { say "no source tree after apt-get source"; exit 1; }
 
 build=$deps/build-libjpeg-turbo-$arch
 rm -rf "$build"

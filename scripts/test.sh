@@ -9,6 +9,9 @@ cd "$top"
 say "installing what is missing"
 bash scripts/setup.sh
 
+say "apt sources: the deb-src entries the Windows build fetches its libjpeg source with"
+bash tests/scripts/apt_deb_src_test.sh
+
 say "native build: portable core and unit tests"
 cmake --preset native >/dev/null
 cmake --build --preset native

@@ -9,6 +9,7 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 namespace qv::pe {
@@ -49,7 +50,7 @@ namespace {
 // costs less than a stream, which matters when a folder of Tessels is listed.
 class DescriptorReader : public platform::FileReader {
   public:
-    static std::unique_ptr<DescriptorReader> Open(const std::string& path);
+    static std::unique_ptr<DescriptorReader> Open(const std::string& path, std::error_code& error);
     ~DescriptorReader() override;
     DescriptorReader(const DescriptorReader&) = delete;
     DescriptorReader& operator=(const DescriptorReader&) = delete;
@@ -72,6 +73,10 @@ std::int64_t SizeOf(int descriptor) {
     struct _stat64 status {};
     return _fstat64(descriptor, &status) == 0 ? status.st_size : -1;
 }
+bool IsFolder(int descriptor) {
+    struct _stat64 status {};
+    return _fstat64(descriptor, &status) == 0 && (status.st_mode & _S_IFDIR) != 0;
+}
 std::int64_t ReadDescriptor(int descriptor, std::uint64_t offset, std::uint8_t* into,
                             std::size_t count) {
     if (_lseeki64(descriptor, static_cast<__int64>(offset), SEEK_SET) < 0) {
@@ -91,6 +96,10 @@ std::int64_t SizeOf(int descriptor) {
     struct stat status {};
     return ::fstat(descriptor, &status) == 0 ? status.st_size : -1;
 }
+bool IsFolder(int descriptor) {
+    struct stat status {};
+    return ::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode);
+}
 std::int64_t ReadDescriptor(int descriptor, std::uint64_t offset, std::uint8_t* into,
                             std::size_t count) {
     return ::pread(descriptor, into, count, static_cast<off_t>(offset));
@@ -100,16 +109,31 @@ void CloseDescriptor(int descriptor) {
 }
 #endif
 
-std::unique_ptr<DescriptorReader> DescriptorReader::Open(const std::string& path) {
+std::unique_ptr<DescriptorReader> DescriptorReader::Open(const std::string& path,
+                                                         std::error_code& error) {
     const int descriptor = OpenDescriptor(path);
     if (descriptor < 0) {
+        error = std::error_code(errno, std::generic_category());
+        // Windows refuses to open a folder with "permission denied", which misleads.
+        std::error_code ignored;
+        if (std::filesystem::is_directory(PathFromUtf8(path), ignored)) {
+            error = std::make_error_code(std::errc::is_a_directory);
+        }
         return nullptr;
     }
     const std::int64_t size = SizeOf(descriptor);
     if (size < 0) {
+        error = std::error_code(errno, std::generic_category());
         CloseDescriptor(descriptor);
         return nullptr;
     }
+    // POSIX opens a folder, and only its reads fail.
+    if (IsFolder(descriptor)) {
+        error = std::make_error_code(std::errc::is_a_directory);
+        CloseDescriptor(descriptor);
+        return nullptr;
+    }
+    error.clear();
     return std::unique_ptr<DescriptorReader>(
         new DescriptorReader(descriptor, static_cast<std::uint64_t>(size)));
 }
@@ -129,15 +153,26 @@ std::optional<std::size_t> DescriptorReader::ReadAt(std::uint64_t offset, std::u
 
 }  // namespace
 
+std::unique_ptr<platform::FileReader> OpenLocalFile(const std::string& path,
+                                                    std::error_code& error) {
+    return DescriptorReader::Open(path, error);
+}
+
 std::unique_ptr<platform::FileReader> OpenLocalFile(const std::string& path) {
-    return DescriptorReader::Open(path);
+    std::error_code ignored;
+    return OpenLocalFile(path, ignored);
 }
 
 FileSource::FileSource(std::unique_ptr<platform::FileReader> file)
     : file_(std::move(file)), size_(file_->Size()) {}
 
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
-    auto file = OpenLocalFile(path);
+    std::error_code ignored;
+    return Open(path, ignored);
+}
+
+std::unique_ptr<FileSource> FileSource::Open(const std::string& path, std::error_code& error) {
+    auto file = OpenLocalFile(path, error);
     if (!file) {
         return nullptr;
     }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/ports.h"
@@ -61,6 +62,9 @@ class BufferSource : public ByteSource {
 // A local file read through the C library (the tools' way; the programs read through the
 // Files port); nullptr when it cannot be opened. The path is UTF-8 on every platform.
 std::unique_ptr<platform::FileReader> OpenLocalFile(const std::string& path);
+// The same, with the system's reason; a folder is refused with errc::is_a_directory.
+std::unique_ptr<platform::FileReader> OpenLocalFile(const std::string& path,
+                                                    std::error_code& error);
 
 // A file, read through the platform's reader or (for the tools) the C library's.
 class FileSource : public ByteSource {
@@ -68,6 +72,8 @@ class FileSource : public ByteSource {
     explicit FileSource(std::unique_ptr<platform::FileReader> file);
     // OpenLocalFile's file; nullptr when it cannot be opened.
     static std::unique_ptr<FileSource> Open(const std::string& path);
+    // The same, with the system's reason; a folder is refused with errc::is_a_directory.
+    static std::unique_ptr<FileSource> Open(const std::string& path, std::error_code& error);
 
     [[nodiscard]] std::uint64_t Size() const override { return size_; }
     bool ReadInto(std::uint64_t offset, std::uint8_t* into, std::size_t count) override;

@@ -26,6 +26,13 @@ class PeResourceLibrary {
 
     // The RT_RCDATA entries with their sizes, as read when the library was opened.
     [[nodiscard]] const std::vector<ResourceEntry>& RcDataEntries() const { return rcdata_; }
+    // The data of one of those entries; nullopt when the file does not hold it all.
+    [[nodiscard]] std::optional<std::vector<std::uint8_t>> Data(const ResourceEntry& entry) {
+        return reader_.Data(entry);
+    }
+    [[nodiscard]] bool HoldsData(const ResourceEntry& entry) const {
+        return reader_.HoldsData(entry);
+    }
 
   private:
     PeResourceLibrary(std::unique_ptr<ByteSource> source, PeImage image);

@@ -163,6 +163,11 @@ std::optional<std::vector<std::uint8_t>> ResourceReader::Data(const ResourceEntr
     return source_.Read(*fileOffset, entry.size);
 }
 
+bool ResourceReader::HoldsData(const ResourceEntry& entry) const {
+    const auto fileOffset = image_.FileOffset(entry.dataRva, entry.size);
+    return fileOffset && Fits(*fileOffset, entry.size, source_.Size());
+}
+
 std::optional<std::u16string> ResourceReader::String(std::uint16_t id) {
     if (!stringBlocks_) {
         PeError error = PeError::BadResources;

@@ -35,6 +35,8 @@ class ResourceReader {
     [[nodiscard]] std::optional<std::vector<ResourceEntry>> Entries(std::uint16_t type,
                                                                     PeError& error);
     [[nodiscard]] std::optional<std::vector<std::uint8_t>> Data(const ResourceEntry& entry);
+    // Whether the file holds all of an entry's data (a damaged entry claims more).
+    [[nodiscard]] bool HoldsData(const ResourceEntry& entry) const;
 
     // String resource `id` from its RT_STRING block; nullopt when it is missing or empty.
     [[nodiscard]] std::optional<std::u16string> String(std::uint16_t id);

@@ -60,6 +60,31 @@ std::vector<std::uint8_t> MakeJpeg(const JpegOptions& options) {
     return bytes;
 }
 
+std::vector<std::uint8_t> MakeJpegHeader(int precision, int components, std::uint8_t frameMarker) {
+    const auto n = static_cast<std::uint8_t>(components);
+    std::vector<std::uint8_t> bytes = {0xFF,
+                                       0xD8,
+                                       0xFF,
+                                       frameMarker,
+                                       0,
+                                       static_cast<std::uint8_t>(8 + 3 * n),
+                                       static_cast<std::uint8_t>(precision),
+                                       0,
+                                       8,
+                                       0,
+                                       8,
+                                       n};
+    for (std::uint8_t c = 1; c <= n; ++c) {
+        bytes.insert(bytes.end(), {c, 0x11, 0});  // id, 1 x 1 sampling, table 0
+    }
+    bytes.insert(bytes.end(), {0xFF, 0xDA, 0, static_cast<std::uint8_t>(6 + 2 * n), n});
+    for (std::uint8_t c = 1; c <= n; ++c) {
+        bytes.insert(bytes.end(), {c, 0});
+    }
+    bytes.insert(bytes.end(), {0, 63, 0, 0, 0, 0xFF, 0xD9});
+    return bytes;
+}
+
 std::string WriteTempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const auto dir = std::filesystem::temp_directory_path() / "qv-unit-tests";
     std::filesystem::create_directories(dir);

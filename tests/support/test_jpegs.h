@@ -27,6 +27,12 @@ struct JpegOptions {
 // A picture with a pattern that varies in both directions and every channel.
 std::vector<std::uint8_t> MakeJpeg(const JpegOptions& options);
 
+// A hand-built JPEG header: start, frame (marker `frameMarker`, `precision` bits per sample,
+// `components` components of 8 x 8 pixels) and scan, with no tables or data. It is enough
+// for a header to be judged; libjpeg's own encoder makes no 12-bit pictures here.
+std::vector<std::uint8_t> MakeJpegHeader(int precision, int components,
+                                         std::uint8_t frameMarker = 0xC1);
+
 // Writes bytes to a new file under the test's temporary folder and returns its path.
 std::string WriteTempFile(const std::string& name, const std::vector<std::uint8_t>& bytes);
 
