@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "config/names.h"
 #include "damaged_tessels.h"
 #include "pe/pe_writer.h"
@@ -20,6 +25,44 @@ using testing::JpegOptions;
 using testing::MakeJpeg;
 
 constexpr char kFolder[] = "C:\\Tessels";
+
+// The window's thread in a test: workers hand it steps and wait for them, as through the
+// window's gate; the test thread runs them while it pumps.
+class WindowThread {
+  public:
+    ~WindowThread() {
+        for (auto& worker : workers_) {
+            worker.join();
+        }
+    }
+    void StartWorker(std::function<void()> work) { workers_.emplace_back(std::move(work)); }
+    bool Run(const std::function<void()>& step) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        pending_ = &step;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return pending_ == nullptr; });
+        return true;
+    }
+    // Runs the steps workers hand over until `done` holds.
+    void PumpUntil(const std::function<bool()>& done) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!done()) {
+            changed_.wait_for(lock, std::chrono::milliseconds(10),
+                              [&] { return pending_ != nullptr; });
+            if (pending_ != nullptr) {
+                (*pending_)();
+                pending_ = nullptr;
+                changed_.notify_all();
+            }
+        }
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    const std::function<void()>* pending_ = nullptr;
+    std::vector<std::thread> workers_;
+};
 
 // The window side of the show, as a record of what it was asked to do.
 class RecordingWindow : public ShowWindow {
@@ -45,6 +88,15 @@ class RecordingWindow : public ShowWindow {
             held.emplace_back(std::move(source), start);
             return;
         }
+        if (windowThread != nullptr) {
+            windowThread->StartWorker([this, source, start] {
+                RunDecode(
+                    *source, start,
+                    [this](const std::function<void()>& step) { return windowThread->Run(step); },
+                    [this](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
+            });
+            return;
+        }
         RunDecode(
             *source, start,
             [](const std::function<void()>& step) {
@@ -56,6 +108,7 @@ class RecordingWindow : public ShowWindow {
 
     PictureShow* show = nullptr;
     bool holdDecodes = false;
+    WindowThread* windowThread = nullptr;  // decodes on a worker, as the real window does
     std::vector<std::pair<std::shared_ptr<PictureSource>, std::size_t>> held;
     int decodes = 0;
     std::vector<int> widths;  // the pictures tell themselves apart by width
@@ -245,6 +298,21 @@ TEST_F(PictureShowTest, PicturesDecodeAwayFromTheWindowOneAtATime) {
         [](const std::function<void()>&) { return false; },
         [](DecodedPicture&) { ADD_FAILURE() << "delivered to a window that is gone"; });
     EXPECT_EQ(window.widths.size(), 1u);
+}
+
+TEST_F(PictureShowTest, PicturesDecodedOnAWorkerReachTheShowOnTheWindowThread) {
+    AddHarbour();
+    WindowThread windowThread;
+    window.windowThread = &windowThread;
+    OpenShow();
+    windowThread.PumpUntil([&] { return window.widths.size() == 1; });
+    for (int i = 0; i < 3; ++i) {
+        show->LoadNewPict();
+        windowThread.PumpUntil(
+            [&] { return window.widths.size() == static_cast<std::size_t>(i) + 2; });
+    }
+    EXPECT_EQ(window.widths, (std::vector<int>{320, 200, 100, 200}));
+    EXPECT_EQ(window.decodes, 4);
 }
 
 TEST_F(PictureShowTest, DamagedTesselsShowTheirGoodPicturesAndNoneEndsLikeNoPictures) {
