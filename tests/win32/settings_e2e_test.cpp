@@ -212,6 +212,8 @@ class SettingsProcess : public ::testing::Test {
 
 TEST_F(SettingsProcess, WindowAndControlsAsTheLayoutTableGivesThem) {
     Open();
+    std::this_thread::sleep_for(500ms);
+    SaveScreenshot(CaptureScreen(), L"settings-dialog");
     EXPECT_EQ(Utf8(TextOf(window)), kCaption);
     RECT client{};
     ::GetClientRect(window, &client);
@@ -590,6 +592,8 @@ TEST_F(SettingsLinks, HelpOpensFromGetHelpAndClosesWithOkEnterAndItsCloseBox) {
     EXPECT_EQ(client.right, 367);
     EXPECT_EQ(client.bottom, 410);
     EXPECT_FALSE(::IsWindowEnabled(window)) << "modal over the settings";
+    std::this_thread::sleep_for(500ms);
+    SaveScreenshot(CaptureScreen(), L"help-dialog");
     const std::string text = Utf8(ControlText(::GetDlgItem(help, 3001)));
     EXPECT_EQ(text.rfind("Quorvanes(TM) Manager Help", 0), 0u);
     for (const char* heading :

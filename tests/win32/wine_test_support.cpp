@@ -1,5 +1,6 @@
 #include "wine_test_support.h"
 
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -320,6 +321,67 @@ HWND WindowOf(DWORD pid, const wchar_t* className) {
     FoundWindow search{pid, className};
     ::EnumWindows(MatchOwnerAndClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+std::array<int, 3> Screenshot::At(int x, int y) const {
+    const std::uint32_t p = pixels[static_cast<std::size_t>(y * width + x)];
+    return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+            static_cast<int>(p & 0xFF)};
+}
+
+bool Screenshot::Near(int x, int y, std::array<std::uint8_t, 3> colour) const {
+    const auto p = At(x, y);
+    for (std::size_t c = 0; c < 3; ++c) {
+        if (std::abs(p[c] - colour[c]) > 24) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Screenshot CaptureScreen() {
+    Screenshot shot;
+    shot.width = ::GetSystemMetrics(SM_CXSCREEN);
+    shot.height = ::GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = shot.width;
+    info.bmiHeader.biHeight = -shot.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    platform::win32::UniqueHdc copy(::CreateCompatibleDC(screen));
+    platform::win32::UniqueGdiObject bitmap(
+        ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    {
+        const platform::win32::ScopedSelect use(copy.get(), bitmap.get());
+        ::BitBlt(copy.get(), 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
+    }
+    ::ReleaseDC(nullptr, screen);
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    shot.pixels.assign(first, first + static_cast<std::size_t>(shot.width) * shot.height);
+    return shot;
+}
+
+void SaveScreenshot(const Screenshot& shot, const std::wstring& name) {
+    const std::wstring folder = SiblingPath(L"screenshots");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(header);
+    header.biWidth = shot.width;
+    header.biHeight = -shot.height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    const DWORD pixelBytes = static_cast<DWORD>(shot.pixels.size() * 4);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + pixelBytes;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
+    bytes.append(reinterpret_cast<const char*>(shot.pixels.data()), pixelBytes);
+    WriteFile(folder + L"\\" + name + L".bmp", bytes);
 }
 
 }  // namespace qv::wintest

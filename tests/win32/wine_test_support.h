@@ -4,10 +4,13 @@
 
 #include <windows.h>
 
+#include <array>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/unique_handle.h"
 
@@ -106,6 +109,21 @@ std::wstring UserValue(const wchar_t* name);
 void WriteFile(const std::wstring& path, const std::string& bytes);
 std::string ReadFile(const std::wstring& path);
 std::wstring ShortPathOf(const std::wstring& path);
+
+// A screen copy taken with GDI, top-down, 0x00RRGGBB per pixel.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    [[nodiscard]] std::array<int, 3> At(int x, int y) const;
+    // Each channel within 24 of `colour`.
+    [[nodiscard]] bool Near(int x, int y, std::array<std::uint8_t, 3> colour) const;
+};
+
+Screenshot CaptureScreen();
+// Kept beside the tests for a look afterwards: screenshots\NAME.bmp.
+void SaveScreenshot(const Screenshot& shot, const std::wstring& name);
 
 // Polls `done` every 50 ms until it holds or the time is up; the last answer.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
