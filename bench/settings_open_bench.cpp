@@ -20,13 +20,6 @@ using namespace qv::bench;
 constexpr int kSavers = 200;
 constexpr int kTessels = 500;
 
-void Write(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-    const qv::platform::win32::UniqueFile file(::CreateFileW(
-        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
 // Start to the dialog on the screen, then closed as Cancel closes it.
 double OpenMs(const std::wstring& command) {
     const Started dialog = Start(command);
@@ -58,12 +51,13 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kSavers; ++i) {
         made.push_back(std::wstring(systemDir) + L"\\QVBench" + std::to_wstring(1000 + i) +
                        L".scr");
-        Write(made.back(),
-              i % 2 == 0 ? qv::testing::MakeNeSaver("SCRNSAVE : Bench " + std::to_string(i)) : pe);
+        WriteFileBytes(
+            made.back(),
+            i % 2 == 0 ? qv::testing::MakeNeSaver("SCRNSAVE : Bench " + std::to_string(i)) : pe);
     }
     for (int i = 0; i < kTessels; ++i) {
         made.push_back(full + L"\\Tessel" + std::to_wstring(1000 + i) + L".tsl");
-        Write(made.back(), {'M', 'Z'});
+        WriteFileBytes(made.back(), {'M', 'Z'});
     }
 
     const std::wstring command = L"\"" + Beside(L"Quorvanes.scr") + L"\" /c";

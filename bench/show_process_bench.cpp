@@ -40,19 +40,7 @@ void WriteTessel(const std::wstring& path, int pictures) {
              qv::testing::MakeJpeg(qv::testing::JpegOptions{
                  .width = kWidth, .height = kHeight, .quality = 85, .solid = colour})});
     }
-    const auto bytes = qv::pe::WriteResourceLibrary(layout);
-    const UniqueHandleKernel file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-bool CentreIsRed() {
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF pixel = ::GetPixel(screen, ::GetSystemMetrics(SM_CXSCREEN) / 2,
-                                      ::GetSystemMetrics(SM_CYSCREEN) / 2);
-    ::ReleaseDC(nullptr, screen);
-    return GetRValue(pixel) > 180 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80;
+    WriteFileBytes(path, qv::pe::WriteResourceLibrary(layout));
 }
 
 double PeakWorkingSetMb(HANDLE process) {

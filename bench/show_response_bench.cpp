@@ -29,7 +29,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace qv::bench;
-using qv::platform::win32::UniqueHandleKernel;
 
 constexpr std::array<std::uint8_t, 3> kRed{220, 30, 30};
 constexpr double kShortestIntervalMs = 6000;
@@ -42,19 +41,7 @@ void WriteTessel(const std::wstring& path, const std::vector<std::vector<std::ui
     for (std::size_t i = 0; i < jpegs.size(); ++i) {
         layout.rcdata.push_back({"PICTURE" + std::to_string(1000 + i) + "JPEG", jpegs[i]});
     }
-    const auto bytes = qv::pe::WriteResourceLibrary(layout);
-    const UniqueHandleKernel file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-bool CentreIsRed() {
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF pixel = ::GetPixel(screen, ::GetSystemMetrics(SM_CXSCREEN) / 2,
-                                      ::GetSystemMetrics(SM_CYSCREEN) / 2);
-    ::ReleaseDC(nullptr, screen);
-    return GetRValue(pixel) > 180 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80;
+    WriteFileBytes(path, qv::pe::WriteResourceLibrary(layout));
 }
 
 // A key to the window, and the time until the window has left the screen. The process

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -29,6 +30,22 @@ inline std::wstring Beside(const wchar_t* name) {
 inline void SetValue(HKEY root, const wchar_t* name, const std::wstring& text) {
     ::RegSetKeyValueW(root, L"Software\\Quorvanes\\Tessels", name, REG_SZ, text.c_str(),
                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+inline void WriteFileBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    const platform::win32::UniqueHandleKernel file(::CreateFileW(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// The show's first picture, red all over, has reached the middle of the screen.
+inline bool CentreIsRed() {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF pixel = ::GetPixel(screen, ::GetSystemMetrics(SM_CXSCREEN) / 2,
+                                      ::GetSystemMetrics(SM_CYSCREEN) / 2);
+    ::ReleaseDC(nullptr, screen);
+    return GetRValue(pixel) > 180 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80;
 }
 
 struct Started {

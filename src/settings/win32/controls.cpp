@@ -6,6 +6,7 @@
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "settings/win32/options_layout.h"
+#include "ui/win32/dpi.h"
 
 namespace qv::settings::win32 {
 
@@ -23,17 +24,6 @@ struct PictureState {
     HBITMAP bitmap = nullptr;
     bool transparent = false;
 };
-
-UINT DpiOf(HWND window) {
-    HDC dc = ::GetDC(window);
-    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
-    ::ReleaseDC(window, dc);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-int Scaled(int value, UINT dpi) {
-    return ::MulDiv(value, static_cast<int>(dpi), 96);
-}
 
 void PaintPicture(HWND hwnd) {
     PAINTSTRUCT paint;
@@ -183,7 +173,7 @@ LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
         const LRESULT hit = ::SendMessageW(list, LB_ITEMFROMPOINT, 0, lParam);
         const int x = GET_X_LPARAM(lParam);
         const LRESULT result = ::DefSubclassProc(list, message, wParam, lParam);
-        if (HIWORD(hit) == 0 && x < Scaled(kItemHeight, DpiOf(list))) {
+        if (HIWORD(hit) == 0 && x < ui::win32::Scaled(kItemHeight, ui::win32::DpiForWindow(list))) {
             Toggle(list, LOWORD(hit));
         }
         return result;
@@ -258,7 +248,7 @@ std::optional<int> RowAt(HWND list, LPARAM point) {
 }
 
 void MeasureCheckRow(MEASUREITEMSTRUCT& item, UINT dpi) {
-    item.itemHeight = static_cast<UINT>(Scaled(kItemHeight, dpi));
+    item.itemHeight = static_cast<UINT>(ui::win32::Scaled(kItemHeight, dpi));
 }
 
 void DrawCheckRow(const DRAWITEMSTRUCT& item, UINT dpi) {
@@ -268,20 +258,20 @@ void DrawCheckRow(const DRAWITEMSTRUCT& item, UINT dpi) {
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     RECT row = item.rcItem;
     ::FillRect(item.hDC, &row, ::GetSysColorBrush(COLOR_WINDOW));
-    const int box = Scaled(kBoxSize, dpi);
-    const int boxLeft = row.left + Scaled(1, dpi);
+    const int box = ui::win32::Scaled(kBoxSize, dpi);
+    const int boxLeft = row.left + ui::win32::Scaled(1, dpi);
     const int boxTop = row.top + (row.bottom - row.top - box) / 2;
     RECT check{boxLeft, boxTop, boxLeft + box, boxTop + box};
     const bool checked = item.itemData == 1;
     ::DrawFrameControl(item.hDC, &check, DFC_BUTTON,
                        DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
     RECT label = row;
-    label.left += Scaled(kItemHeight + 1, dpi);
+    label.left += ui::win32::Scaled(kItemHeight + 1, dpi);
     ::FillRect(item.hDC, &label, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     const std::wstring text = RowText(item.hwndItem, static_cast<int>(item.itemID));
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    label.left += Scaled(2, dpi);
+    label.left += ui::win32::Scaled(2, dpi);
     ::DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &label,
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     if ((item.itemState & ODS_FOCUS) != 0) {

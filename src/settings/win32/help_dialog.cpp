@@ -6,6 +6,7 @@
 
 #include "platform/win32/wide.h"
 #include "settings/options.h"
+#include "ui/win32/dpi.h"
 
 namespace qv::settings::win32 {
 
@@ -13,6 +14,7 @@ namespace {
 
 using platform::win32::UniqueGdiObject;
 using platform::win32::Widen;
+using ui::win32::Scaled;
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
@@ -30,10 +32,6 @@ struct HelpControl {
     RECT place;  // left, top, width, height at 96 DPI
     const wchar_t* text;
 };
-
-int Scaled(int value, UINT dpi) {
-    return ::MulDiv(value, static_cast<int>(dpi), 96);
-}
 
 UniqueGdiObject MakeFont(const wchar_t* face, int height, bool underline, UINT dpi) {
     return UniqueGdiObject(::CreateFontW(-::MulDiv(height, static_cast<int>(dpi), kDesignDpi), 0, 0,
@@ -85,9 +83,7 @@ bool HelpDialog::CreateModal(HWND owner) {
     if (!Create(windowClass, placement)) {
         return false;
     }
-    HDC dc = ::GetDC(hwnd());
-    dpi_ = static_cast<UINT>(::GetDeviceCaps(dc, LOGPIXELSY));
-    ::ReleaseDC(hwnd(), dc);
+    dpi_ = ui::win32::DpiForWindow(hwnd());
     RECT frame{0, 0, Scaled(help::kClientWidth, dpi_), Scaled(help::kClientHeight, dpi_)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     ::SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,

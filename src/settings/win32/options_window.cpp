@@ -15,6 +15,7 @@
 #include "settings/win32/controls.h"
 #include "settings/win32/help_dialog.h"
 #include "settings/win32/options_layout.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/message_loop.h"
 
 namespace qv::settings::win32 {
@@ -23,31 +24,13 @@ namespace {
 
 using platform::win32::UniqueGdiObject;
 using platform::win32::Widen;
+using ui::win32::DpiForWindow;
+using ui::win32::Scaled;
 
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr int kDropDownRows = 8;
 constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, for systems whose headers are older
-
-UINT DpiForWindow(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    const HMODULE user = ::GetModuleHandleW(L"user32.dll");
-    const FARPROC proc = user != nullptr ? ::GetProcAddress(user, "GetDpiForWindow") : nullptr;
-    const auto forWindow = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(proc));
-    if (forWindow != nullptr) {
-        if (const UINT dpi = forWindow(window); dpi != 0) {
-            return dpi;
-        }
-    }
-    HDC dc = ::GetDC(window);
-    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
-    ::ReleaseDC(window, dc);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-int Scaled(int value, UINT dpi) {
-    return ::MulDiv(value, static_cast<int>(dpi), 96);
-}
 
 UniqueGdiObject MakeFont(int pixels, bool bold, UINT dpi) {
     const std::wstring face = Widen(kFontFace);
