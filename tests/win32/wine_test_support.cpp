@@ -322,4 +322,14 @@ HWND WindowOf(DWORD pid, const wchar_t* className) {
     return search.found;
 }
 
+std::wstring ScrnSave() {
+    wchar_t buffer[512] = {};
+    ::GetPrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", L"<missing>", buffer, 512, L"system.ini");
+    return buffer;
+}
+
+void SetScrnSave(const std::wstring& value) {
+    ::WritePrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", value.c_str(), L"system.ini");
+}
+
 }  // namespace qv::wintest
