@@ -105,7 +105,8 @@ Section "Quorvanes"
   SetOutPath "$INSTDIR"
   File "${QV_BIN}/Quorvanes.scr"
   File "${QV_BIN}/QVBrowserLink.exe"
-  ; The advertising library of the settings dialog, where the build has one: optional.
+  ; OPTIONAL: advert.dll, the settings dialog's advertising library (its stand-in), packed
+  ; only when the build has made one; without it this line is left out.
   !if /FileExists "${QV_BIN}/advert.dll"
     File "${QV_BIN}/advert.dll"
   !endif
