@@ -50,5 +50,5 @@ ctest --preset windows-x64
 bash scripts/wine-session.sh stop
 trap - EXIT
 
-say "the main job, without a display: the sample installation and the show"
+say "the main job, without a display: the installer, a silent installation and the show"
 env -u DISPLAY -u QV_DISPLAY bash scripts/run.sh

@@ -27,16 +27,6 @@ std::wstring SystemFolder() {
     return buffer;
 }
 
-std::wstring ScrnSave() {
-    wchar_t buffer[512] = {};
-    ::GetPrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", L"<missing>", buffer, 512, L"system.ini");
-    return buffer;
-}
-
-void SetScrnSave(const std::wstring& value) {
-    ::WritePrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", value.c_str(), L"system.ini");
-}
-
 // The notification area knows an icon of the window: a change of nothing succeeds only then.
 bool IconExists(HWND window) {
     NOTIFYICONDATAW data{};

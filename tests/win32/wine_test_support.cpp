@@ -384,4 +384,14 @@ void SaveScreenshot(const Screenshot& shot, const std::wstring& name) {
     WriteFile(folder + L"\\" + name + L".bmp", bytes);
 }
 
+std::wstring ScrnSave() {
+    wchar_t buffer[512] = {};
+    ::GetPrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", L"<missing>", buffer, 512, L"system.ini");
+    return buffer;
+}
+
+void SetScrnSave(const std::wstring& value) {
+    ::WritePrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", value.c_str(), L"system.ini");
+}
+
 }  // namespace qv::wintest

@@ -131,4 +131,8 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 // The first top-level window of the class that belongs to the process `pid`.
 HWND WindowOf(DWORD pid, const wchar_t* className);
 
+// system.ini [boot] SCRNSAVE.EXE, the system screen saver; "<missing>" without the key.
+std::wstring ScrnSave();
+void SetScrnSave(const std::wstring& value);
+
 }  // namespace qv::wintest
