@@ -28,7 +28,7 @@ fi
 
 mkdir -p "$root/Tessels/Preshows"
 cp "$bin/Quorvanes.scr" "$root/"
-for program in QVTIcon.exe QVBrowserLink.exe; do
+for program in QVTIcon.exe QVBrowserLink.exe advert.dll; do
   if [ -f "$bin/$program" ]; then cp "$bin/$program" "$root/"; fi
 done
 if [ -f "$bin/RecordingSaver.scr" ]; then
