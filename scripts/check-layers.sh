@@ -20,7 +20,7 @@ rules=(
   "platform/win32:platform/ports.h"
   "ui/win32:platform/win32"
   "saver/win32:common config saver settings ui platform"
-  "settings/win32:common config imaging settings ui platform"
+  "settings/win32:common config imaging settings adbanner ui platform"
   "saver/app:common config saver platform ui"
   "tray/win32:common config tray ui platform"
   "adbanner/win32:adbanner ui platform common"

@@ -8,6 +8,7 @@
 #include <array>
 #include <map>
 
+#include "adbanner/win32/ad_image.h"
 #include "platform/ports.h"
 #include "platform/win32/unique_handle.h"
 #include "settings/options.h"
@@ -51,6 +52,7 @@ class OptionsWindow final : public ui::win32::Window {
     platform::win32::UniqueGdiObject logo_;
     platform::win32::UniqueGdiObject customer_;
     HWND tooltip_ = nullptr;
+    adbanner::win32::AdImage banner_;  // AdImage1
 };
 
 }  // namespace qv::settings::win32
