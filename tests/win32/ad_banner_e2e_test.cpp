@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <cstring>
 #include <functional>
@@ -78,6 +79,16 @@ std::vector<std::uint32_t> PixelsOf(HWND window) {
     return pixels;
 }
 
+// How often the recording program was started, by what it wrote.
+std::size_t Starts(const std::string& record) {
+    std::size_t count = 0;
+    for (std::size_t at = record.find("|start|"); at != std::string::npos;
+         at = record.find("|start|", at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 std::size_t Colours(const std::vector<std::uint32_t>& pixels) {
     return std::set<std::uint32_t>(pixels.begin(), pixels.end()).size();
 }
@@ -139,11 +150,11 @@ TEST(AdBanner, TheStandInPaintsChangesCountsAndTakesClicks) {
         AdImage image(dialogs);
         adbanner::win32::AdImageProperties properties;
         properties.programId = 502;
+        properties.onClick = [&](adbanner::AdBanner&) { ++clicks; };
+        properties.onNetworkRequest = [&](adbanner::AdBanner&) { ++networkRequests; };
+        properties.onAdCounted = [&](adbanner::AdBanner&) { ++counted; };
         ASSERT_TRUE(image.Create(::GetModuleHandleW(nullptr), host, 1026, properties));
         ASSERT_TRUE(image.banner().Started()) << "advert.dll beside the programs was not started";
-        image.banner().OnClick = [&](adbanner::AdBanner&) { ++clicks; };
-        image.banner().OnNetworkRequest = [&](adbanner::AdBanner&) { ++networkRequests; };
-        image.banner().OnAdCounted = [&](adbanner::AdBanner&) { ++counted; };
         HWND banner = image.hwnd();
         // The settings window places it at its layout rectangle; a wrong size is held to a format.
         ::MoveWindow(banner, kBannerAt.x, kBannerAt.y, 470, 75, TRUE);
@@ -195,12 +206,26 @@ TEST(AdBanner, TheStandInPaintsChangesCountsAndTakesClicks) {
                 },
                 10s))
                 << "the shell was not handed the banner's address: " << ReadFile(record);
+
+            // A double click of the system's input comes as two clicks.
+            RECT onScreen{};
+            ::GetWindowRect(banner, &onScreen);
+            ::SetCursorPos(onScreen.left + 50, onScreen.top + 30);
+            std::array<INPUT, 4> presses{};
+            for (std::size_t k = 0; k < presses.size(); ++k) {
+                presses[k].type = INPUT_MOUSE;
+                presses[k].mi.dwFlags = k % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+            }
+            ::SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
+            EXPECT_TRUE(PumpUntil([&] { return clicks == 3; }, 10s)) << clicks << " clicks";
+            WaitUntil([&] { return Starts(ReadFile(record)) >= 3; }, 10s);
+            EXPECT_EQ(Starts(ReadFile(record)), 3u) << "every click is one address for the shell";
         }
         // A press that ends outside the banner is no click.
         ::PostMessageW(banner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 30));
         ::PostMessageW(banner, WM_LBUTTONUP, 0, MAKELPARAM(600, 30));
         PumpUntil([] { return false; }, 300ms);
-        EXPECT_EQ(clicks, 1);
+        EXPECT_EQ(clicks, 3);
     }
     // The control went: _Shutdown ended the library's thread and the library was released.
     EXPECT_EQ(::GetModuleHandleW(L"advert.dll"), nullptr);

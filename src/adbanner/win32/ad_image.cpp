@@ -23,6 +23,9 @@ bool AdImage::Create(HINSTANCE instance, HWND parent, int controlId,
     banner_->SetBandwidthThrottle(properties.bandwidthThrottle);
     banner_->SetMinimumAdDisplayTime(properties.minimumAdDisplayTime);
     banner_->SetAutoLoad(properties.autoLoad);
+    banner_->OnClick = properties.onClick;
+    banner_->OnNetworkRequest = properties.onNetworkRequest;
+    banner_->OnAdCounted = properties.onAdCounted;
 
     ui::win32::WindowClass windowClass;
     windowClass.name = kAdImageClass;

@@ -20,7 +20,8 @@ namespace qv::adbanner::win32 {
 
 inline constexpr wchar_t kAdImageClass[] = L"QuorvanesAdImage";
 
-// What the form sets on the control before it is loaded.
+// What the form sets on the control before it is loaded. The events are given here since the
+// library may call back on its own thread as soon as it is started.
 struct AdImageProperties {
     std::int32_t programId = 0;
     AdImageSize size = AdImageSize::ADS468x60;
@@ -28,6 +29,9 @@ struct AdImageProperties {
     std::int32_t bandwidthThrottle = std::numeric_limits<std::int32_t>::max();
     std::int32_t minimumAdDisplayTime = 0;
     bool autoLoad = true;
+    AdBanner::Event onClick;
+    AdBanner::Event onNetworkRequest;
+    AdBanner::Event onAdCounted;
 };
 
 class AdImage final : public ui::win32::Window, private AdSurface {
