@@ -72,7 +72,7 @@ const wchar_t* ExpectedClass(ControlKind kind) {
         case ControlKind::SpinEdit:
             return L"Edit";
         case ControlKind::Banner:
-            return L"QuorvanesAdBanner";
+            return L"QuorvanesAdImage";
     }
     return L"";
 }

@@ -1,8 +1,7 @@
 #include "saver/win32/preview_window.h"
 
-#include <array>
-
 #include "platform/win32/unique_handle.h"
+#include "ui/win32/mark.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/window.h"
 
@@ -20,27 +19,8 @@ constexpr UINT_PTR kHostWatchTimer = 1;
 constexpr UINT kHostWatchMs = 250;
 
 constexpr COLORREF kGround = RGB(112, 0, 16);
-constexpr COLORREF kVaneLight = RGB(250, 226, 160);
-constexpr COLORREF kVaneGold = RGB(230, 168, 40);
 constexpr COLORREF kTitle = RGB(255, 255, 255);
 constexpr COLORREF kLine = RGB(255, 214, 196);
-
-// The program's mark: four vanes turning about one point.
-void DrawVanes(HDC dc, POINT centre, int radius) {
-    const std::array<POINT, 4> unit{{{0, -1}, {1, 0}, {0, 1}, {-1, 0}}};
-    for (std::size_t k = 0; k < unit.size(); ++k) {
-        const POINT a = unit[k];
-        const POINT b = unit[(k + 1) % unit.size()];
-        const std::array<POINT, 3> vane{
-            {centre,
-             {centre.x + radius * a.x, centre.y + radius * a.y},
-             {centre.x + radius * (a.x + b.x), centre.y + radius * (a.y + b.y)}}};
-        UniqueGdiObject brush(::CreateSolidBrush(k % 2 == 0 ? kVaneGold : kVaneLight));
-        const ScopedSelect useBrush(dc, brush.get());
-        const ScopedSelect usePen(dc, ::GetStockObject(NULL_PEN));
-        ::Polygon(dc, vane.data(), static_cast<int>(vane.size()));
-    }
-}
 
 void DrawLine(HDC dc, const wchar_t* text, int height, int weight, COLORREF colour, RECT box) {
     UniqueGdiObject font(::CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE,
@@ -71,7 +51,7 @@ UniqueGdiObject MakePreviewArt() {
     RECT all{0, 0, kPreviewArtWidth, kPreviewArtHeight};
     UniqueGdiObject ground(::CreateSolidBrush(kGround));
     ::FillRect(dc.get(), &all, static_cast<HBRUSH>(ground.get()));
-    DrawVanes(dc.get(), {kPreviewArtWidth / 2, 34}, 22);
+    ui::win32::DrawMark(dc.get(), {kPreviewArtWidth / 2, 34}, 22);
     DrawLine(dc.get(), L"Quorvanes", 17, FW_BOLD, kTitle, {0, 62, kPreviewArtWidth, 82});
     DrawLine(dc.get(), L"Click Settings below", 11, FW_NORMAL, kLine,
              {0, 88, kPreviewArtWidth, 104});

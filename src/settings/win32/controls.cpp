@@ -93,24 +93,6 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-// The banner's place: the banner control itself comes with the advertising library.
-LRESULT CALLBACK BannerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(hwnd, &paint);
-        RECT client{};
-        ::GetClientRect(hwnd, &client);
-        ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
-        ::DrawEdge(dc, &client, BDR_SUNKENOUTER, BF_RECT);
-        ::EndPaint(hwnd, &paint);
-        return 0;
-    }
-    if (message == WM_NCHITTEST) {
-        return HTCLIENT;
-    }
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 void Register(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, int extraBytes,
               HBRUSH background) {
     WNDCLASSEXW wc{};
@@ -194,7 +176,6 @@ void RegisterControlClasses(HINSTANCE instance) {
     Register(instance, kPictureClass, PictureProc, sizeof(LONG_PTR),
              ::GetSysColorBrush(COLOR_BTNFACE));
     Register(instance, kPanelClass, PanelProc, 0, nullptr);
-    Register(instance, kBannerClass, BannerProc, 0, nullptr);
 }
 
 void SetPicture(HWND control, HBITMAP bitmap, bool transparent) {

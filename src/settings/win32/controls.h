@@ -1,6 +1,5 @@
 // The settings window's own kinds of control: the check list (an owner-drawn list box that
-// keeps each row's check mark in its item data), the picture, the bevelled panel and the
-// banner's place.
+// keeps each row's check mark in its item data), the picture and the bevelled panel.
 #pragma once
 
 #include <windows.h>
@@ -15,9 +14,8 @@ namespace qv::settings::win32 {
 
 inline constexpr wchar_t kPictureClass[] = L"QuorvanesPicture";
 inline constexpr wchar_t kPanelClass[] = L"QuorvanesPanel";
-inline constexpr wchar_t kBannerClass[] = L"QuorvanesAdBanner";
 
-// The classes of the picture, the panel and the banner's place, registered once.
+// The classes of the picture and the panel, registered once.
 void RegisterControlClasses(HINSTANCE instance);
 
 // A picture control shows this bitmap at its top left (the control owns a copy of the

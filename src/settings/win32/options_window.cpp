@@ -30,6 +30,7 @@ using ui::win32::Scaled;
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr int kDropDownRows = 8;
+constexpr std::int32_t kBannerProgramId = 502;  // how the advertising library knows this dialog
 constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, for systems whose headers are older
 
 UniqueGdiObject MakeFont(int pixels, bool bold, UINT dpi) {
@@ -102,8 +103,8 @@ ControlStyle StyleOf(const ControlLayout& control) {
                     0};
         case ControlKind::SpinEdit:
             return {WC_EDITW, kChild | WS_TABSTOP | ES_NUMBER | ES_LEFT, WS_EX_CLIENTEDGE};
-        case ControlKind::Banner:
-            return {kBannerClass, kChild, 0};
+        case ControlKind::Banner:  // made by AdImage itself
+            return {adbanner::win32::kAdImageClass, kChild, 0};
     }
     return {WC_STATICW, kChild, 0};
 }
@@ -178,7 +179,7 @@ void FillCombo(HWND combo, int first, int count, std::optional<int> selected) {
 }  // namespace
 
 OptionsWindow::OptionsWindow(HINSTANCE instance, const platform::Platform& platform)
-    : instance_(instance), platform_(platform) {}
+    : instance_(instance), platform_(platform), banner_(platform.dialogs) {}
 
 OptionsWindow::~OptionsWindow() {
     Destroy();
@@ -237,6 +238,12 @@ void OptionsWindow::CreateControls() {
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
                                  nullptr, instance_, nullptr);
     for (const ControlLayout& control : kControls) {
+        if (control.kind == ControlKind::Banner) {
+            adbanner::win32::AdImageProperties banner;
+            banner.programId = kBannerProgramId;
+            banner_.Create(instance_, hwnd(), control.id, banner);
+            continue;
+        }
         const ControlStyle style = StyleOf(control);
         const std::wstring text = Widen(control.text);
         HWND created = ::CreateWindowExW(

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "adbanner/win32/ad_image.h"
 #include "platform/ports.h"
 #include "platform/win32/unique_handle.h"
 #include "settings/options.h"
@@ -75,6 +76,7 @@ class OptionsWindow final : public ui::win32::Window {
     // Delayed launches still running: the program waits for them (a Tessel preview restores
     // the stored rotation two seconds after its launch).
     std::shared_ptr<std::atomic<int>> launches_ = std::make_shared<std::atomic<int>>(0);
+    adbanner::win32::AdImage banner_;  // AdImage1
 };
 
 }  // namespace qv::settings::win32
