@@ -45,7 +45,6 @@ PictureWindow::PictureWindow(HINSTANCE instance, HWND owner) : instance_(instanc
     (void)Create(BlackClass(kShowWindowClass, instance), placement);
     (void)picture_.Create(instance, hwnd());
     gate_ = std::make_shared<WindowThreadGate>(hwnd());
-    CreateTooltip();
 }
 
 PictureWindow::~PictureWindow() {
@@ -134,7 +133,15 @@ void PictureWindow::ShowCursor(bool show) {
 }
 
 void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
-    if (tooltip_ == nullptr || hint.has_value() == hintOn_) {
+    if (hint.has_value() == hintOn_) {
+        return;
+    }
+    if (tooltip_ == nullptr) {
+        // Made the first time the pointer rests on a link: the common controls are not
+        // started before the show is on the screen.
+        CreateTooltip();
+    }
+    if (tooltip_ == nullptr) {
         return;
     }
     hintOn_ = hint.has_value();
