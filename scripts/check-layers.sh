@@ -24,7 +24,7 @@ rules=(
   "saver/app:common config saver platform ui"
   "tray/win32:common config tray ui platform"
   "adbanner/win32:adbanner ui platform common"
-  "standins/advert:platform/win32/unique_handle.h ui/win32/mark.h"
+  "tools/advert:platform/win32/unique_handle.h ui/win32/mark.h"
   "tray/app:common tray ui platform"
   "tools/tessel:common config imaging pe saver platform"
   "tools/browser_link:common config ui platform"
