@@ -64,7 +64,7 @@ const wchar_t* ExpectedClass(ControlKind kind) {
         case ControlKind::Button:
             return L"Button";
         case ControlKind::CheckList:
-            return L"ListBox";
+            return L"QuorvanesCheckList";
         case ControlKind::ComboBox:
             return L"ComboBox";
         case ControlKind::Panel:
@@ -200,7 +200,11 @@ class SettingsProcess : public ::testing::Test {
                 return static_cast<int>(i);
             }
         }
-        ADD_FAILURE() << "no row " << text;
+        std::string shown;
+        for (const Row& row : rows) {
+            shown += " [" + row.text + "]";
+        }
+        ADD_FAILURE() << "no row " << text << "; the list holds" << shown;
         return -1;
     }
 
@@ -472,11 +476,18 @@ TEST_F(SettingsMenus, ATesselPreviewShowsThatTesselAndTheRotationComesBack) {
         20s))
         << "the saver host's Tessel preview";
     EXPECT_EQ(UserValue(L"CurrentTessel"), L"Harbour") << "shown: the chosen Tessel";
+    DWORD showPid = 0;
+    ::GetWindowThreadProcessId(show, &showPid);
+    Child showProcess{
+        platform::win32::UniqueHandleKernel(::OpenProcess(SYNCHRONIZE, FALSE, showPid)), showPid};
     ::PostMessageW(show, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_TRUE(WaitUntil(
         [&] { return UserValue(L"Tessel") == L"Alps" && UserValue(L"CurrentTessel") == L"Alps"; },
         10s))
         << "the stored rotation is back";
+    // The show holds Harbour.tsl open; the next scenario's folder must not lose its new copy
+    // when that handle closes.
+    EXPECT_TRUE(WaitForExit(showProcess, 10s)) << "the show ends on a key";
 }
 
 TEST_F(SettingsMenus, DeleteAnsweredCancelChangesNothingAndYesRemovesFileAndEntry) {

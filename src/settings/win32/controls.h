@@ -14,8 +14,9 @@ namespace qv::settings::win32 {
 
 inline constexpr wchar_t kPictureClass[] = L"QuorvanesPicture";
 inline constexpr wchar_t kPanelClass[] = L"QuorvanesPanel";
+inline constexpr wchar_t kCheckListClass[] = L"QuorvanesCheckList";
 
-// The classes of the picture and the panel, registered once.
+// The classes of the picture, the panel and the check list, registered once.
 void RegisterControlClasses(HINSTANCE instance);
 
 // A picture control shows this bitmap at its top left (the control owns a copy of the
@@ -30,8 +31,7 @@ void SetPicture(HWND control, HBITMAP bitmap, bool transparent);
 inline constexpr UINT kWmListPress = WM_APP + 10;
 inline constexpr UINT kWmCheckToggled = WM_APP + 11;
 
-// Check lists.
-void MakeCheckList(HWND list);  // the rows' check boxes answer the mouse and the space bar
+// Check lists: their rows' check boxes answer the mouse and the space bar.
 void FillCheckList(HWND list, const CheckList& rows);
 [[nodiscard]] CheckList ReadCheckList(HWND list);
 // The check marks of `rows` put on the list's existing rows.

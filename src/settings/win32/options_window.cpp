@@ -86,7 +86,7 @@ ControlStyle StyleOf(const ControlLayout& control) {
         case ControlKind::GroupBox:
             return {WC_BUTTONW, kChild | BS_GROUPBOX, 0};
         case ControlKind::CheckList:
-            return {WC_LISTBOXW,
+            return {kCheckListClass,
                     kChild | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
                         LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                     WS_EX_CLIENTEDGE};
@@ -249,9 +249,6 @@ void OptionsWindow::CreateControls() {
         HWND created = ::CreateWindowExW(
             style.exStyle, style.className, text.c_str(), style.style, 0, 0, 0, 0, hwnd(),
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
-        if (control.kind == ControlKind::CheckList) {
-            MakeCheckList(created);
-        }
         if (control.kind == ControlKind::SpinEdit) {
             ::SendMessageW(created, EM_LIMITTEXT, 2, 0);
             HWND arrows = ::CreateWindowExW(
