@@ -315,7 +315,8 @@ TEST(PreviewProcess, ChildFillingTheHostAndEndingWithIt) {
     HWND child = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
-            return (child = ::FindWindowExW(host.hwnd(), nullptr, L"QuorvanesPreview", nullptr));
+            child = ::FindWindowExW(host.hwnd(), nullptr, L"QuorvanesPreview", nullptr);
+            return child != nullptr && ::IsWindowVisible(child);
         },
         20s));
     RECT hostRect{};

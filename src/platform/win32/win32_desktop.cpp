@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
@@ -69,8 +70,13 @@ void Win32Desktop::BroadcastWinIniChange() {
 }
 
 void Win32Desktop::OpenAddress(WindowId owner, std::string_view address, int showCommand) {
-    (void)::ShellExecuteW(reinterpret_cast<HWND>(owner), L"open", Widen(address).c_str(), L"", L"",
-                          showCommand);
+    // The shell is loaded for the first address opened, not at every start of the saver host.
+    static const SystemLibrary shell(L"shell32.dll");
+    const auto open = shell.Find<decltype(&::ShellExecuteW)>("ShellExecuteW");
+    if (open != nullptr) {
+        (void)open(reinterpret_cast<HWND>(owner), L"open", Widen(address).c_str(), L"", L"",
+                   showCommand);
+    }
 }
 
 }  // namespace qv::platform::win32

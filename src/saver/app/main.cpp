@@ -1,8 +1,7 @@
 // Quorvanes.scr: the saver host, started by Windows with the screen-saver switches.
 #include <windows.h>
 
-#include <shellapi.h>
-
+#include <cstdlib>
 #include <exception>
 
 #include "config/messages.h"
@@ -16,17 +15,13 @@
 
 namespace {
 
+// The C runtime's split of the command line (the rules CommandLineToArgvW follows after the
+// program's name): taking the shell's would load the shell library at every start.
 qv::saver::Arguments CommandLineArguments() {
     qv::saver::Arguments args;
-    int count = 0;
-    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (argv == nullptr) {
-        return args;
+    for (int i = 1; i < __argc && __wargv != nullptr; ++i) {
+        args.push_back(qv::platform::win32::Narrow(__wargv[i]));
     }
-    for (int i = 1; i < count; ++i) {
-        args.push_back(qv::platform::win32::Narrow(argv[i]));
-    }
-    ::LocalFree(argv);
     return args;
 }
 

@@ -1,5 +1,7 @@
 #include "saver/win32/host_views.h"
 
+#include <imm.h>
+
 #include "saver/picture_show.h"
 #include "saver/win32/picture_window.h"
 #include "saver/win32/preview_window.h"
@@ -15,6 +17,9 @@ void Win32HostViews::UseToolWindowStyle() {
 }
 
 int Win32HostViews::RunPictureShow(HostState& state) {
+    // The show takes no text. Without an input method on this thread, the activation of its
+    // window starts none (under Wine that loaded the COM libraries, before the first picture).
+    ::ImmDisableIME(::GetCurrentThreadId());
     PictureWindow window(instance_, app_.hwnd());
     int exitCode = 0;
     {

@@ -7,6 +7,7 @@
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "saver/show_timers.h"
+#include "ui/win32/common_controls.h"
 #include "ui/win32/message_loop.h"
 
 namespace qv::saver::win32 {
@@ -65,8 +66,7 @@ void PictureWindow::Detach() {
 }
 
 void PictureWindow::CreateTooltip() {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    (void)ui::win32::UseCommonControls(ICC_WIN95_CLASSES);
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
                                  nullptr, instance_, nullptr);

@@ -15,6 +15,7 @@
 #include "settings/win32/controls.h"
 #include "settings/win32/help_dialog.h"
 #include "settings/win32/options_layout.h"
+#include "ui/win32/common_controls.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/message_loop.h"
 
@@ -201,8 +202,7 @@ int OptionsWindow::Run() {
 }
 
 bool OptionsWindow::CreateWindowAndControls() {
-    INITCOMMONCONTROLSEX common{sizeof(common), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&common);
+    (void)ui::win32::UseCommonControls(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
     RegisterControlClasses(instance_);
     const std::wstring caption = Widen(kCaption);
     ui::win32::WindowClass windowClass;

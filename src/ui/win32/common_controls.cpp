@@ -1,0 +1,18 @@
+#include "ui/win32/common_controls.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/system_library.h"
+
+namespace qv::ui::win32 {
+
+bool UseCommonControls(DWORD classes) {
+    // Version 6, which the manifest asks for, is not imported: the show needs it only for
+    // the hint over a link, if ever.
+    static const platform::win32::SystemLibrary library(L"comctl32.dll");
+    const auto init = library.Find<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
+    const INITCOMMONCONTROLSEX wanted{sizeof(wanted), classes};
+    return init != nullptr && init(&wanted) != FALSE;
+}
+
+}  // namespace qv::ui::win32
