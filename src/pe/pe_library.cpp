@@ -24,16 +24,6 @@ std::unique_ptr<PeResourceLibrary> PeResourceLibrary::Open(std::unique_ptr<ByteS
     return library;
 }
 
-std::unique_ptr<PeResourceLibrary> PeResourceLibrary::OpenFile(const std::string& path,
-                                                               PeError& error) {
-    auto source = FileSource::Open(path);
-    if (!source) {
-        error = PeError::NotMz;
-        return nullptr;
-    }
-    return Open(std::move(source), error);
-}
-
 std::vector<std::string> PeResourceLibrary::RcDataNames() const {
     std::vector<std::string> names;
     names.reserve(rcdata_.size());
