@@ -80,7 +80,7 @@ class PictureShowProcess : public ::testing::Test {
     HWND picture = nullptr;
 };
 
-TEST_F(PictureShowProcess, FirstPictureCentredOnBlackAndAKeyEndsTheShow) {
+TEST_F(PictureShowProcess, FirstPictureCentredOnBlackWithoutATaskbarButtonAndAKeyEndsTheShow) {
     StartShow();
     const Screenshot shot = CaptureScreen();
     SaveScreenshot(shot, L"first-picture");
@@ -94,6 +94,14 @@ TEST_F(PictureShowProcess, FirstPictureCentredOnBlackAndAKeyEndsTheShow) {
     EXPECT_TRUE(shot.Near(left + 10, top - 2, kBlack));
     EXPECT_TRUE(shot.Near(2, 2, kBlack));
     EXPECT_TRUE(shot.Near(shot.width - 3, shot.height - 3, kBlack));
+
+    // No taskbar button: the show is owned by a hidden tool window.
+    const HWND owner = ::GetWindow(window, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    const auto ownerStyle = ::GetWindowLongW(owner, GWL_EXSTYLE);
+    EXPECT_TRUE(ownerStyle & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(ownerStyle & WS_EX_APPWINDOW);
+    EXPECT_FALSE(::IsWindowVisible(owner));
 
     ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(WaitForExit(show, 5s), 0u);

@@ -1,6 +1,5 @@
-// The saver host's hidden application window: it owns the taskbar button of the program,
-// and its forms are owned by it, so one style change hides the button in the modes that
-// must not show one.
+// The saver host's hidden application window: it owns the show's window, so the program's
+// taskbar button is this window's, and its style alone decides whether there is one.
 #pragma once
 
 #include <windows.h>
@@ -11,10 +10,8 @@ namespace qv::saver::win32 {
 
 class AppWindow final : public ui::win32::Window {
   public:
-    explicit AppWindow(HINSTANCE instance);
-
-    // WS_EX_APPWINDOW off, WS_EX_TOOLWINDOW on.
-    void UseToolWindowStyle() const;
+    // A tool window has no taskbar button (the modes that must not show one).
+    AppWindow(HINSTANCE instance, bool toolWindow);
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {

@@ -3,6 +3,7 @@
 #include <imm.h>
 
 #include "saver/picture_show.h"
+#include "saver/win32/app_window.h"
 #include "saver/win32/picture_window.h"
 #include "saver/win32/preview_window.h"
 #include "settings/win32/options_window.h"
@@ -10,17 +11,18 @@
 namespace qv::saver::win32 {
 
 Win32HostViews::Win32HostViews(HINSTANCE instance, const platform::Platform& platform)
-    : instance_(instance), platform_(platform), app_(instance) {}
+    : instance_(instance), platform_(platform) {}
 
 void Win32HostViews::UseToolWindowStyle() {
-    app_.UseToolWindowStyle();
+    toolWindow_ = true;
 }
 
 int Win32HostViews::RunPictureShow(HostState& state) {
     // The show takes no text. Without an input method on this thread, the activation of its
     // window starts none (under Wine that loaded the COM libraries, before the first picture).
     ::ImmDisableIME(::GetCurrentThreadId());
-    PictureWindow window(instance_, app_.hwnd());
+    const AppWindow app(instance_, toolWindow_);
+    PictureWindow window(instance_, app.hwnd());
     int exitCode = 0;
     {
         PictureShow show(platform_, state, window);

@@ -5,7 +5,6 @@
 
 #include "platform/ports.h"
 #include "saver/host.h"
-#include "saver/win32/app_window.h"
 
 namespace qv::saver::win32 {
 
@@ -21,7 +20,9 @@ class Win32HostViews : public HostViews {
   private:
     HINSTANCE instance_;
     const platform::Platform& platform_;
-    AppWindow app_;
+    // Made by the show, the one mode whose window it owns; every window made on the thread
+    // before the input method is switched off would get an input-method window of its own.
+    bool toolWindow_ = false;
 };
 
 }  // namespace qv::saver::win32
