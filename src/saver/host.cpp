@@ -40,7 +40,6 @@ int RunSaverHost(const platform::Platform& platform, HostViews& views, const Arg
     switch (state.mode) {
         case Mode::TesselPreview:
             state.toolWindowMode = true;
-            views.UseToolWindowStyle();
             return views.RunPictureShow(state);
         case Mode::ChangePassword: {
             const auto window = RequireWindowNumber(platform, args);
@@ -58,7 +57,6 @@ int RunSaverHost(const platform::Platform& platform, HostViews& views, const Arg
                 return kExitOk;
             }
             state.toolWindowMode = true;
-            views.UseToolWindowStyle();
             return views.RunPictureShow(state);
         }
         case Mode::Preview: {
@@ -67,7 +65,6 @@ int RunSaverHost(const platform::Platform& platform, HostViews& views, const Arg
                 return kExitBadArguments;
             }
             state.toolWindowMode = true;
-            views.UseToolWindowStyle();
             return views.RunPreview(state, *window);
         }
         case Mode::Settings:

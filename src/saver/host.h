@@ -17,7 +17,7 @@ struct HostState {
     // The Tessel the show displays in place of CurrentTessel: the first Tessel file, chosen
     // by the start for this run only when the rotation has none to give.
     std::string tesselForThisRun{};
-    bool toolWindowMode = false;
+    bool toolWindowMode = false;  // no taskbar button
 };
 
 // What each mode needs from the windowing side. Each Run* creates the mode's windows and
@@ -25,8 +25,6 @@ struct HostState {
 class HostViews {
   public:
     virtual ~HostViews() = default;
-    // Hides the application's taskbar button (tool-window modes).
-    virtual void UseToolWindowStyle() = 0;
     virtual int RunPictureShow(HostState& state) = 0;
     virtual int RunPreview(HostState& state, platform::WindowId hostWindow) = 0;
     virtual int RunSettingsDialog(HostState& state) = 0;

@@ -13,15 +13,13 @@ namespace qv::saver::win32 {
 Win32HostViews::Win32HostViews(HINSTANCE instance, const platform::Platform& platform)
     : instance_(instance), platform_(platform) {}
 
-void Win32HostViews::UseToolWindowStyle() {
-    toolWindow_ = true;
-}
-
 int Win32HostViews::RunPictureShow(HostState& state) {
     // The show takes no text. Without an input method on this thread, the activation of its
     // window starts none (under Wine that loaded the COM libraries, before the first picture).
+    // The owner is made here, not with the program: every window made on the thread before
+    // the input method is off gets an input-method window of its own.
     ::ImmDisableIME(::GetCurrentThreadId());
-    const AppWindow app(instance_, toolWindow_);
+    const AppWindow app(instance_, state.toolWindowMode);
     PictureWindow window(instance_, app.hwnd());
     int exitCode = 0;
     {
