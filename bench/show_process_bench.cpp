@@ -15,15 +15,15 @@
 
 #include "imaging/jpeg_decoder.h"
 #include "pe/pe_writer.h"
-#include "platform/win32/unique_handle.h"
 #include "test_jpegs.h"
 #include "win32_bench_support.h"
+#include "winbase/unique_handle.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using namespace qv::bench;
-using qv::platform::win32::UniqueHandleKernel;
+using qv::winbase::UniqueHandleKernel;
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;

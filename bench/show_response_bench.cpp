@@ -21,9 +21,9 @@
 
 #include "imaging/jpeg_decoder.h"
 #include "pe/pe_writer.h"
-#include "platform/win32/unique_handle.h"
 #include "test_jpegs.h"
 #include "win32_bench_support.h"
+#include "winbase/unique_handle.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/unique_handle.h"
+#include "winbase/unique_handle.h"
 
 namespace qv::bench {
 
@@ -33,7 +33,7 @@ inline void SetValue(HKEY root, const wchar_t* name, const std::wstring& text) {
 }
 
 inline void WriteFileBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-    const platform::win32::UniqueHandleKernel file(::CreateFileW(
+    const winbase::UniqueHandleKernel file(::CreateFileW(
         path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -49,7 +49,7 @@ inline bool CentreIsRed() {
 }
 
 struct Started {
-    platform::win32::UniqueHandleKernel process;
+    winbase::UniqueHandleKernel process;
     DWORD pid = 0;
     Clock::time_point at;
 };

@@ -3,31 +3,36 @@
 # below it (see docs/architecture.md). The build's libraries link the same way; this catches
 # a header reached without a link. Prints each stray include; exit 1 when there is one.
 set -euo pipefail
-cd "$(dirname "$0")/../src"
+# The tree to check: src/ of this checkout, or another (the check's own test feeds it one).
+cd "${1:-$(dirname "$0")/../src}"
 
-# folder: what its files may include (besides their own folder and the system's headers)
+# folder: what its files may include (besides their own folder and the system's headers).
+# No exceptions: a rule shared by two layers goes into a layer below both.
 rules=(
   "common:"
   "platform:"
+  "winbase:"
   "pe:common platform/ports.h"
   "imaging:"
   "config:common platform/ports.h"
-  "saver:common config imaging pe platform/ports.h"
-  "settings:common config imaging pe platform/ports.h"
+  "desktop:common platform/ports.h"
+  "password:platform/ports.h"
+  "saver:common config desktop password imaging pe platform/ports.h"
+  "settings:common config desktop password imaging pe platform/ports.h"
   "tray:common config platform/ports.h"
   "adbanner:common platform/ports.h"
   "platform/memory:common platform/ports.h"
-  "platform/win32:platform/ports.h"
-  "ui/win32:platform/win32"
-  "saver/win32:common config saver settings ui platform"
-  "settings/win32:common config imaging saver settings adbanner ui platform"
-  "saver/app:common config saver platform ui"
-  "tray/win32:common config tray ui platform"
-  "adbanner/win32:adbanner ui platform common"
-  "tools/advert:platform/win32/unique_handle.h ui/win32/mark.h"
-  "tray/app:common tray ui platform"
-  "tools/tessel:common config imaging pe saver platform"
-  "tools/browser_link:common config ui platform"
+  "platform/win32:platform/ports.h winbase"
+  "ui/win32:platform/ports.h winbase"
+  "saver/win32:common config saver ui winbase platform/ports.h platform/win32"
+  "settings/win32:common config desktop password imaging settings adbanner ui winbase platform/ports.h platform/win32"
+  "adbanner/win32:common adbanner ui winbase platform/ports.h platform/win32"
+  "tray/win32:common config tray ui winbase platform/ports.h platform/win32"
+  "saver/app:common config saver settings/win32 ui winbase platform/ports.h platform/win32"
+  "tray/app:common tray ui winbase platform/ports.h platform/win32"
+  "tools/advert:adbanner/advert_abi.h winbase ui/win32/mark.h"
+  "tools/tessel:common config imaging pe saver winbase platform/ports.h platform/win32"
+  "tools/browser_link:common config desktop ui winbase platform/ports.h platform/win32"
 )
 
 stray=0

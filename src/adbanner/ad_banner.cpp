@@ -25,9 +25,7 @@ constexpr std::array<Extent, 12> kExtents = {{
 constexpr std::array<std::uint32_t, 3> kOptionBits = {0x1, 0x2, 0x4};
 constexpr std::uint32_t kAllBits = 0xFFFFFFFFu;
 
-constexpr std::array<std::uint32_t, 11> kStatusBits = {
-    0x1, 0x2, 0x10, 0x20, 0x40, 0x80, 0x100, 0x200, 0x1000, 0x2000, 0x4000,
-};
+using abi::kStatusBits;
 
 constexpr char kBindFailureCaption[] = "Assertion Failed";
 

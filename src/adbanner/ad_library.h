@@ -8,50 +8,15 @@
 #include <optional>
 #include <string_view>
 
+#include "adbanner/advert_abi.h"
+
 namespace qv::adbanner {
 
 class AdBanner;
 
-// The library's sixteen exports, in the order the control binds them.
-enum class AdExport : std::uint8_t {
-    Startup,
-    Paint,
-    OnClick,
-    SetCallback,
-    SetNetworkCallback,
-    SetAdRecordedCallback,
-    SetBandwidthThrottle,
-    SetMinimumAdDisplayTime,
-    IsConnectOkay,
-    RetryConnect,
-    SetNetworkState,
-    SetProxy,
-    GetStatus,
-    UseDefaultAd,
-    Shutdown,
-    DebugTriggerEvent,
-};
-
-inline constexpr std::array<std::string_view, 16> kExportNames = {
-    "_Startup",
-    "_Paint",
-    "_OnClick",
-    "_SetCallback",
-    "_SetNetworkCallback",
-    "_SetAdRecordedCallback",
-    "_SetBandwidthThrottle",
-    "_SetMinimumAdDisplayTime",
-    "_IsConnectOkay",
-    "_RetryConnect",
-    "_SetNetworkState",
-    "_SetProxy",
-    "_GetStatus",
-    "_UseDefaultAd",
-    "_Shutdown",
-    "_debugTriggerEvent",
-};
-
-inline constexpr std::string_view kLibraryName = "advert.dll";
+using AdExport = abi::Export;
+using abi::kExportNames;
+using abi::kLibraryName;
 
 // The record whose address is the first argument of every call: the address of the
 // control's slot, which the library may use, then 0. An address is pointer-wide, which is

@@ -99,12 +99,15 @@ class Files {
 
 enum class Priority { Normal, High };
 
+// How a started program or an opened address shows its first window.
+enum class ShowCommand { Hide, Normal, Show };
+
 struct ProcessLaunch {
     std::string commandLine;
     std::optional<std::string> workingDirectory;  // nullopt: inherit the caller's
     Priority priority = Priority::Normal;
     bool newConsole = true;
-    int showCommand = 5;  // SW_SHOW
+    ShowCommand showCommand = ShowCommand::Show;
 };
 
 class RunningProcess {
@@ -150,7 +153,7 @@ class Desktop {
     virtual void BroadcastWinIniChange() = 0;
     // The shell's "open" of a web address (ShellExecute, no parameters, no folder): the
     // user's browser shows it. What comes of it is not reported.
-    virtual void OpenAddress(WindowId owner, std::string_view address, int showCommand) = 0;
+    virtual void OpenAddress(WindowId owner, std::string_view address, ShowCommand show) = 0;
 };
 
 // ---- System parameters and version -------------------------------------------------

@@ -3,8 +3,8 @@
 
 #include "common/text.h"
 #include "config/names.h"
+#include "password/saver_password.h"
 #include "saver/names.h"
-#include "saver/password.h"
 #include "saver/screen_saver_start.h"
 
 namespace qv::saver {
@@ -46,7 +46,7 @@ int RunSaverHost(const platform::Platform& platform, HostViews& views, const Arg
             if (!window) {
                 return kExitBadArguments;
             }
-            ChangeSaverPassword(platform, *window);
+            password::ChangeSaverPassword(platform, *window);
             // No form exists in this mode: the message loop would return at once.
             return kExitOk;
         }

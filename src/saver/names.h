@@ -11,15 +11,6 @@ namespace qv::saver {
 using shared::kBrowserLinkTitle;
 using shared::kTrayWindowTitle;
 
-inline constexpr std::string_view kDefaultDesktop = "default";
-using shared::kWindowTitleChars;
-
-// Buffers of the system-directory lookups for the password libraries.
-inline constexpr std::size_t kSystemDirBufferChars = 260;
-inline constexpr std::string_view kMprDll = "\\mpr.dll";
-inline constexpr std::string_view kPasswordCpl = "\\password.cpl";
-inline constexpr std::string_view kPasswordProvider = "SCRSAVE";
-
 namespace text {
 inline constexpr std::string_view BadWindowNumber = "'%s' is not a valid window number.";
 inline constexpr std::string_view NothingFound = "No Quorvanes were found.";

@@ -11,10 +11,10 @@
 #include "config/names.h"
 #include "config/rotation.h"
 #include "config/system_saver_settings.h"
+#include "desktop/window_search.h"
+#include "password/saver_password.h"
 #include "saver/hot_spots.h"
 #include "saver/names.h"
-#include "saver/password.h"
-#include "saver/window_search.h"
 
 namespace qv::saver {
 
@@ -261,7 +261,8 @@ void PictureShow::FollowLink(int hotSpot) {
         config::ShowHostMessage(platform_.dialogs, error.what());
         return;
     }
-    const platform::WindowId receiver = FindWindowTitled(platform_, state_.isNT, kBrowserLinkTitle);
+    const platform::WindowId receiver =
+        desktop::FindWindowTitled(platform_, state_.isNT, kBrowserLinkTitle);
     if (receiver != 0) {
         (void)platform_.desktop.SendNotify(receiver, shared::kWmUser, shared::kBrowserLinkOpen, 0);
     }
@@ -290,7 +291,7 @@ bool PictureShow::PasswordOK() {
     countdownCancelled_ = true;
     suspended_->store(true);
     window_.ShowCursor(true);
-    const bool right = VerifySaverPassword(platform_, window_.Id());
+    const bool right = password::VerifySaverPassword(platform_, window_.Id());
     window_.ShowCursor(false);
     window_.ShowCursor(false);
     suspended_->store(false);

@@ -7,8 +7,8 @@
 #include "config/launch.h"
 #include "config/names.h"
 #include "config/rotation.h"
+#include "desktop/window_search.h"
 #include "saver/names.h"
-#include "saver/window_search.h"
 
 namespace qv::saver {
 
@@ -73,7 +73,7 @@ void RunPreshow(const platform::Platform& platform, const config::ConfigStore& s
 }  // namespace
 
 platform::WindowId FindTrayWindow(const platform::Platform& platform, bool isNT) {
-    return FindWindowTitled(platform, isNT, kTrayWindowTitle);
+    return desktop::FindWindowTitled(platform, isNT, kTrayWindowTitle);
 }
 
 SaverStartOutcome StartScreenSaver(const platform::Platform& platform,

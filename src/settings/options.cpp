@@ -364,7 +364,7 @@ OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& 
     launch.commandLine = config::CommandLineFor(start.tesselsDir + std::string(kTrayProgram));
     launch.workingDirectory = start.tesselsDir;
     launch.newConsole = false;
-    launch.showCommand = 0;  // SW_HIDE
+    launch.showCommand = platform::ShowCommand::Hide;
     (void)platform.processes.Start(launch);
     return OkOutcome::Applied;
 }

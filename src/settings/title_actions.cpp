@@ -47,7 +47,7 @@ void LaunchScreenSaver(const platform::Platform& platform, const DelayedLaunch& 
     start.commandLine = config::CommandLineFor(program) + " " + launch.launchSwitch;
     start.priority = platform::Priority::High;
     start.newConsole = true;
-    start.showCommand = 5;  // SW_SHOW
+    start.showCommand = platform::ShowCommand::Show;
     if (program.empty() || !platform.processes.Start(start)) {
         config::ShowHostMessage(platform.dialogs, config::text::SaverStartFailed);
     }

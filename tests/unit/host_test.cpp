@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "password/saver_password.h"
 #include "platform/memory/memory_platform.h"
-#include "saver/password.h"
 
 namespace qv::saver {
 namespace {
@@ -134,14 +134,14 @@ TEST_F(SaverHostStart, MissingWindowNumberIsReportedAndEndsTheProgram) {
 
 TEST(VerifySaverPassword, MissingServicesAllowTheCloseAndTheLowByteDecides) {
     MemoryPlatform mem;
-    EXPECT_TRUE(VerifySaverPassword(mem.platform(), 1));
+    EXPECT_TRUE(password::VerifySaverPassword(mem.platform(), 1));
     mem.libraries.presentLibraries.insert("C:\\WINDOWS\\SYSTEM\\password.cpl");
-    EXPECT_TRUE(VerifySaverPassword(mem.platform(), 1)) << "function missing";
+    EXPECT_TRUE(password::VerifySaverPassword(mem.platform(), 1)) << "function missing";
     mem.libraries.presentFunctions.insert("VerifyScreenSavePwd");
     mem.libraries.verifyResults = {0, 1, 0x100};
-    EXPECT_FALSE(VerifySaverPassword(mem.platform(), 1));
-    EXPECT_TRUE(VerifySaverPassword(mem.platform(), 1));
-    EXPECT_FALSE(VerifySaverPassword(mem.platform(), 1)) << "only the low byte counts";
+    EXPECT_FALSE(password::VerifySaverPassword(mem.platform(), 1));
+    EXPECT_TRUE(password::VerifySaverPassword(mem.platform(), 1));
+    EXPECT_FALSE(password::VerifySaverPassword(mem.platform(), 1)) << "only the low byte counts";
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ TEST_F(LaunchTest, SaverRunsAsItsShortPathWithSlashSAtHighPriorityAndIsWaitedFor
     EXPECT_EQ(run.launch.commandLine, "C:\\WINDOWS\\SYSTEM\\NIGHTS~1.SCR /s");
     EXPECT_EQ(run.launch.priority, Priority::High);
     EXPECT_TRUE(run.launch.newConsole);
-    EXPECT_EQ(run.launch.showCommand, 5);
+    EXPECT_EQ(run.launch.showCommand, platform::ShowCommand::Show);
     EXPECT_FALSE(run.launch.workingDirectory) << "the saver inherits the host's folder";
     EXPECT_TRUE(run.waited);
 }

@@ -203,7 +203,7 @@ TEST_F(OkTest, OneTesselSetsTheSaverHostWithoutRotationAndRestartsTheTrayProgram
     const auto& tray = mem.processes.started[0].launch;
     EXPECT_EQ(tray.commandLine, "C:\\Tessels\\QVTIcon.exe");
     EXPECT_EQ(tray.workingDirectory, std::optional<std::string>(kTessels));
-    EXPECT_EQ(tray.showCommand, 0);
+    EXPECT_EQ(tray.showCommand, platform::ShowCommand::Hide);
 }
 
 TEST_F(OkTest, SaversInDescriptionOrderWithTheirDigitsAndATesselMakeARotation) {

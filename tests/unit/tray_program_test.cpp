@@ -257,7 +257,7 @@ TEST_F(TrayTest, RightClickShowsTheMenuAndSettingsStartTheSaverHostQuoted) {
         << "the long form, quoted, so C:\\Program.exe cannot run; nothing appended";
     EXPECT_TRUE(launch.newConsole);
     EXPECT_EQ(launch.priority, platform::Priority::Normal);
-    EXPECT_EQ(launch.showCommand, 5);
+    EXPECT_EQ(launch.showCommand, platform::ShowCommand::Show);
     EXPECT_FALSE(mem.processes.started[0].waited);
 
     mem.processes.refuse = [](const platform::ProcessLaunch&) { return true; };

@@ -23,8 +23,8 @@ namespace {
 using namespace wintest;
 using adbanner::AdStatus;
 using adbanner::win32::AdImage;
-using platform::win32::UniqueGdiObject;
-using platform::win32::UniqueHdc;
+using winbase::UniqueGdiObject;
+using winbase::UniqueHdc;
 
 constexpr RECT kHostBounds{30, 30, 530, 130};
 constexpr POINT kBannerAt{8, 20};

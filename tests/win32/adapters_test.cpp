@@ -8,16 +8,17 @@
 #include "config/config_store.h"
 #include "config/names.h"
 #include "config/system_saver_settings.h"
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
-#include "saver/names.h"
+#include "common/shared_names.h"
+#include "desktop/window_search.h"
+#include "winbase/wide.h"
 #include "wine_test_support.h"
 
 namespace qv {
 namespace {
 
 using platform::RegRoot;
-using platform::win32::Widen;
+using winbase::Widen;
 
 class Win32RegistryAdapter : public ::testing::Test {
   protected:
@@ -141,7 +142,7 @@ TEST(Win32Files, ShortPathsListingAndFolders) {
     auto& files = win32.platform().files;
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
-    const std::string dir = platform::win32::Narrow(temp) + "qv files test";
+    const std::string dir = winbase::Narrow(temp) + "qv files test";
     ::CreateDirectoryW(Widen(dir).c_str(), nullptr);
     const std::string file = dir + "\\Long Saver Name.scr";
     std::ofstream(Widen(file).c_str()) << "x";
@@ -166,8 +167,8 @@ TEST(Win32Desktop, FindsTopLevelWindowsByTitleOnTheDefaultDesktop) {
     platform::win32::Win32Platform win32;
     auto& desktop = win32.platform().desktop;
     for (const auto& name : {std::optional<std::string_view>{},
-                             std::optional<std::string_view>{saver::kDefaultDesktop}}) {
-        const auto windows = desktop.TopLevelWindows(name, saver::kWindowTitleChars);
+                             std::optional<std::string_view>{desktop::kDefaultDesktop}}) {
+        const auto windows = desktop.TopLevelWindows(name, shared::kWindowTitleChars);
         ASSERT_TRUE(windows);
         const auto found = std::find_if(windows->begin(), windows->end(), [&](const auto& w) {
             return w.id == reinterpret_cast<platform::WindowId>(window);

@@ -129,13 +129,12 @@ std::wstring Lower(std::wstring text) {
 // The processes whose program file lies in the installation's folder.
 std::vector<std::wstring> ProcessesFrom(const std::wstring& folder) {
     std::vector<std::wstring> found;
-    const platform::win32::UniqueHandleKernel snapshot(
-        ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    const winbase::UniqueHandleKernel snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
          more = ::Process32NextW(snapshot.get(), &entry)) {
-        const platform::win32::UniqueHandleKernel process(
+        const winbase::UniqueHandleKernel process(
             ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
         wchar_t image[MAX_PATH] = {};
         DWORD size = MAX_PATH;

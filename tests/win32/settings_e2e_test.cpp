@@ -12,10 +12,10 @@
 #include <thread>
 
 #include "pe/pe_writer.h"
-#include "platform/win32/wide.h"
 #include "settings/win32/options_layout.h"
 #include "test_jpegs.h"
 #include "test_savers.h"
+#include "winbase/wide.h"
 #include "wine_test_support.h"
 
 namespace qv {
@@ -70,6 +70,7 @@ const wchar_t* ExpectedClass(ControlKind kind) {
         case ControlKind::Panel:
             return L"QuorvanesPanel";
         case ControlKind::SpinEdit:
+        case ControlKind::TextBox:
             return L"Edit";
         case ControlKind::Banner:
             return L"QuorvanesAdImage";
@@ -109,7 +110,7 @@ bool Has(const std::vector<Row>& rows, const Row& row) {
 // The processes running a program of this file name.
 std::vector<DWORD> ProcessesNamed(const wchar_t* exe) {
     std::vector<DWORD> found;
-    const platform::win32::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    const winbase::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
@@ -123,8 +124,7 @@ std::vector<DWORD> ProcessesNamed(const wchar_t* exe) {
 
 void EndProcesses(const wchar_t* exe) {
     for (const DWORD pid : ProcessesNamed(exe)) {
-        const platform::win32::UniqueHandleKernel process(
-            ::OpenProcess(PROCESS_TERMINATE, FALSE, pid));
+        const winbase::UniqueHandleKernel process(::OpenProcess(PROCESS_TERMINATE, FALSE, pid));
         ::TerminateProcess(process.get(), 9);
     }
 }
@@ -478,8 +478,8 @@ TEST_F(SettingsMenus, ATesselPreviewShowsThatTesselAndTheRotationComesBack) {
     EXPECT_EQ(UserValue(L"CurrentTessel"), L"Harbour") << "shown: the chosen Tessel";
     DWORD showPid = 0;
     ::GetWindowThreadProcessId(show, &showPid);
-    Child showProcess{
-        platform::win32::UniqueHandleKernel(::OpenProcess(SYNCHRONIZE, FALSE, showPid)), showPid};
+    Child showProcess{winbase::UniqueHandleKernel(::OpenProcess(SYNCHRONIZE, FALSE, showPid)),
+                      showPid};
     ::PostMessageW(show, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_TRUE(WaitUntil(
         [&] { return UserValue(L"Tessel") == L"Alps" && UserValue(L"CurrentTessel") == L"Alps"; },

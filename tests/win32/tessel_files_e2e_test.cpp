@@ -6,10 +6,10 @@
 
 #include "pe/pe_library.h"
 #include "pe/pe_writer.h"
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "saver/tessel.h"
 #include "test_jpegs.h"
+#include "winbase/wide.h"
 #include "wine_test_support.h"
 
 namespace qv {
@@ -140,7 +140,7 @@ TEST_F(TesselFiles, NonLibraryAndFolderAreRefusedByBoth) {
 TEST_F(TesselFiles, TheWindowsToolChecksAPackedFile) {
     const std::string path = Packed();
     const Child tool = StartProgram(L"\"" + SiblingPath(L"tessel.exe") + L"\" check \"" +
-                                    platform::win32::Widen(path) + L"\"");
+                                    winbase::Widen(path) + L"\"");
     ASSERT_TRUE(tool.process);
     EXPECT_EQ(WaitForExit(tool, 30s), 0u);
 }

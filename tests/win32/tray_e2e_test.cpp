@@ -218,7 +218,7 @@ TEST(TrayMenu, FiveEnabledEntriesWithRestartAboveShutdown) {
 
 // The program's own artwork: 16 x 16 tray icons with see-through corners, and a 32 x 32 one.
 TEST(TrayIcons, BuiltIntoTheProgramWithTransparentCorners) {
-    const platform::win32::UniqueHmodule program(
+    const winbase::UniqueHmodule program(
         ::LoadLibraryExW(SiblingPath(L"QVTIcon.exe").c_str(), nullptr,
                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     ASSERT_TRUE(program);
@@ -230,11 +230,11 @@ TEST(TrayIcons, BuiltIntoTheProgramWithTransparentCorners) {
         BITMAPINFO bmi{};
         bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* pixels = nullptr;
-        const platform::win32::UniqueGdiObject canvas(
+        const winbase::UniqueGdiObject canvas(
             ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pixels, nullptr, 0));
-        const platform::win32::UniqueHdc dc(::CreateCompatibleDC(nullptr));
-        const platform::win32::ScopedSelect use(dc.get(), canvas.get());
-        const platform::win32::UniqueGdiObject magenta(::CreateSolidBrush(RGB(255, 0, 255)));
+        const winbase::UniqueHdc dc(::CreateCompatibleDC(nullptr));
+        const winbase::ScopedSelect use(dc.get(), canvas.get());
+        const winbase::UniqueGdiObject magenta(::CreateSolidBrush(RGB(255, 0, 255)));
         RECT all{0, 0, 16, 16};
         ::FillRect(dc.get(), &all, static_cast<HBRUSH>(magenta.get()));
         ASSERT_TRUE(::DrawIconEx(dc.get(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL));

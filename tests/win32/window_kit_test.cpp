@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/win32/win32_platform.h"
+#include "settings/win32/controls.h"
 #include "tray/win32/tray_window.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/modal_window.h"
@@ -35,7 +36,7 @@ class ProbeWindow final : public ui::win32::Window {
         ui::win32::WindowPlacement placement;
         placement.title = L"QV probe";
         EXPECT_TRUE(Create(TestClass(L"QuorvanesTestProbe"), placement));
-        gate = std::make_shared<WindowThreadGate>(hwnd());
+        gate = Gate();
     }
     ~ProbeWindow() override { Destroy(); }
 
@@ -44,17 +45,11 @@ class ProbeWindow final : public ui::win32::Window {
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WindowThreadGate::kRunStep) {
-            return gate->RunPendingStep();
-        }
         if (message == WM_APP + 7) {
             throw std::runtime_error("thrown by a handler");
         }
         if (message == WM_APP + 8) {
             throw 42;  // not even an exception class
-        }
-        if (message == WM_DESTROY) {
-            gate->Close();
         }
         return DefaultHandling(message, wParam, lParam);
     }
@@ -63,6 +58,43 @@ class ProbeWindow final : public ui::win32::Window {
         Destroy();
     }
 };
+
+// Each control of the settings window with a handler that throws on request.
+template <typename Control>
+class Throwing final : public Control {
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_APP + 7) {
+            throw std::runtime_error("thrown by a control");
+        }
+        return Control::HandleMessage(message, wParam, lParam);
+    }
+};
+
+template <typename Control>
+void ExpectKitControl(const DWORD style) {
+    ProbeWindow dialog;
+    Throwing<Control> control;
+    const settings::win32::ControlPlacement placement{::GetModuleHandleW(nullptr), dialog.hwnd(),
+                                                      77, style, 0};
+    ASSERT_TRUE(control.Create(placement));
+    // The object is found behind its handle, as its own class, and nothing else is taken for
+    // one: not the dialog's other kind of object, not a system control, not another
+    // program's window.
+    EXPECT_EQ(ui::win32::Window::ObjectOf<Control>(control.hwnd()), &control);
+    EXPECT_EQ(ui::win32::Window::ObjectOf<Control>(dialog.hwnd()), nullptr);
+    const HWND button = ::CreateWindowExW(0, L"Button", L"", WS_CHILD, 0, 0, 1, 1, dialog.hwnd(),
+                                          nullptr, nullptr, nullptr);
+    EXPECT_EQ(ui::win32::Window::FromHandle(button), nullptr);
+    EXPECT_EQ(ui::win32::Window::FromHandle(::GetDesktopWindow()), nullptr);
+    // A control's failure is reported by its dialog, which goes, and nothing reaches the
+    // system's dispatcher.
+    const HWND dialogWindow = dialog.hwnd();
+    ::SendMessageW(control.hwnd(), WM_APP + 7, 0, 0);
+    EXPECT_EQ(dialog.failure, "thrown by a control");
+    EXPECT_FALSE(::IsWindow(dialogWindow));
+    EXPECT_EQ(control.hwnd(), nullptr) << "the control went with its dialog";
+}
 
 TEST(WindowKit, NothingThrownByAHandlerReachesTheSystemAndTheWindowGoes) {
     for (const UINT message : {WM_APP + 7, WM_APP + 8}) {
@@ -73,6 +105,29 @@ TEST(WindowKit, NothingThrownByAHandlerReachesTheSystemAndTheWindowGoes) {
         EXPECT_FALSE(window.failure.empty());
         EXPECT_EQ(window.hwnd(), nullptr);
     }
+}
+
+TEST(WindowKit, EachControlOfTheSettingsWindowIsAKitWindow) {
+    ExpectKitControl<settings::win32::PictureControl>(WS_CHILD | WS_VISIBLE);
+    ExpectKitControl<settings::win32::PanelControl>(WS_CHILD | WS_VISIBLE);
+    ExpectKitControl<settings::win32::CheckListControl>(WS_CHILD | WS_VISIBLE | LBS_HASSTRINGS |
+                                                        LBS_OWNERDRAWFIXED);
+}
+
+TEST(WindowKit, TheCheckListIsAListBoxBeneath) {
+    ProbeWindow dialog;
+    settings::win32::CheckListControl list;
+    ASSERT_TRUE(list.Create({::GetModuleHandleW(nullptr), dialog.hwnd(), 77,
+                             WS_CHILD | WS_VISIBLE | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED, 0}));
+    settings::CheckList rows;
+    rows.rows = {{"Harbour Lights", true}, {"Meadow", false}};
+    list.Fill(rows);
+    EXPECT_EQ(::SendMessageW(list.hwnd(), LB_GETCOUNT, 0, 0), 2);
+    const settings::CheckList read = list.Read();
+    ASSERT_EQ(read.rows.size(), 2u);
+    EXPECT_EQ(read.rows[0].text, "Harbour Lights");
+    EXPECT_TRUE(read.rows[0].checked);
+    EXPECT_FALSE(read.rows[1].checked);
 }
 
 TEST(WindowKit, TheGateRunsStepsOnTheWindowThreadAndNeverTakesOneFromAMessage) {

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/wide.h"
+#include "winbase/wide.h"
 
 namespace qv::wintest {
 
@@ -130,7 +130,7 @@ void ResetConfiguration() {
 }
 
 std::string Utf8(const std::wstring& text) {
-    return platform::win32::Narrow(text);
+    return winbase::Narrow(text);
 }
 
 }  // namespace qv::wintest
@@ -351,11 +351,11 @@ Screenshot CaptureScreen() {
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HDC screen = ::GetDC(nullptr);
-    platform::win32::UniqueHdc copy(::CreateCompatibleDC(screen));
-    platform::win32::UniqueGdiObject bitmap(
+    winbase::UniqueHdc copy(::CreateCompatibleDC(screen));
+    winbase::UniqueGdiObject bitmap(
         ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     {
-        const platform::win32::ScopedSelect use(copy.get(), bitmap.get());
+        const winbase::ScopedSelect use(copy.get(), bitmap.get());
         ::BitBlt(copy.get(), 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
     }
     ::ReleaseDC(nullptr, screen);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/unique_handle.h"
+#include "winbase/unique_handle.h"
 
 namespace qv::wintest {
 
@@ -25,7 +25,7 @@ std::wstring SiblingPath(const wchar_t* fileName);
 std::wstring SaverHostCommand(const std::wstring& arguments);
 
 struct Child {
-    platform::win32::UniqueHandleKernel process;
+    winbase::UniqueHandleKernel process;
     DWORD pid = 0;
 };
 
@@ -80,8 +80,8 @@ class ScopedWindow {
   private:
     DWORD threadId_ = 0;
     HWND window_ = nullptr;
-    platform::win32::UniqueHandleKernel thread_;
-    platform::win32::UniqueHandleKernel ready_;
+    winbase::UniqueHandleKernel thread_;
+    winbase::UniqueHandleKernel ready_;
 };
 
 // A hidden window with the tray program's title.

@@ -112,18 +112,19 @@ void AdImage::OnButtonUp(LPARAM lParam) {
 }
 
 void AdImage::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd(), &paint);
+    const winbase::PaintDc paint(hwnd());
+    HDC dc = paint.get();
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     const Extent extent{client.right, client.bottom};
     if (!bufferDc_ || extent != bufferExtent_) {
+        bufferSelected_.reset();
         bufferDc_.reset();
         buffer_.reset(::CreateCompatibleBitmap(dc, extent.width, extent.height));
         bufferDc_.reset(::CreateCompatibleDC(dc));
         bufferExtent_ = extent;
         if (bufferDc_ && buffer_) {
-            ::SelectObject(bufferDc_.get(), buffer_.get());
+            bufferSelected_.emplace(bufferDc_.get(), buffer_.get());
             // Blank until the library paints (it may be missing).
             ::FillRect(bufferDc_.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
         }
@@ -132,7 +133,6 @@ void AdImage::Paint() {
         banner_->PaintInto(reinterpret_cast<std::uintptr_t>(bufferDc_.get()));
         ::BitBlt(dc, 0, 0, extent.width, extent.height, bufferDc_.get(), 0, 0, SRCCOPY);
     }
-    ::EndPaint(hwnd(), &paint);
 }
 
 void AdImage::Invalidate() {

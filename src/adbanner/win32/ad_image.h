@@ -9,12 +9,13 @@
 #include <atomic>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include "adbanner/ad_banner.h"
 #include "adbanner/win32/advert_library.h"
 #include "platform/ports.h"
-#include "platform/win32/unique_handle.h"
 #include "ui/win32/window.h"
+#include "winbase/unique_handle.h"
 
 namespace qv::adbanner::win32 {
 
@@ -62,8 +63,10 @@ class AdImage final : public ui::win32::Window, private AdSurface {
     std::unique_ptr<AdvertLibrary> library_;
     std::unique_ptr<AdBanner> banner_;
     // The bitmap before the DC that holds it: the DC goes first.
-    platform::win32::UniqueGdiObject buffer_;
-    platform::win32::UniqueHdc bufferDc_;
+    winbase::UniqueGdiObject buffer_;
+    winbase::UniqueHdc bufferDc_;
+    // The buffer in its DC, the DC's own bitmap put back before either goes.
+    std::optional<winbase::ScopedSelect> bufferSelected_;
     Extent bufferExtent_;
     // The library invalidates from its own threads, also while the window goes.
     std::atomic<HWND> window_{nullptr};

@@ -3,26 +3,24 @@
 #include <string>
 
 #include "adbanner/ad_banner.h"
-#include "platform/win32/wide.h"
+#include "winbase/wide.h"
 
 namespace qv::adbanner::win32 {
 
 namespace {
 
-// The library's view of the calls: every argument one machine word, the caller cleans up.
-using Word = std::uintptr_t;
-using Callback = void(__cdecl*)(void* user);
-using ContextCall = std::uint32_t(__cdecl*)(AdContext*);
-using ValueCall = std::uint32_t(__cdecl*)(AdContext*, Word);
-using OutCall = std::uint32_t(__cdecl*)(AdContext*, std::uint32_t*, Word);
-using StartupCall = std::uint32_t(__cdecl*)(AdContext*, HMODULE, Word, Word, Word, Word);
-using PaintCall = std::uint32_t(__cdecl*)(AdContext*, Word, Word, Word);
-using CallbackCall = std::uint32_t(__cdecl*)(AdContext*, Callback, void*);
-using IsConnectCall = std::uint32_t(__cdecl*)(AdContext*, std::uint32_t*);
+using abi::CallbackCall;
+using abi::ContextCall;
+using abi::IsConnectCall;
+using abi::PaintCall;
+using abi::StartupCall;
+using abi::StatusCall;
+using abi::ValueCall;
+using abi::Word;
 
 // The library calls back on any of its threads: nothing may unwind into it.
 template <void (AdBanner::*Member)()>
-void __cdecl Relay(void* user) noexcept {
+void QV_ADVERT_CALL Relay(void* user) noexcept {
     try {
         (static_cast<AdBanner*>(user)->*Member)();
     } catch (...) {
@@ -38,14 +36,11 @@ Word AsWord(std::int32_t value) {
 }  // namespace
 
 AdvertLibrary::AdvertLibrary() {
-    const std::wstring name = platform::win32::Widen(kLibraryName);
-    library_.reset(::LoadLibraryW(name.c_str()));
     if (!library_) {
         return;
     }
     for (std::size_t k = 0; k < exports_.size(); ++k) {
-        const std::string exportName(kExportNames[k]);
-        exports_[k] = ::GetProcAddress(library_.get(), exportName.c_str());
+        exports_[k] = library_.Find<winbase::AnyFunction>(std::string(kExportNames[k]).c_str());
     }
 }
 
@@ -59,8 +54,7 @@ bool AdvertLibrary::Has(AdExport which) const {
 
 template <typename Function>
 Function AdvertLibrary::Export(AdExport which) const {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(exports_[static_cast<std::size_t>(which)]));
+    return winbase::FunctionCast<Function>(exports_[static_cast<std::size_t>(which)]);
 }
 
 AdResult AdvertLibrary::Startup(AdContext& context, std::int32_t programId,
@@ -69,7 +63,8 @@ AdResult AdvertLibrary::Startup(AdContext& context, std::int32_t programId,
     if (call == nullptr) {
         return std::nullopt;
     }
-    return call(&context, library_.get(), 0, AsWord(programId), sizeOrdinal, optionsWord);
+    return call(&context, reinterpret_cast<Word>(library_.Module()), 0, AsWord(programId),
+                sizeOrdinal, optionsWord);
 }
 
 AdResult AdvertLibrary::Paint(AdContext& context, std::uintptr_t dc) {
@@ -130,7 +125,7 @@ AdResult AdvertLibrary::SetNetworkState(AdContext& context, std::int32_t state) 
 }
 
 AdResult AdvertLibrary::GetStatus(AdContext& context, std::uint32_t& status) {
-    const auto call = Export<OutCall>(AdExport::GetStatus);
+    const auto call = Export<StatusCall>(AdExport::GetStatus);
     return call != nullptr ? AdResult(call(&context, &status, 0)) : std::nullopt;
 }
 

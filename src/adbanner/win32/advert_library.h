@@ -8,7 +8,7 @@
 #include <array>
 
 #include "adbanner/ad_library.h"
-#include "platform/win32/unique_handle.h"
+#include "winbase/system_library.h"
 
 namespace qv::adbanner::win32 {
 
@@ -38,8 +38,8 @@ class AdvertLibrary final : public AdLibrary {
     template <typename Function>
     [[nodiscard]] Function Export(AdExport which) const;
 
-    platform::win32::UniqueHmodule library_;
-    std::array<FARPROC, 16> exports_{};
+    winbase::SystemLibrary library_{winbase::Widen(kLibraryName)};
+    std::array<winbase::AnyFunction, 16> exports_{};
 };
 
 }  // namespace qv::adbanner::win32

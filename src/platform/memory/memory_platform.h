@@ -126,8 +126,8 @@ class MemoryDesktop : public Desktop {
     bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
     void BroadcastWinIniChange() override { ++winIniBroadcasts; }
-    void OpenAddress(WindowId, std::string_view address, int showCommand) override {
-        openedAddresses.emplace_back(address, showCommand);
+    void OpenAddress(WindowId, std::string_view address, ShowCommand show) override {
+        openedAddresses.emplace_back(address, show);
     }
 
     struct Message {
@@ -142,7 +142,7 @@ class MemoryDesktop : public Desktop {
     std::vector<std::optional<std::string>> enumeratedDesktops;
     std::vector<Message> messages;
     int winIniBroadcasts = 0;
-    std::vector<std::pair<std::string, int>> openedAddresses;
+    std::vector<std::pair<std::string, ShowCommand>> openedAddresses;
 };
 
 class MemorySystemSettings : public SystemSettings {

@@ -2,9 +2,9 @@
 
 #include <shellapi.h>
 
-#include "platform/win32/system_library.h"
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "winbase/system_library.h"
+#include "winbase/wide.h"
 
 namespace qv::platform::win32 {
 
@@ -21,7 +21,7 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM context) noexcept {
     const int got = ::GetWindowTextW(hwnd, title.data(), static_cast<int>(title.size()));
     title.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     try {
-        enumeration.windows.push_back({reinterpret_cast<WindowId>(hwnd), Narrow(title)});
+        enumeration.windows.push_back({reinterpret_cast<WindowId>(hwnd), winbase::Narrow(title)});
     } catch (...) {
         return FALSE;  // out of memory: stop the enumeration
     }
@@ -42,8 +42,8 @@ std::optional<std::vector<TopLevelWindow>> Win32Desktop::TopLevelWindows(
         ::EnumWindows(CollectWindow, context);
         return std::move(enumeration.windows);
     }
-    UniqueHdesk handle(
-        ::OpenDesktopW(Widen(*desktop).c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE));
+    winbase::UniqueHdesk handle(::OpenDesktopW(winbase::Widen(*desktop).c_str(), 0, FALSE,
+                                               DESKTOP_READOBJECTS | DESKTOP_ENUMERATE));
     if (!handle) {
         return std::nullopt;
     }
@@ -69,13 +69,13 @@ void Win32Desktop::BroadcastWinIniChange() {
                           nullptr);
 }
 
-void Win32Desktop::OpenAddress(WindowId owner, std::string_view address, int showCommand) {
+void Win32Desktop::OpenAddress(WindowId owner, std::string_view address, ShowCommand show) {
     // The shell is loaded for the first address opened, not at every start of the saver host.
-    static const SystemLibrary shell(L"shell32.dll");
+    static const winbase::SystemLibrary shell(L"shell32.dll");
     const auto open = shell.Find<decltype(&::ShellExecuteW)>("ShellExecuteW");
     if (open != nullptr) {
-        (void)open(reinterpret_cast<HWND>(owner), L"open", Widen(address).c_str(), L"", L"",
-                   showCommand);
+        (void)open(reinterpret_cast<HWND>(owner), L"open", winbase::Widen(address).c_str(), L"",
+                   L"", ShowWindowCommand(show));
     }
 }
 

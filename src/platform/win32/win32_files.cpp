@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "winbase/wide.h"
 
 namespace qv::platform::win32 {
 
@@ -29,7 +29,8 @@ std::optional<std::wstring> GrowingBuffer(Fill fill) {
 
 class Win32FileReader : public FileReader {
   public:
-    Win32FileReader(UniqueFile file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+    Win32FileReader(winbase::UniqueFile file, std::uint64_t size)
+        : file_(std::move(file)), size_(size) {}
     [[nodiscard]] std::uint64_t Size() const override { return size_; }
     std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* into,
                                       std::size_t count) override {
@@ -47,7 +48,7 @@ class Win32FileReader : public FileReader {
     }
 
   private:
-    UniqueFile file_;
+    winbase::UniqueFile file_;
     std::uint64_t size_;
 };
 
@@ -55,9 +56,9 @@ class Win32FileReader : public FileReader {
 
 std::unique_ptr<FileReader> Win32Files::OpenForReading(std::string_view path) {
     // A folder does not open without backup semantics, so only files come back.
-    UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    winbase::UniqueFile file(::CreateFileW(winbase::Widen(path).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) {
         return nullptr;
@@ -69,45 +70,45 @@ std::unique_ptr<FileReader> Win32Files::OpenForReading(std::string_view path) {
 std::string Win32Files::WindowsDirectory() {
     const auto dir =
         GrowingBuffer([](wchar_t* buf, DWORD size) { return ::GetWindowsDirectoryW(buf, size); });
-    return dir ? Narrow(*dir) : std::string();
+    return dir ? winbase::Narrow(*dir) : std::string();
 }
 
 std::string Win32Files::SystemDirectory() {
     const auto dir =
         GrowingBuffer([](wchar_t* buf, DWORD size) { return ::GetSystemDirectoryW(buf, size); });
-    return dir ? Narrow(*dir) : std::string();
+    return dir ? winbase::Narrow(*dir) : std::string();
 }
 
 std::optional<std::string> Win32Files::ShortPath(std::string_view path) {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = winbase::Widen(path);
     const auto shortPath = GrowingBuffer(
         [&wide](wchar_t* buf, DWORD size) { return ::GetShortPathNameW(wide.c_str(), buf, size); });
     if (!shortPath) {
         return std::nullopt;
     }
-    return Narrow(*shortPath);
+    return winbase::Narrow(*shortPath);
 }
 
 bool Win32Files::FileExists(std::string_view path) {
-    const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(winbase::Widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::vector<std::string> Win32Files::List(std::string_view pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW data{};
-    UniqueFind find(::FindFirstFileW(Widen(pattern).c_str(), &data));
+    winbase::UniqueFind find(::FindFirstFileW(winbase::Widen(pattern).c_str(), &data));
     if (!find) {
         return names;
     }
     do {
-        names.push_back(Narrow(data.cFileName));
+        names.push_back(winbase::Narrow(data.cFileName));
     } while (::FindNextFileW(find.get(), &data));
     return names;
 }
 
 bool Win32Files::Delete(std::string_view path) {
-    return ::DeleteFileW(Widen(path).c_str()) != 0;
+    return ::DeleteFileW(winbase::Widen(path).c_str()) != 0;
 }
 
 }  // namespace qv::platform::win32

@@ -5,9 +5,22 @@
 #include <vector>
 
 #include "platform/ports.h"
-#include "platform/win32/unique_handle.h"
+#include "winbase/unique_handle.h"
 
 namespace qv::platform::win32 {
+
+// The SW_ value of a show command.
+[[nodiscard]] constexpr int ShowWindowCommand(ShowCommand show) {
+    switch (show) {
+        case ShowCommand::Hide:
+            return SW_HIDE;
+        case ShowCommand::Normal:
+            return SW_SHOWNORMAL;
+        case ShowCommand::Show:
+            return SW_SHOW;
+    }
+    return SW_SHOW;
+}
 
 class Win32Registry : public Registry {
   public:
@@ -45,7 +58,7 @@ class Win32Processes : public Processes {
 
   private:
     // Instance mutexes are held until the process ends; the object lives as long.
-    std::vector<UniqueHandleKernel> mutexes_;
+    std::vector<winbase::UniqueHandleKernel> mutexes_;
 };
 
 class Win32Desktop : public Desktop {
@@ -57,7 +70,7 @@ class Win32Desktop : public Desktop {
     bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
     void BroadcastWinIniChange() override;
-    void OpenAddress(WindowId owner, std::string_view address, int showCommand) override;
+    void OpenAddress(WindowId owner, std::string_view address, ShowCommand show) override;
 };
 
 class Win32SystemSettings : public SystemSettings {

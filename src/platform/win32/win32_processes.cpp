@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "winbase/wide.h"
 
 namespace qv::platform::win32 {
 
@@ -13,20 +13,20 @@ class Win32RunningProcess : public RunningProcess {
     void WaitForExit() override { ::WaitForSingleObject(process_.get(), INFINITE); }
 
   private:
-    UniqueHandleKernel process_;
-    UniqueHandleKernel thread_;
+    winbase::UniqueHandleKernel process_;
+    winbase::UniqueHandleKernel thread_;
 };
 
 }  // namespace
 
 std::unique_ptr<RunningProcess> Win32Processes::Start(const ProcessLaunch& launch) {
-    std::wstring commandLine = Widen(launch.commandLine);  // CreateProcess may write to it
+    std::wstring commandLine = winbase::Widen(launch.commandLine);  // CreateProcess may write to it
     const std::wstring workingDir =
-        launch.workingDirectory ? Widen(*launch.workingDirectory) : std::wstring();
+        launch.workingDirectory ? winbase::Widen(*launch.workingDirectory) : std::wstring();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(launch.showCommand);
+    startup.wShowWindow = static_cast<WORD>(ShowWindowCommand(launch.showCommand));
     DWORD flags = launch.priority == Priority::High ? HIGH_PRIORITY_CLASS : NORMAL_PRIORITY_CLASS;
     if (launch.newConsole) {
         flags |= CREATE_NEW_CONSOLE;
@@ -46,7 +46,7 @@ std::unique_ptr<RunningProcess> Win32Processes::Start(const ProcessLaunch& launc
 }
 
 bool Win32Processes::CreateInstanceMutex(std::string_view name) {
-    UniqueHandleKernel mutex(::CreateMutexW(nullptr, FALSE, Widen(name).c_str()));
+    winbase::UniqueHandleKernel mutex(::CreateMutexW(nullptr, FALSE, winbase::Widen(name).c_str()));
     const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
     if (mutex) {
         mutexes_.push_back(std::move(mutex));
@@ -55,7 +55,8 @@ bool Win32Processes::CreateInstanceMutex(std::string_view name) {
 }
 
 bool Win32Processes::MutexExists(std::string_view name) {
-    const UniqueHandleKernel mutex(::OpenMutexW(SYNCHRONIZE, FALSE, Widen(name).c_str()));
+    const winbase::UniqueHandleKernel mutex(
+        ::OpenMutexW(SYNCHRONIZE, FALSE, winbase::Widen(name).c_str()));
     return static_cast<bool>(mutex);
 }
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "winbase/wide.h"
 
 namespace qv::platform::win32 {
 
@@ -15,9 +15,9 @@ constexpr wchar_t kMissing[] = L"\x01qv-missing\x01";
 
 std::optional<std::string> Win32Profile::Read(std::string_view file, std::string_view section,
                                               std::string_view key) {
-    const std::wstring wfile = Widen(file);
-    const std::wstring wsection = Widen(section);
-    const std::wstring wkey = Widen(key);
+    const std::wstring wfile = winbase::Widen(file);
+    const std::wstring wsection = winbase::Widen(section);
+    const std::wstring wkey = winbase::Widen(key);
     std::wstring buffer(512, L'\0');
     for (;;) {
         const DWORD got =
@@ -32,13 +32,14 @@ std::optional<std::string> Win32Profile::Read(std::string_view file, std::string
     if (buffer == kMissing) {
         return std::nullopt;
     }
-    return Narrow(buffer);
+    return winbase::Narrow(buffer);
 }
 
 bool Win32Profile::Write(std::string_view file, std::string_view section, std::string_view key,
                          std::string_view value) {
-    return ::WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(),
-                                        Widen(value).c_str(), Widen(file).c_str()) != 0;
+    return ::WritePrivateProfileStringW(winbase::Widen(section).c_str(),
+                                        winbase::Widen(key).c_str(), winbase::Widen(value).c_str(),
+                                        winbase::Widen(file).c_str()) != 0;
 }
 
 }  // namespace qv::platform::win32

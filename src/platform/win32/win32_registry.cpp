@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "winbase/wide.h"
 
 namespace qv::platform::win32 {
 
@@ -19,12 +19,12 @@ bool IsTextType(DWORD type) {
 
 std::optional<RegValue> Win32Registry::Query(RegRoot root, std::string_view key,
                                              std::string_view name) {
-    UniqueHkey hkey;
-    if (::RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_READ, hkey.put()) !=
+    winbase::UniqueHkey hkey;
+    if (::RegOpenKeyExW(RootKey(root), winbase::Widen(key).c_str(), 0, KEY_READ, hkey.put()) !=
         ERROR_SUCCESS) {
         return std::nullopt;
     }
-    const std::wstring wname = Widen(name);
+    const std::wstring wname = winbase::Widen(name);
     DWORD type = 0;
     DWORD size = 0;
     if (::RegQueryValueExW(hkey.get(), wname.c_str(), nullptr, &type, nullptr, &size) !=
@@ -52,7 +52,7 @@ std::optional<RegValue> Win32Registry::Query(RegRoot root, std::string_view key,
     if (IsTextType(type)) {
         const std::wstring_view text(reinterpret_cast<const wchar_t*>(bytes.data()),
                                      bytes.size() / sizeof(wchar_t));
-        value.data = Narrow(text);
+        value.data = winbase::Narrow(text);
     } else {
         value.data = std::move(bytes);
     }
@@ -61,20 +61,20 @@ std::optional<RegValue> Win32Registry::Query(RegRoot root, std::string_view key,
 
 RegWriteStatus Win32Registry::Set(RegRoot root, std::string_view key, std::string_view name,
                                   const RegValue& value) {
-    UniqueHkey hkey;
-    if (::RegCreateKeyExW(RootKey(root), Widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          hkey.put(), nullptr) != ERROR_SUCCESS) {
+    winbase::UniqueHkey hkey;
+    if (::RegCreateKeyExW(RootKey(root), winbase::Widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                          nullptr, hkey.put(), nullptr) != ERROR_SUCCESS) {
         return RegWriteStatus::KeyFailed;
     }
     const auto type = static_cast<DWORD>(value.type);
     LONG rc = ERROR_SUCCESS;
     if (IsTextType(type)) {
-        const std::wstring text = Widen(value.data);
-        rc = ::RegSetValueExW(hkey.get(), Widen(name).c_str(), 0, type,
+        const std::wstring text = winbase::Widen(value.data);
+        rc = ::RegSetValueExW(hkey.get(), winbase::Widen(name).c_str(), 0, type,
                               reinterpret_cast<const BYTE*>(text.data()),
                               static_cast<DWORD>(text.size() * sizeof(wchar_t)));
     } else {
-        rc = ::RegSetValueExW(hkey.get(), Widen(name).c_str(), 0, type,
+        rc = ::RegSetValueExW(hkey.get(), winbase::Widen(name).c_str(), 0, type,
                               reinterpret_cast<const BYTE*>(value.data.data()),
                               static_cast<DWORD>(value.data.size()));
     }
@@ -82,9 +82,9 @@ RegWriteStatus Win32Registry::Set(RegRoot root, std::string_view key, std::strin
 }
 
 bool Win32Registry::CreateKey(RegRoot root, std::string_view key) {
-    UniqueHkey hkey;
-    return ::RegCreateKeyExW(RootKey(root), Widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                             nullptr, hkey.put(), nullptr) == ERROR_SUCCESS;
+    winbase::UniqueHkey hkey;
+    return ::RegCreateKeyExW(RootKey(root), winbase::Widen(key).c_str(), 0, nullptr, 0,
+                             KEY_ALL_ACCESS, nullptr, hkey.put(), nullptr) == ERROR_SUCCESS;
 }
 
 }  // namespace qv::platform::win32

@@ -3,22 +3,15 @@
 
 #include <utility>
 
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "winbase/system_library.h"
+#include "winbase/wide.h"
 
 namespace qv::platform::win32 {
 
 namespace {
 
 constexpr UINT kUpdateAndBroadcast = SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE;
-
-// GetProcAddress returns a generic pointer; the cast to the real signature goes through
-// a pointer of no signature so the compiler accepts it as intended.
-template <typename Function>
-Function ProcAs(HMODULE module, const char* name) {
-    const FARPROC proc = ::GetProcAddress(module, name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
-}
 
 using PwdChangePasswordFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
 
@@ -76,8 +69,9 @@ Answer Win32Dialogs::Show(const MessageBoxRequest& request) {
     if (request.warning) {
         flags |= MB_ICONWARNING;
     }
-    const std::wstring text = Widen(request.text);
-    const std::wstring caption = request.caption ? Widen(*request.caption) : std::wstring();
+    const std::wstring text = winbase::Widen(request.text);
+    const std::wstring caption =
+        request.caption ? winbase::Widen(*request.caption) : std::wstring();
     const int pressed = ::MessageBoxW(reinterpret_cast<HWND>(request.owner), text.c_str(),
                                       request.caption ? caption.c_str() : nullptr, flags);
     if (t_yesHook != nullptr) {  // the box never appeared
@@ -91,11 +85,11 @@ Answer Win32Dialogs::Show(const MessageBoxRequest& request) {
 
 LibraryResult Win32Libraries::PwdChangePassword(std::string_view dllPath, std::string_view provider,
                                                 WindowId window) {
-    UniqueHmodule library(::LoadLibraryW(Widen(dllPath).c_str()));
+    const winbase::SystemLibrary library(winbase::Widen(dllPath));
     if (!library) {
         return {LibraryCall::NoLibrary, 0};
     }
-    const auto change = ProcAs<PwdChangePasswordFn>(library.get(), "PwdChangePasswordA");
+    const auto change = library.Find<PwdChangePasswordFn>("PwdChangePasswordA");
     if (change == nullptr) {
         return {LibraryCall::NoFunction, 0};
     }
@@ -105,11 +99,11 @@ LibraryResult Win32Libraries::PwdChangePassword(std::string_view dllPath, std::s
 }
 
 LibraryResult Win32Libraries::VerifyScreenSavePwd(std::string_view dllPath, WindowId window) {
-    UniqueHmodule library(::LoadLibraryW(Widen(dllPath).c_str()));
+    const winbase::SystemLibrary library(winbase::Widen(dllPath));
     if (!library) {
         return {LibraryCall::NoLibrary, 0};
     }
-    const auto verify = ProcAs<VerifyScreenSavePwdFn>(library.get(), "VerifyScreenSavePwd");
+    const auto verify = library.Find<VerifyScreenSavePwdFn>("VerifyScreenSavePwd");
     if (verify == nullptr) {
         return {LibraryCall::NoFunction, 0};
     }

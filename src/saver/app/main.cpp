@@ -7,11 +7,12 @@
 #include "config/messages.h"
 #include "config/names.h"
 #include "config/reg_ini_file.h"
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "saver/host.h"
 #include "saver/win32/host_views.h"
+#include "settings/win32/options_window.h"
 #include "ui/win32/program_start.h"
+#include "winbase/wide.h"
 
 namespace {
 
@@ -20,19 +21,16 @@ namespace {
 qv::saver::Arguments CommandLineArguments() {
     qv::saver::Arguments args;
     for (int i = 1; i < __argc && __wargv != nullptr; ++i) {
-        args.push_back(qv::platform::win32::Narrow(__wargv[i]));
+        args.push_back(qv::winbase::Narrow(__wargv[i]));
     }
     return args;
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    qv::ui::win32::HardenDllSearch();
-    qv::platform::win32::Win32Platform win32;
-    const auto& platform = win32.platform();
+int Run(HINSTANCE instance, const qv::platform::Platform& platform) {
     try {
-        qv::saver::win32::Win32HostViews views(instance, platform);
+        qv::saver::win32::Win32HostViews views(instance, platform, [instance, &platform] {
+            return qv::settings::win32::RunSettingsDialog(instance, platform);
+        });
         return qv::saver::RunSaverHost(platform, views, CommandLineArguments());
     } catch (const std::exception& error) {
         // A failed write through the configuration view abandons the action; the user is
@@ -40,4 +38,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         qv::config::ShowHostMessage(platform.dialogs, error.what());
         return 1;
     }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    qv::ui::win32::HardenDllSearch();
+    // What the workers use lives here, and this function never returns: the process ends
+    // below, workers and all, before anything is torn down.
+    qv::platform::win32::Win32Platform win32;
+    ::ExitProcess(static_cast<UINT>(Run(instance, win32.platform())));
 }

@@ -2,16 +2,18 @@
 
 #include <imm.h>
 
+#include <utility>
+
 #include "saver/picture_show.h"
 #include "saver/win32/app_window.h"
 #include "saver/win32/picture_window.h"
 #include "saver/win32/preview_window.h"
-#include "settings/win32/options_window.h"
 
 namespace qv::saver::win32 {
 
-Win32HostViews::Win32HostViews(HINSTANCE instance, const platform::Platform& platform)
-    : instance_(instance), platform_(platform) {}
+Win32HostViews::Win32HostViews(HINSTANCE instance, const platform::Platform& platform,
+                               SettingsDialog settingsDialog)
+    : instance_(instance), platform_(platform), settingsDialog_(std::move(settingsDialog)) {}
 
 int Win32HostViews::RunPictureShow(HostState& state) {
     // The show takes no text. Without an input method on this thread, the activation of its
@@ -21,6 +23,9 @@ int Win32HostViews::RunPictureShow(HostState& state) {
     ::ImmDisableIME(::GetCurrentThreadId());
     const AppWindow app(instance_, state.toolWindowMode);
     PictureWindow window(instance_, app.hwnd());
+    if (!window.Created()) {
+        return 1;
+    }
     int exitCode = 0;
     {
         PictureShow show(platform_, state, window);
@@ -38,8 +43,7 @@ int Win32HostViews::RunPreview(HostState&, platform::WindowId hostWindow) {
 }
 
 int Win32HostViews::RunSettingsDialog(HostState&) {
-    settings::win32::OptionsWindow window(instance_, platform_);
-    return window.Run();
+    return settingsDialog_();
 }
 
 }  // namespace qv::saver::win32

@@ -4,11 +4,12 @@
 #include <windowsx.h>
 
 #include "config/messages.h"
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "saver/show_timers.h"
 #include "ui/win32/common_controls.h"
 #include "ui/win32/message_loop.h"
+#include "winbase/unique_handle.h"
+#include "winbase/wide.h"
 
 namespace qv::saver::win32 {
 
@@ -19,7 +20,6 @@ constexpr UINT_PTR kActivationTimer = 1;
 using ui::win32::StartDetachedWorker;
 using ui::win32::WindowClass;
 using ui::win32::WindowPlacement;
-using ui::win32::WindowThreadGate;
 
 WindowClass BlackClass(const wchar_t* name, HINSTANCE instance) {
     WindowClass windowClass;
@@ -43,9 +43,9 @@ PictureWindow::PictureWindow(HINSTANCE instance, HWND owner) : instance_(instanc
     placement.style = WS_POPUP | WS_CLIPCHILDREN;
     placement.bounds = {0, 0, screen.width, screen.height};
     placement.parent = owner;
-    (void)Create(BlackClass(kShowWindowClass, instance), placement);
-    (void)picture_.Create(instance, hwnd());
-    gate_ = std::make_shared<WindowThreadGate>(hwnd());
+    if (Create(BlackClass(kShowWindowClass, instance), placement)) {
+        (void)picture_.Create(instance, hwnd());  // Created() tells
+    }
 }
 
 PictureWindow::~PictureWindow() {
@@ -61,7 +61,7 @@ bool PictureWindow::PictureControl::Create(HINSTANCE instance, HWND parent) {
 }
 
 void PictureWindow::Detach() {
-    gate_->Close();
+    Gate()->Close();
     show_ = nullptr;
 }
 
@@ -146,7 +146,7 @@ void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
     }
     hintOn_ = hint.has_value();
     if (hint) {
-        std::wstring text = platform::win32::Widen(*hint);
+        std::wstring text = winbase::Widen(*hint);
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.hwnd = hwnd();
@@ -168,7 +168,7 @@ void PictureWindow::StartActivationDelay(int ms) {
 
 void PictureWindow::StartPictureTimer(int seconds) {
     PictureShow* show = show_;
-    StartDetachedWorker([gate = gate_, seconds, show] {
+    StartDetachedWorker([gate = Gate(), seconds, show] {
         platform::win32::Win32Clock clock;
         RunPictureTimer(
             clock, seconds, [&gate](const std::function<void()>& step) { return gate->Run(step); },
@@ -178,7 +178,7 @@ void PictureWindow::StartPictureTimer(int seconds) {
 
 void PictureWindow::StartCountdown(int seconds) {
     PictureShow* show = show_;
-    StartDetachedWorker([gate = gate_, suspended = show_->Suspended(), seconds, show] {
+    StartDetachedWorker([gate = Gate(), suspended = show_->Suspended(), seconds, show] {
         platform::win32::Win32Clock clock;
         RunCountdown(
             clock, seconds, *suspended,
@@ -189,7 +189,7 @@ void PictureWindow::StartCountdown(int seconds) {
 
 void PictureWindow::StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) {
     PictureShow* show = show_;
-    StartDetachedWorker([gate = gate_, source = std::move(source), start, show] {
+    StartDetachedWorker([gate = Gate(), source = std::move(source), start, show] {
         RunDecode(
             *source, start, [&gate](const std::function<void()>& step) { return gate->Run(step); },
             [show](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
@@ -197,8 +197,8 @@ void PictureWindow::StartDecode(std::shared_ptr<PictureSource> source, std::size
 }
 
 void PictureWindow::PaintPicture() {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(picture_.hwnd(), &paint);
+    const winbase::PaintDc paint(picture_.hwnd());
+    HDC dc = paint.get();
     if (frame_ != nullptr && frame_->width > 0) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -211,16 +211,12 @@ void PictureWindow::PaintPicture() {
             dc, 0, 0, static_cast<DWORD>(frame_->width), static_cast<DWORD>(frame_->height), 0, 0,
             0, static_cast<UINT>(frame_->height), frame_->pixels.data(), &info, DIB_RGB_COLORS);
     }
-    ::EndPaint(picture_.hwnd(), &paint);
 }
 
 LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
         OnDestroyed();
         return 0;
-    }
-    if (message == WindowThreadGate::kRunStep) {
-        return gate_ ? gate_->RunPendingStep() : 0;
     }
     if (show_ == nullptr) {
         return DefaultHandling(message, wParam, lParam);

@@ -9,7 +9,6 @@
 
 #include "saver/picture_show.h"
 #include "ui/win32/window.h"
-#include "ui/win32/window_thread.h"
 
 namespace qv::saver::win32 {
 
@@ -20,6 +19,8 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
   public:
     // `owner` keeps the window off the taskbar in tool-window mode.
     PictureWindow(HINSTANCE instance, HWND owner);
+    // False when the window or its picture could not be made.
+    [[nodiscard]] bool Created() const { return hwnd() != nullptr && picture_.hwnd() != nullptr; }
     ~PictureWindow() override;
 
     // Events go to `show` from now on, until Detach.
@@ -47,7 +48,7 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     class PictureControl final : public ui::win32::Window {
       public:
         explicit PictureControl(PictureWindow& show) : show_(show) {}
-        bool Create(HINSTANCE instance, HWND parent);
+        [[nodiscard]] bool Create(HINSTANCE instance, HWND parent);
 
       private:
         LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -71,7 +72,6 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     CursorShape cursor_ = CursorShape::Arrow;
     bool hintOn_ = false;
     bool running_ = false;  // the message loop runs: the window's end ends it
-    std::shared_ptr<ui::win32::WindowThreadGate> gate_;
 };
 
 }  // namespace qv::saver::win32

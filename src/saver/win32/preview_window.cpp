@@ -1,17 +1,17 @@
 #include "saver/win32/preview_window.h"
 
-#include "platform/win32/unique_handle.h"
 #include "ui/win32/mark.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/window.h"
+#include "winbase/unique_handle.h"
 
 namespace qv::saver::win32 {
 
 namespace {
 
-using platform::win32::ScopedSelect;
-using platform::win32::UniqueGdiObject;
-using platform::win32::UniqueHdc;
+using winbase::ScopedSelect;
+using winbase::UniqueGdiObject;
+using winbase::UniqueHdc;
 
 constexpr wchar_t kPreviewClass[] = L"QuorvanesPreview";
 constexpr wchar_t kPreviewCaption[] = L"SaverPreview";
@@ -60,8 +60,8 @@ UniqueGdiObject MakePreviewArt() {
 }
 
 void Paint(HWND hwnd, HGDIOBJ art) {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd, &paint);
+    const winbase::PaintDc paint(hwnd);
+    HDC dc = paint.get();
     RECT client{};
     ::GetClientRect(hwnd, &client);
     UniqueHdc source(::CreateCompatibleDC(dc));
@@ -72,7 +72,6 @@ void Paint(HWND hwnd, HGDIOBJ art) {
         const int top = (client.bottom - kPreviewArtHeight) / 2;
         ::BitBlt(dc, left, top, kPreviewArtWidth, kPreviewArtHeight, source.get(), 0, 0, SRCCOPY);
     }
-    ::EndPaint(hwnd, &paint);
 }
 
 class PreviewWindow final : public ui::win32::Window {

@@ -1,5 +1,6 @@
-// The settings window's own kinds of control: the check list (an owner-drawn list box that
-// keeps each row's check mark in its item data), the picture and the bevelled panel.
+// The settings window's own kinds of control, each a kit window: the check list (a
+// superclass of the list box that keeps each row's check mark in its item data), the
+// picture and the bevelled panel.
 #pragma once
 
 #include <windows.h>
@@ -9,20 +10,13 @@
 #include <vector>
 
 #include "settings/options.h"
+#include "ui/win32/window.h"
 
 namespace qv::settings::win32 {
 
 inline constexpr wchar_t kPictureClass[] = L"QuorvanesPicture";
 inline constexpr wchar_t kPanelClass[] = L"QuorvanesPanel";
 inline constexpr wchar_t kCheckListClass[] = L"QuorvanesCheckList";
-
-// The classes of the picture, the panel and the check list, registered once.
-void RegisterControlClasses(HINSTANCE instance);
-
-// A picture control shows this bitmap at its top left (the control owns a copy of the
-// handle's use, not the bitmap); `transparent` leaves out the colour of its bottom-left
-// pixel, as a transparent picture does.
-void SetPicture(HWND control, HBITMAP bitmap, bool transparent);
 
 // What a check list tells its parent window, sent before it acts itself: a mouse press
 // (wParam: the list's id and, in the high word, 1 for the right button; lParam: the point
@@ -31,15 +25,74 @@ void SetPicture(HWND control, HBITMAP bitmap, bool transparent);
 inline constexpr UINT kWmListPress = WM_APP + 10;
 inline constexpr UINT kWmCheckToggled = WM_APP + 11;
 
-// Check lists: their rows' check boxes answer the mouse and the space bar.
-void FillCheckList(HWND list, const CheckList& rows);
-[[nodiscard]] CheckList ReadCheckList(HWND list);
-// The check marks of `rows` put on the list's existing rows.
-void SetChecks(HWND list, const CheckList& rows);
-// The row under a point of the list; nullopt below the last row.
-[[nodiscard]] std::optional<int> RowAt(HWND list, LPARAM point);
-// WM_MEASUREITEM and WM_DRAWITEM of a check list, sent to its parent window.
-void MeasureCheckRow(MEASUREITEMSTRUCT& item, UINT dpi);
-void DrawCheckRow(const DRAWITEMSTRUCT& item, UINT dpi);
+// Where a control of the settings window goes and how it looks.
+struct ControlPlacement {
+    HINSTANCE instance = nullptr;
+    HWND parent = nullptr;
+    int id = 0;
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+};
+
+// A picture shown at the control's top left, and a click on it told to the parent as a
+// static control tells it (STN_CLICKED). A click is a press and a release both on the
+// picture: a press elsewhere released over it is not one.
+class PictureControl : public ui::win32::Window {
+  public:
+    ~PictureControl() override { Destroy(); }
+    [[nodiscard]] bool Create(const ControlPlacement& placement);
+    // The control draws `bitmap` (it does not own it); `transparent` leaves out the colour of
+    // its bottom-left pixel, as a transparent picture does.
+    void SetPicture(HBITMAP bitmap, bool transparent);
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void Paint();
+    void OnButtonUp(LPARAM point);
+
+    HBITMAP bitmap_ = nullptr;
+    bool transparent_ = false;
+    bool pressed_ = false;  // the left button went down on the picture
+};
+
+// An etched frame, inner bevel raised and outer lowered. The inside is left to the window
+// beneath, so the controls that lie on the panel are never painted over.
+class PanelControl : public ui::win32::Window {
+  public:
+    ~PanelControl() override { Destroy(); }
+    [[nodiscard]] bool Create(const ControlPlacement& placement);
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// Rows with check boxes that answer the mouse (the box at the row's left) and the space
+// bar. The list draws its rows when its parent passes on WM_MEASUREITEM and WM_DRAWITEM.
+class CheckListControl : public ui::win32::Window {
+  public:
+    ~CheckListControl() override { Destroy(); }
+    [[nodiscard]] bool Create(const ControlPlacement& placement);
+
+    void Fill(const CheckList& rows);
+    [[nodiscard]] CheckList Read() const;
+    // The check marks of `rows` put on the list's existing rows.
+    void SetChecks(const CheckList& rows);
+    // The row under a point of the list; nullopt below the last row.
+    [[nodiscard]] std::optional<int> RowAt(LPARAM point) const;
+
+    static void Measure(MEASUREITEMSTRUCT& item, UINT dpi);
+    void Draw(const DRAWITEMSTRUCT& item, UINT dpi) const;
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    [[nodiscard]] bool IsChecked(int row) const;
+    [[nodiscard]] std::wstring RowText(int row) const;
+    void Toggle(int row);
+    [[nodiscard]] int Count() const;
+};
 
 }  // namespace qv::settings::win32

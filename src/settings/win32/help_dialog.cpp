@@ -2,19 +2,23 @@
 
 #include <commctrl.h>
 
+#include <array>
 #include <string>
 
-#include "platform/win32/wide.h"
+#include "desktop/web_address.h"
 #include "settings/options.h"
-#include "ui/win32/dpi.h"
+#include "settings/win32/control_table.h"
+#include "ui/win32/font.h"
+#include "winbase/dpi.h"
+#include "winbase/wide.h"
 
 namespace qv::settings::win32 {
 
 namespace {
 
-using platform::win32::UniqueGdiObject;
-using platform::win32::Widen;
-using ui::win32::Scaled;
+using winbase::Scaled;
+using winbase::UniqueGdiObject;
+using winbase::Widen;
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
@@ -24,20 +28,33 @@ constexpr int kFontHeight = 14;
 constexpr int kLinkFontHeight = 15;
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
-struct HelpControl {
-    int id;
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-    RECT place;  // left, top, width, height at 96 DPI
-    const wchar_t* text;
-};
+// At 96 DPI, in the dialog's tab order.
+constexpr std::array<ControlLayout, 4> kHelpControls{{
+    {help::kText, "memHelp", ControlKind::TextBox, 0, {10, 9, 352, 312}, "", 0},
+    {help::kLabel,
+     "lblVisit",
+     ControlKind::Label,
+     0,
+     {41, 336, 137, 16},
+     "For additional help visit",
+     0},
+    {help::kLink,
+     "lblQVHyperlink",
+     ControlKind::Label,
+     0,
+     {182, 336, 147, 16},
+     kProductSiteHost,
+     look::kLink},
+    {IDOK, "btnOK", ControlKind::Button, 0, {137, 366, 92, 30}, "&OK", look::kDefault},
+}};
 
-UniqueGdiObject MakeFont(const wchar_t* face, int height, bool underline, UINT dpi) {
-    return UniqueGdiObject(::CreateFontW(-::MulDiv(height, static_cast<int>(dpi), kDesignDpi), 0, 0,
-                                         0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE,
-                                         ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
+UniqueGdiObject MakeFont(int height, bool underline, UINT dpi) {
+    ui::win32::FontSpec spec;
+    spec.face = L"MS Sans Serif";
+    spec.pixels = height;
+    spec.designDpi = kDesignDpi;
+    spec.underline = underline;
+    return ui::win32::MakeFont(spec, dpi);
 }
 
 // The help text from the program's resources, with the line breaks an edit control shows.
@@ -83,63 +100,49 @@ bool HelpDialog::CreateModal(HWND owner) {
     if (!Create(windowClass, placement)) {
         return false;
     }
-    dpi_ = ui::win32::DpiForWindow(hwnd());
+    dpi_ = winbase::DpiForWindow(hwnd());
     RECT frame{0, 0, Scaled(help::kClientWidth, dpi_), Scaled(help::kClientHeight, dpi_)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     ::SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CreateControls();
+    return CreateControls();
+}
+
+bool HelpDialog::CreateControls() {
+    for (const ControlLayout& control : kHelpControls) {
+        const ControlStyle style = StyleOf(control);
+        const std::wstring text = Widen(control.text);
+        if (::CreateWindowExW(style.exStyle, style.className, text.c_str(), style.style, 0, 0, 0, 0,
+                              hwnd(), ui::win32::ChildId(control.id), instance_,
+                              nullptr) == nullptr) {
+            return false;
+        }
+    }
+    ::SetDlgItemTextW(hwnd(), help::kText, HelpText(instance_).c_str());
+    LayOut();
     return true;
 }
 
-void HelpDialog::CreateControls() {
-    font_ = MakeFont(L"MS Sans Serif", kFontHeight, false, dpi_);
-    linkFont_ = MakeFont(L"MS Sans Serif", kLinkFontHeight, true, dpi_);
-    const std::wstring host = Widen(kProductSiteHost);
-    const HelpControl controls[] = {
-        {help::kText,
-         WC_EDITW,
-         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-             ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-         WS_EX_CLIENTEDGE,
-         {10, 9, 352, 312},
-         L""},
-        {help::kLabel,
-         WC_STATICW,
-         WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
-         0,
-         {41, 336, 137, 16},
-         L"For additional help visit"},
-        {help::kLink,
-         WC_STATICW,
-         WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX,
-         0,
-         {182, 336, 147, 16},
-         host.c_str()},
-        {IDOK,
-         WC_BUTTONW,
-         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-         0,
-         {137, 366, 92, 30},
-         L"&OK"},
-    };
-    for (const HelpControl& control : controls) {
-        HWND child = ::CreateWindowExW(
-            control.exStyle, control.className, control.text, control.style,
-            Scaled(control.place.left, dpi_), Scaled(control.place.top, dpi_),
-            Scaled(control.place.right, dpi_), Scaled(control.place.bottom, dpi_), hwnd(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
-        ::SendMessageW(
-            child, WM_SETFONT,
-            reinterpret_cast<WPARAM>(control.id == help::kLink ? linkFont_.get() : font_.get()),
-            FALSE);
+void HelpDialog::LayOut() {
+    font_ = MakeFont(kFontHeight, false, dpi_);
+    linkFont_ = MakeFont(kLinkFontHeight, true, dpi_);
+    for (const ControlLayout& control : kHelpControls) {
+        HWND child = ::GetDlgItem(hwnd(), control.id);
+        ::MoveWindow(child, Scaled(control.place.left, dpi_), Scaled(control.place.top, dpi_),
+                     Scaled(control.place.width, dpi_), Scaled(control.place.height, dpi_), TRUE);
+        const HGDIOBJ font = (control.look & look::kLink) != 0 ? linkFont_.get() : font_.get();
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-    ::SetDlgItemTextW(hwnd(), help::kText, HelpText(instance_).c_str());
-    ::SetFocus(::GetDlgItem(hwnd(), IDOK));
+}
+
+void HelpDialog::OnDpiChanged(UINT dpi) {
+    dpi_ = dpi;
+    LayOut();
 }
 
 void HelpDialog::lblQVHyperlinkClick() {
-    desktop_.OpenAddress(reinterpret_cast<platform::WindowId>(hwnd()), kProductSite, SW_SHOWNORMAL);
+    (void)desktop::OpenWebAddress(desktop_, reinterpret_cast<platform::WindowId>(hwnd()),
+                                  kProductSite, platform::ShowCommand::Normal);
 }
 
 LRESULT HelpDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

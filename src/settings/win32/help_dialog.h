@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include "platform/ports.h"
-#include "platform/win32/unique_handle.h"
 #include "ui/win32/modal_window.h"
+#include "winbase/unique_handle.h"
 
 namespace qv::settings::win32 {
 
@@ -28,14 +28,17 @@ class HelpDialog final : public ui::win32::ModalWindow {
   private:
     bool CreateModal(HWND owner) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void CreateControls();
+    [[nodiscard]] HWND InitialFocus() const override { return ::GetDlgItem(hwnd(), IDOK); }
+    void OnDpiChanged(UINT dpi) override;
+    [[nodiscard]] bool CreateControls();
+    void LayOut();
     void lblQVHyperlinkClick();
 
     HINSTANCE instance_;
     platform::Desktop& desktop_;
     UINT dpi_ = 96;
-    platform::win32::UniqueGdiObject font_;
-    platform::win32::UniqueGdiObject linkFont_;
+    winbase::UniqueGdiObject font_;
+    winbase::UniqueGdiObject linkFont_;
 };
 
 }  // namespace qv::settings::win32

@@ -7,28 +7,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "settings/win32/control_table.h"
+
 namespace qv::settings::win32 {
-
-enum class ControlKind {
-    Image,
-    Label,
-    GroupBox,
-    CheckList,
-    ComboBox,
-    Panel,
-    CheckBox,
-    Button,
-    SpinEdit,
-    Banner,
-};
-
-namespace look {
-inline constexpr unsigned kBold = 1u << 0;
-inline constexpr unsigned kCentred = 1u << 1;
-inline constexpr unsigned kSmall = 1u << 2;  // 11 pixels instead of 12
-inline constexpr unsigned kWordWrap = 1u << 3;
-inline constexpr unsigned kDefault = 1u << 4;  // the default push button
-}  // namespace look
 
 // Control ids; OK and Cancel are the system's IDOK and IDCANCEL.
 namespace id {
@@ -62,23 +43,6 @@ inline constexpr int kEmailList = 1025;
 inline constexpr int kBanner = 1026;
 inline constexpr int kWaitSpin = 1027;  // the arrows beside kWaitTime
 }  // namespace id
-
-struct Place {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
-struct ControlLayout {
-    int id = 0;
-    std::string_view name;
-    ControlKind kind = ControlKind::Label;
-    int parent = 0;  // the id of the group box or panel it lies in; 0 the window
-    Place place;     // relative to the parent, at 96 DPI
-    std::string_view text;
-    unsigned look = 0;
-};
 
 inline constexpr std::string_view kCaption = "Quorvanes(TM) Manager";
 inline constexpr int kClientWidth = 622;

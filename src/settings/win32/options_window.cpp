@@ -8,38 +8,38 @@
 #include <windowsx.h>
 
 #include "config/messages.h"
+#include "desktop/web_address.h"
 #include "imaging/jpeg_decoder.h"
-#include "platform/win32/wide.h"
-#include "platform/win32/win32_platform.h"
-#include "saver/password.h"
-#include "settings/win32/controls.h"
+#include "password/saver_password.h"
 #include "settings/win32/help_dialog.h"
-#include "settings/win32/options_layout.h"
 #include "ui/win32/common_controls.h"
-#include "ui/win32/dpi.h"
-#include "ui/win32/message_loop.h"
+#include "ui/win32/font.h"
+#include "winbase/dpi.h"
+#include "winbase/wide.h"
 
 namespace qv::settings::win32 {
 
 namespace {
 
-using platform::win32::UniqueGdiObject;
-using platform::win32::Widen;
-using ui::win32::DpiForWindow;
-using ui::win32::Scaled;
+using winbase::DpiForWindow;
+using winbase::Scaled;
+using winbase::UniqueGdiObject;
+using winbase::Widen;
 
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr int kDropDownRows = 8;
 constexpr std::int32_t kBannerProgramId = 502;  // how the advertising library knows this dialog
-constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, for systems whose headers are older
+constexpr int kLaunchesEndWaitMs = 5000;
+constexpr std::string_view kWindowFailed = "Quorvanes could not open its settings window.";
 
 UniqueGdiObject MakeFont(int pixels, bool bold, UINT dpi) {
     const std::wstring face = Widen(kFontFace);
-    return UniqueGdiObject(::CreateFontW(-Scaled(pixels, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
-                                         FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                         DEFAULT_PITCH | FF_SWISS, face.c_str()));
+    ui::win32::FontSpec spec;
+    spec.face = face.c_str();
+    spec.pixels = pixels;
+    spec.bold = bold;
+    return ui::win32::MakeFont(spec, dpi);
 }
 
 // A decoded JPEG as a bitmap the picture control can draw; empty when it does not decode.
@@ -64,95 +64,16 @@ UniqueGdiObject BitmapOfJpeg(const std::vector<std::uint8_t>& jpeg) {
     return bitmap;
 }
 
-struct ControlStyle {
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-};
-
-ControlStyle StyleOf(const ControlLayout& control) {
-    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-    switch (control.kind) {
-        case ControlKind::Image:
-            return {kPictureClass, kChild, 0};
-        case ControlKind::Label: {
-            DWORD align = SS_LEFTNOWORDWRAP;
-            if ((control.look & look::kCentred) != 0) {
-                align = SS_CENTER;
-            } else if ((control.look & look::kWordWrap) != 0) {
-                align = SS_LEFT;
-            }
-            return {WC_STATICW, kChild | SS_NOPREFIX | align, 0};
-        }
-        case ControlKind::GroupBox:
-            return {WC_BUTTONW, kChild | BS_GROUPBOX, 0};
-        case ControlKind::CheckList:
-            return {kCheckListClass,
-                    kChild | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                    WS_EX_CLIENTEDGE};
-        case ControlKind::ComboBox:
-            return {WC_COMBOBOXW, kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
-        case ControlKind::Panel:
-            return {kPanelClass, kChild, 0};
-        case ControlKind::CheckBox:
-            return {WC_BUTTONW, kChild | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
-        case ControlKind::Button:
-            return {WC_BUTTONW,
-                    kChild | WS_TABSTOP |
-                        ((control.look & look::kDefault) != 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-                    0};
-        case ControlKind::SpinEdit:
-            return {WC_EDITW, kChild | WS_TABSTOP | ES_NUMBER | ES_LEFT, WS_EX_CLIENTEDGE};
-        case ControlKind::Banner:  // made by AdImage itself
-            return {adbanner::win32::kAdImageClass, kChild, 0};
-    }
-    return {WC_STATICW, kChild, 0};
-}
-
-// A launch's failure is shown on the window's thread; once the window is gone, nobody is.
-class GatedDialogs final : public platform::Dialogs {
-  public:
-    GatedDialogs(platform::Dialogs& inner, std::shared_ptr<ui::win32::WindowThreadGate> gate)
-        : inner_(inner), gate_(std::move(gate)) {}
-    platform::Answer Show(const platform::MessageBoxRequest& request) override {
-        platform::Answer answer = platform::Answer::Cancel;
-        (void)gate_->Run([&] { answer = inner_.Show(request); });
-        return answer;
-    }
-
-  private:
-    platform::Dialogs& inner_;
-    std::shared_ptr<ui::win32::WindowThreadGate> gate_;
-};
-
-// What a delayed launch's thread owns: adapters of its own (it may outlive the window), and
-// its boxes through the window's gate.
-struct LaunchWorker {
-    explicit LaunchWorker(std::shared_ptr<ui::win32::WindowThreadGate> gate)
-        : dialogs(system.platform().dialogs, std::move(gate)),
-          platform{system.platform().registry,
-                   system.platform().profile,
-                   system.platform().files,
-                   system.platform().processes,
-                   system.platform().desktop,
-                   system.platform().system,
-                   dialogs,
-                   system.platform().libraries,
-                   system.platform().clock} {}
-    platform::win32::Win32Platform system;
-    GatedDialogs dialogs;
-    platform::Platform platform;
-};
-
-constexpr int kLaunchesEndWaitMs = 5000;
-
-platform::win32::UniqueHmenu BuildMenu(const auto& items) {
-    platform::win32::UniqueHmenu menu(::CreatePopupMenu());
+// Empty when the menu or one of its items could not be made.
+winbase::UniqueHmenu BuildMenu(const auto& items) {
+    winbase::UniqueHmenu menu(::CreatePopupMenu());
     for (const MenuItemLayout& item : items) {
         const std::wstring text = Widen(item.text);
-        ::AppendMenuW(menu.get(), item.id == 0 ? MF_SEPARATOR : MF_STRING,
-                      static_cast<UINT_PTR>(item.id), item.id == 0 ? nullptr : text.c_str());
+        if (!menu ||
+            !::AppendMenuW(menu.get(), item.id == 0 ? MF_SEPARATOR : MF_STRING,
+                           static_cast<UINT_PTR>(item.id), item.id == 0 ? nullptr : text.c_str())) {
+            return {};
+        }
     }
     return menu;
 }
@@ -180,7 +101,10 @@ void FillCombo(HWND combo, int first, int count, std::optional<int> selected) {
 }  // namespace
 
 OptionsWindow::OptionsWindow(HINSTANCE instance, const platform::Platform& platform)
-    : instance_(instance), platform_(platform), banner_(platform.dialogs) {}
+    : instance_(instance),
+      platform_(platform),
+      dialogs_(std::make_shared<ui::win32::WindowDialogs>(platform.dialogs, *this)),
+      banner_(*dialogs_) {}
 
 OptionsWindow::~OptionsWindow() {
     Destroy();
@@ -188,22 +112,33 @@ OptionsWindow::~OptionsWindow() {
 
 int OptionsWindow::Run() {
     start_ = FormCreate(platform_);
-    if (!CreateWindowAndControls()) {
-        return 1;
-    }
-    ::ShowWindow(hwnd(), SW_SHOW);
-    ::SetForegroundWindow(hwnd());
-    ::SetFocus(Control(id::kOk));
-    const int exitCode = ui::win32::RunMessageLoop(hwnd());
-    for (int waited = 0; launches_->load() > 0 && waited < kLaunchesEndWaitMs; waited += 50) {
-        ::Sleep(50);
-    }
-    return exitCode;
+    return ShowModal(nullptr);
 }
 
-bool OptionsWindow::CreateWindowAndControls() {
+void OptionsWindow::WaitForLaunches() {
+    (void)launches_.WaitUntilDone(kLaunchesEndWaitMs);
+}
+
+platform::Platform OptionsWindow::Owned() const {
+    platform::Platform owned = platform_;
+    return {owned.registry, owned.profile, owned.files,     owned.processes, owned.desktop,
+            owned.system,   *dialogs_,     owned.libraries, owned.clock};
+}
+
+int RunSettingsDialog(HINSTANCE instance, const platform::Platform& platform) {
+    OptionsWindow window(instance, platform);
+    const int shown = window.Run();
+    window.WaitForLaunches();
+    if (shown == ui::win32::kModalNotShown) {
+        config::ShowHostMessage(platform.dialogs, kWindowFailed);
+        return 1;
+    }
+    return 0;
+}
+
+bool OptionsWindow::CreateModal(HWND) {
+    // Without the common controls there are no spin arrows nor hints: the dialog still works.
     (void)ui::win32::UseCommonControls(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
-    RegisterControlClasses(instance_);
     const std::wstring caption = Widen(kCaption);
     ui::win32::WindowClass windowClass;
     windowClass.name = kOptionsWindowClass;
@@ -222,10 +157,10 @@ bool OptionsWindow::CreateWindowAndControls() {
     ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     ::SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ui::win32::CentreOver(hwnd(), nullptr);
-    gate_ = std::make_shared<ui::win32::WindowThreadGate>(hwnd());
     CreateMenus();
-    CreateControls();
+    if (!saverMenu_ || !tesselMenu_ || !preshowMenu_ || !CreateControls()) {
+        return false;
+    }
     CreateFonts();
     LayOut();
     FillControls();
@@ -233,36 +168,65 @@ bool OptionsWindow::CreateWindowAndControls() {
     return true;
 }
 
-void OptionsWindow::CreateControls() {
+CheckListControl& OptionsWindow::List(int list) {
+    if (list == id::kSavers) {
+        return savers_;
+    }
+    return list == id::kTessels ? tessels_ : preshows_;
+}
+
+bool OptionsWindow::CreateControl(const ControlLayout& control) {
+    const ControlStyle style = StyleOf(control);
+    const ControlPlacement placement{instance_, hwnd(), control.id, style.style, style.exStyle};
+    switch (control.kind) {
+        case ControlKind::Banner: {
+            adbanner::win32::AdImageProperties banner;
+            banner.programId = kBannerProgramId;
+            return banner_.Create(instance_, hwnd(), control.id, banner);
+        }
+        case ControlKind::Image:
+            return (control.id == id::kLogo ? logoPicture_ : customerPicture_).Create(placement);
+        case ControlKind::Panel:
+            return panel_.Create(placement);
+        case ControlKind::CheckList:
+            return List(control.id).Create(placement);
+        default:
+            break;
+    }
+    const std::wstring text = Widen(control.text);
+    HWND created =
+        ::CreateWindowExW(style.exStyle, style.className, text.c_str(), style.style, 0, 0, 0, 0,
+                          hwnd(), ui::win32::ChildId(control.id), instance_, nullptr);
+    if (created == nullptr) {
+        return false;
+    }
+    if (control.kind == ControlKind::SpinEdit) {
+        ::SendMessageW(created, EM_LIMITTEXT, 2, 0);
+        // Without the common controls the field takes typed minutes alone.
+        HWND arrows = ::CreateWindowExW(0, UPDOWN_CLASSW, nullptr,
+                                        WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT |
+                                            UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                                        0, 0, 0, 0, hwnd(), ui::win32::ChildId(id::kWaitSpin),
+                                        instance_, nullptr);
+        ::SendMessageW(arrows, UDM_SETRANGE32, kWaitMinutesLeast, kWaitMinutesMost);
+    }
+    return true;
+}
+
+bool OptionsWindow::CreateControls() {
+    // Without hints the dialog still works: a missing tooltip window only loses them.
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
                                  nullptr, instance_, nullptr);
     for (const ControlLayout& control : kControls) {
-        if (control.kind == ControlKind::Banner) {
-            adbanner::win32::AdImageProperties banner;
-            banner.programId = kBannerProgramId;
-            banner_.Create(instance_, hwnd(), control.id, banner);
-            continue;
-        }
-        const ControlStyle style = StyleOf(control);
-        const std::wstring text = Widen(control.text);
-        HWND created = ::CreateWindowExW(
-            style.exStyle, style.className, text.c_str(), style.style, 0, 0, 0, 0, hwnd(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
-        if (control.kind == ControlKind::SpinEdit) {
-            ::SendMessageW(created, EM_LIMITTEXT, 2, 0);
-            HWND arrows = ::CreateWindowExW(
-                0, UPDOWN_CLASSW, nullptr,
-                WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS |
-                    UDS_NOTHOUSANDS,
-                0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::kWaitSpin)),
-                instance_, nullptr);
-            ::SendMessageW(arrows, UDM_SETRANGE32, kWaitMinutesLeast, kWaitMinutesMost);
+        if (!CreateControl(control)) {
+            return false;
         }
     }
     AddHint(Control(id::kLogo), kImageHint);
     AddHint(Control(id::kCustomer), kImageHint);
     AddHint(Control(id::kBanner), kBannerHint);
+    return true;
 }
 
 void OptionsWindow::CreateMenus() {
@@ -330,9 +294,9 @@ void OptionsWindow::LayOut() {
 }
 
 void OptionsWindow::FillControls() {
-    FillCheckList(Control(id::kSavers), start_.savers.list);
-    FillCheckList(Control(id::kTessels), start_.tessels);
-    FillCheckList(Control(id::kPreshows), start_.preshows);
+    savers_.Fill(start_.savers.list);
+    tessels_.Fill(start_.tessels);
+    preshows_.Fill(start_.preshows);
     FillCombo(Control(id::kViewTime), 5, kViewTimeItems, start_.viewTimeIndex);
     FillCombo(Control(id::kMouseDelay), 3, kMouseDelayItems, start_.mouseDelayIndex);
     ::SendMessageW(Control(id::kWaitSpin), UDM_SETPOS32, 0, start_.waitMinutes);
@@ -354,34 +318,34 @@ void OptionsWindow::LoadPictures() {
         customer_.reset(
             ::LoadImageW(instance_, L"CUSTOMER", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     }
-    SetPicture(Control(id::kLogo), static_cast<HBITMAP>(logo_.get()), true);
-    SetPicture(Control(id::kCustomer), static_cast<HBITMAP>(customer_.get()), false);
+    logoPicture_.SetPicture(static_cast<HBITMAP>(logo_.get()), true);
+    customerPicture_.SetPicture(static_cast<HBITMAP>(customer_.get()), false);
 }
 
-OptionsChoice OptionsWindow::ReadChoice() const {
+OptionsChoice OptionsWindow::ReadChoice() {
     OptionsChoice choice;
-    choice.tessels = ReadCheckList(Control(id::kTessels));
-    choice.savers.list = ReadCheckList(Control(id::kSavers));
+    choice.tessels = tessels_.Read();
+    choice.savers.list = savers_.Read();
     choice.savers.files = start_.savers.files;
-    choice.preshows = ReadCheckList(Control(id::kPreshows));
+    choice.preshows = preshows_.Read();
     choice.viewTimeIndex = Selected(Control(id::kViewTime));
     choice.mouseDelayIndex = Selected(Control(id::kMouseDelay));
     choice.passwordOn =
         ::SendMessageW(Control(id::kPasswordCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
     wchar_t wait[16] = {};
     ::GetWindowTextW(Control(id::kWaitTime), wait, 16);
-    choice.waitText = platform::win32::Narrow(wait);
+    choice.waitText = winbase::Narrow(wait);
     return choice;
 }
 
 void OptionsWindow::btnOKClick() {
     try {
-        if (ApplySettings(platform_, start_, ReadChoice()) == OkOutcome::Applied) {
-            Destroy();
+        if (ApplySettings(Owned(), start_, ReadChoice()) == OkOutcome::Applied) {
+            EndModal(IDOK);
         }
     } catch (const config::ConfigError& error) {
         // The value that failed is named; the remaining steps were not run.
-        config::ShowHostMessage(platform_.dialogs, error.what());
+        config::ShowHostMessage(*dialogs_, error.what());
     }
 }
 
@@ -395,10 +359,12 @@ void OptionsWindow::btnHelpClick() {
     (void)help.ShowModal(hwnd());
 }
 
-// The settings window's links open without a window of their own (SW_HIDE): the browser
-// brings its own.
+// The settings window's links open without a window of their own: the browser brings its
+// own. The customer's link comes from a library anyone can put in the Tessels folder: like
+// every address, it opens only when it is a web address.
 void OptionsWindow::OpenLink(std::string_view address) {
-    platform_.desktop.OpenAddress(reinterpret_cast<platform::WindowId>(hwnd()), address, SW_HIDE);
+    (void)desktop::OpenWebAddress(platform_.desktop, reinterpret_cast<platform::WindowId>(hwnd()),
+                                  address, platform::ShowCommand::Hide);
 }
 
 // The hand over the links and the banner stays, as an application-wide cursor does, until
@@ -419,28 +385,28 @@ bool OptionsWindow::OnSetCursor(HWND under, int hitTest) {
 }
 
 void OptionsWindow::btnPasswordClick() {
-    saver::ChangeSaverPassword(platform_, reinterpret_cast<platform::WindowId>(hwnd()));
+    password::ChangeSaverPassword(Owned(), reinterpret_cast<platform::WindowId>(hwnd()));
 }
 
 void OptionsWindow::OnListPress(int list, bool rightButton, LPARAM point) {
-    HWND control = Control(list);
-    const std::optional<int> rowUnder = RowAt(control, point);
+    CheckListControl& control = List(list);
+    const std::optional<int> rowUnder = control.RowAt(point);
     if (list == id::kPreshows) {
         preshowIndex_ = rowUnder;
     }
     const TitleKind kind = KindOf(list);
-    const CheckList rows = ReadCheckList(control);
+    const CheckList rows = control.Read();
     // The check-box column is measured at 96 DPI.
     const int x = ::MulDiv(GET_X_LPARAM(point), 96, static_cast<int>(dpi_));
     const std::optional<int> row = MenuRowFor(rows, kind, rightButton, x, rowUnder);
     if (!row) {
         return;
     }
-    ::SendMessageW(control, LB_SETCURSEL, static_cast<WPARAM>(*row), 0);
+    ::SendMessageW(control.hwnd(), LB_SETCURSEL, static_cast<WPARAM>(*row), 0);
     target_ = kind == TitleKind::Saver ? SaverTarget(platform_.files, start_.savers, *row)
                                        : TitleTarget(kind, rows, *row);
     POINT at{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-    ::ClientToScreen(control, &at);
+    ::ClientToScreen(control.hwnd(), &at);
     ::TrackPopupMenu(MenuOf(kind), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
 }
 
@@ -448,9 +414,9 @@ void OptionsWindow::OnCheckToggled(int list, int row) {
     if (list != id::kPreshows) {
         return;
     }
-    CheckList rows = ReadCheckList(Control(list));
+    CheckList rows = preshows_.Read();
     KeepOnePreshow(rows, row);
-    SetChecks(Control(list), rows);
+    preshows_.SetChecks(rows);
 }
 
 void OptionsWindow::Launch(Command command) {
@@ -462,30 +428,29 @@ void OptionsWindow::Launch(Command command) {
     if (!launch) {
         return;
     }
-    auto worker = std::make_shared<LaunchWorker>(gate_);
-    launches_->fetch_add(1);
-    // The thread keeps its own copy of the launch: a second command cannot change it.
-    ui::win32::StartDetachedWorker([worker, copy = *launch, running = launches_] {
-        RunDelayedLaunch(worker->platform, copy);
-        running->fetch_sub(1);
+    // The thread keeps its own copy of the launch (a second command cannot change it) and
+    // shares the window's boxes; the rest of the platform lives as long as the process.
+    launches_.Start([platform = platform_, dialogs = dialogs_, copy = *launch] {
+        const platform::Platform owned{platform.registry,  platform.profile,   platform.files,
+                                       platform.processes, platform.desktop,   platform.system,
+                                       *dialogs,           platform.libraries, platform.clock};
+        RunDelayedLaunch(owned, copy);
     });
 }
 
 void OptionsWindow::DeleteClick() {
-    Lists current{{ReadCheckList(Control(id::kSavers)), start_.savers.files},
-                  ReadCheckList(Control(id::kTessels)),
-                  ReadCheckList(Control(id::kPreshows))};
+    Lists current{{savers_.Read(), start_.savers.files}, tessels_.Read(), preshows_.Read()};
     try {
-        const auto rebuilt = DeleteTitle(platform_, start_, target_, std::move(current));
+        const auto rebuilt = DeleteTitle(Owned(), start_, target_, std::move(current));
         if (!rebuilt) {
             return;
         }
         start_.savers = rebuilt->savers;
-        FillCheckList(Control(id::kSavers), rebuilt->savers.list);
-        FillCheckList(Control(id::kTessels), rebuilt->tessels);
-        FillCheckList(Control(id::kPreshows), rebuilt->preshows);
+        savers_.Fill(rebuilt->savers.list);
+        tessels_.Fill(rebuilt->tessels);
+        preshows_.Fill(rebuilt->preshows);
     } catch (const config::ConfigError& error) {
-        config::ShowHostMessage(platform_.dialogs, error.what());
+        config::ShowHostMessage(*dialogs_, error.what());
     }
 }
 
@@ -526,7 +491,7 @@ void OptionsWindow::OnCommand(int control, int code) {
             btnOKClick();
             break;
         case id::kCancel:
-            Destroy();  // nothing is stored
+            EndModal(IDCANCEL);  // nothing is stored
             break;
         case id::kPasswordCheck:
             if (code == BN_CLICKED) {
@@ -543,20 +508,24 @@ LRESULT OptionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_MEASUREITEM: {
             auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
             if (item.CtlType == ODT_LISTBOX) {
-                MeasureCheckRow(item, dpi_);
+                CheckListControl::Measure(item, dpi_);
                 return TRUE;
             }
             break;
         }
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (item.CtlType == ODT_LISTBOX) {
-                DrawCheckRow(item, dpi_);
+            if (const auto* list = Window::ObjectOf<CheckListControl>(item.hwndItem);
+                item.CtlType == ODT_LISTBOX && list != nullptr) {
+                list->Draw(item, dpi_);
                 return TRUE;
             }
             break;
         }
         case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL) {
+                break;  // Escape, as Cancel
+            }
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case kWmListPress:
@@ -565,38 +534,21 @@ LRESULT OptionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case kWmCheckToggled:
             OnCheckToggled(static_cast<int>(wParam), static_cast<int>(lParam));
             return 0;
-        case ui::win32::WindowThreadGate::kRunStep:
-            return gate_ ? gate_->RunPendingStep() : 0;
         case WM_SETCURSOR:
             if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) {
                 return TRUE;
             }
             break;
-        case DM_GETDEFID:
-            return MAKELRESULT(id::kOk, DC_HASDEFID);
-        case WM_CLOSE:
-            Destroy();  // as Cancel
-            return 0;
-        case kWmDpiChanged: {
-            dpi_ = HIWORD(wParam);
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
-                           suggested->right - suggested->left, suggested->bottom - suggested->top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
-            CreateFonts();
-            LayOut();
-            return 0;
-        }
-        case WM_DESTROY:
-            if (gate_) {
-                gate_->Close();
-            }
-            ::PostQuitMessage(0);
-            return 0;
         default:
             break;
     }
-    return DefaultHandling(message, wParam, lParam);
+    return ModalWindow::HandleMessage(message, wParam, lParam);
+}
+
+void OptionsWindow::OnDpiChanged(UINT dpi) {
+    dpi_ = dpi;
+    CreateFonts();
+    LayOut();
 }
 
 }  // namespace qv::settings::win32

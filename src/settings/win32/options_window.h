@@ -1,46 +1,59 @@
-// The settings window (TfrmOptions): the program's main window in the settings mode. It
-// shows what FormCreate read, hands the user's choice to ApplySettings on OK, and closes
-// (which ends the program) on OK or Cancel.
+// The settings window (TfrmOptions): the program's main window in the settings mode, a
+// modal window without an owner. It shows what FormCreate read, hands the user's choice to
+// ApplySettings on OK, and closes (which ends the program) on OK or Cancel. Every box it
+// shows, also a delayed launch's, is owned by it and modal to it.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
 #include <optional>
 
 #include "adbanner/win32/ad_image.h"
 #include "platform/ports.h"
-#include "platform/win32/unique_handle.h"
 #include "settings/options.h"
 #include "settings/title_actions.h"
-#include "ui/win32/window.h"
+#include "settings/win32/controls.h"
+#include "settings/win32/options_layout.h"
+#include "ui/win32/modal_window.h"
+#include "ui/win32/window_dialogs.h"
 #include "ui/win32/window_thread.h"
+#include "winbase/unique_handle.h"
 
 namespace qv::settings::win32 {
 
 inline constexpr wchar_t kOptionsWindowClass[] = L"QuorvanesOptions";
 
-class OptionsWindow final : public ui::win32::Window {
+class OptionsWindow final : public ui::win32::ModalWindow {
   public:
     OptionsWindow(HINSTANCE instance, const platform::Platform& platform);
     ~OptionsWindow() override;
 
-    // Creates the window with what FormCreate read and runs it until it closes; the exit
-    // code. False from Create when the window cannot be made.
+    // Reads what FormCreate reads, then shows the window until OK or Cancel.
     int Run();
+    // Waits, with a bound, for the delayed launches still running (a Tessel preview puts
+    // the stored rotation back after its show has read it).
+    void WaitForLaunches();
 
   private:
+    bool CreateModal(HWND owner) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool CreateWindowAndControls();
-    void CreateControls();
+    [[nodiscard]] int DefaultButton() const override { return id::kOk; }
+    [[nodiscard]] HWND InitialFocus() const override { return Control(id::kOk); }
+    void OnOk() override { btnOKClick(); }
+    void OnDpiChanged(UINT dpi) override;
+    [[nodiscard]] bool CreateControls();
+    [[nodiscard]] bool CreateControl(const ControlLayout& control);
     void LayOut();  // places and fonts for the window's DPI
     void CreateFonts();
     void FillControls();
     void LoadPictures();
     void AddHint(HWND control, std::string_view text);
     [[nodiscard]] HWND Control(int id) const { return ::GetDlgItem(hwnd(), id); }
-    [[nodiscard]] OptionsChoice ReadChoice() const;
+    [[nodiscard]] CheckListControl& List(int id);
+    [[nodiscard]] OptionsChoice ReadChoice();
+    // The platform with this window's boxes.
+    [[nodiscard]] platform::Platform Owned() const;
     void OnCommand(int id, int code);
     void btnOKClick();
     void chkPasswordClick();
@@ -60,23 +73,32 @@ class OptionsWindow final : public ui::win32::Window {
     const platform::Platform& platform_;
     OptionsStart start_;
     UINT dpi_ = 96;
-    platform::win32::UniqueGdiObject font_;
-    platform::win32::UniqueGdiObject boldFont_;
-    platform::win32::UniqueGdiObject smallFont_;
-    platform::win32::UniqueGdiObject logo_;
-    platform::win32::UniqueGdiObject customer_;
+    winbase::UniqueGdiObject font_;
+    winbase::UniqueGdiObject boldFont_;
+    winbase::UniqueGdiObject smallFont_;
+    winbase::UniqueGdiObject logo_;
+    winbase::UniqueGdiObject customer_;
     HWND tooltip_ = nullptr;
-    platform::win32::UniqueHmenu saverMenu_;
-    platform::win32::UniqueHmenu tesselMenu_;
-    platform::win32::UniqueHmenu preshowMenu_;
+    winbase::UniqueHmenu saverMenu_;
+    winbase::UniqueHmenu tesselMenu_;
+    winbase::UniqueHmenu preshowMenu_;
     Target target_;                    // the row last right-clicked
     std::optional<int> preshowIndex_;  // FPreshowIndex
     bool handCursor_ = false;          // the application-wide cursor is the hand
-    std::shared_ptr<ui::win32::WindowThreadGate> gate_;
-    // Delayed launches still running: the program waits for them (a Tessel preview restores
-    // the stored rotation two seconds after its launch).
-    std::shared_ptr<std::atomic<int>> launches_ = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<ui::win32::WindowDialogs> dialogs_;
+    // Delayed launches still running: the program waits for them before it ends.
+    ui::win32::PendingWork launches_;
+    CheckListControl savers_;
+    CheckListControl tessels_;
+    CheckListControl preshows_;
+    PictureControl logoPicture_;
+    PictureControl customerPicture_;
+    PanelControl panel_;
     adbanner::win32::AdImage banner_;  // AdImage1
 };
+
+// The settings mode of the saver host: the window until it closes, then the delayed
+// launches. The exit code; 1 when the window could not be made (which the user is told).
+int RunSettingsDialog(HINSTANCE instance, const platform::Platform& platform);
 
 }  // namespace qv::settings::win32

@@ -16,13 +16,13 @@
 #include <thread>
 #include <utility>
 
-#include "platform/win32/unique_handle.h"
 #include "ui/win32/mark.h"
+#include "winbase/unique_handle.h"
 
 namespace {
 
-using qv::platform::win32::ScopedSelect;
-using qv::platform::win32::UniqueGdiObject;
+using qv::winbase::ScopedSelect;
+using qv::winbase::UniqueGdiObject;
 
 using Callback = void(__cdecl*)(void* user);
 

@@ -15,16 +15,16 @@
 #include "common/shared_names.h"
 #include "config/names.h"
 #include "config/reg_ini_file.h"
-#include "platform/win32/wide.h"
+#include "desktop/web_address.h"
 #include "platform/win32/win32_platform.h"
-#include "tools/browser_link/web_link.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/program_start.h"
 #include "ui/win32/window.h"
+#include "winbase/wide.h"
 
 namespace {
 
-using qv::platform::win32::Widen;
+using qv::winbase::Widen;
 
 constexpr wchar_t kClassName[] = L"QuorvanesBrowserLink";
 constexpr wchar_t kMutexName[] = L"QuorvanesBrowserLinkMutex";
@@ -64,9 +64,9 @@ class BrowserLinkWindow final : public qv::ui::win32::Window {
         if (options_.logFile.empty()) {
             return;
         }
-        const qv::platform::win32::UniqueFile out(
-            ::CreateFileW(options_.logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const qv::winbase::UniqueFile out(::CreateFileW(options_.logFile.c_str(), FILE_APPEND_DATA,
+                                                        FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                                        FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!out) {
             return;
         }
@@ -90,7 +90,7 @@ class BrowserLinkWindow final : public qv::ui::win32::Window {
 
     void OpenLink() const {
         const std::string link = ReadLink();
-        if (!qv::browser_link::IsWebLink(link)) {
+        if (!qv::desktop::IsWebAddress(link)) {
             Log("refused|" + link);
             return;
         }
@@ -129,7 +129,7 @@ Options ParseOptions() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     qv::ui::win32::HardenDllSearch();
-    qv::platform::win32::UniqueHandleKernel mutex(::CreateMutexW(nullptr, FALSE, kMutexName));
+    qv::winbase::UniqueHandleKernel mutex(::CreateMutexW(nullptr, FALSE, kMutexName));
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
         return 0;  // one receiver is enough: the show notifies the first window it finds
     }

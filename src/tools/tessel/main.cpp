@@ -8,12 +8,12 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "platform/win32/wide.h"
+#include "winbase/wide.h"
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
-        args.push_back(qv::platform::win32::Narrow(argv[i]));
+        args.push_back(qv::winbase::Narrow(argv[i]));
     }
     ::SetConsoleOutputCP(CP_UTF8);
     return qv::tools::RunTesselTool(args, std::cout, std::cerr);

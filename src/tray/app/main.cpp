@@ -1,18 +1,18 @@
 // QVTIcon.exe: the tray program. While it runs, the manager is in service.
 #include <windows.h>
 
-#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "tray/tray_program.h"
 #include "tray/win32/tray_window.h"
 #include "ui/win32/program_start.h"
+#include "winbase/wide.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     qv::ui::win32::HardenDllSearch();
     qv::platform::win32::Win32Platform win32;
     const auto& platform = win32.platform();
     const auto startup =
-        qv::tray::RunTrayStartup(platform, qv::platform::win32::Narrow(::GetCommandLineW()));
+        qv::tray::RunTrayStartup(platform, qv::winbase::Narrow(::GetCommandLineW()));
     if (startup.outcome != qv::tray::StartupOutcome::Run) {
         return 0;
     }

@@ -7,18 +7,19 @@
 #include <cwchar>
 
 #include "common/text.h"
-#include "platform/win32/wide.h"
 #include "tray/names.h"
-#include "tray/win32/system_saver_start.h"
+#include "tray/system_saver_start.h"
 #include "ui/win32/message_loop.h"
+#include "winbase/system_library.h"
+#include "winbase/wide.h"
 
 namespace qv::tray::win32 {
 
 namespace {
 
-using platform::win32::UniqueHicon;
-using platform::win32::UniqueHmenu;
-using platform::win32::Widen;
+using winbase::UniqueHicon;
+using winbase::UniqueHmenu;
+using winbase::Widen;
 
 constexpr UINT kIconId = 0;
 
@@ -68,7 +69,9 @@ UniqueHmenu BuildTrayMenu() {
         item.wID = entry.id;
         item.dwTypeData = entry.text.empty() ? nullptr : label.data();
         item.cch = static_cast<UINT>(label.size());
-        (void)::InsertMenuItemW(menu.get(), static_cast<UINT>(-1), TRUE, &item);
+        if (!::InsertMenuItemW(menu.get(), static_cast<UINT>(-1), TRUE, &item)) {
+            return {};  // reported as "the menu could not be made"
+        }
     }
     return menu;
 }
@@ -114,14 +117,10 @@ LRESULT TrayWindow::OnCreate() {
         TrayUtilities(platform_).ShowManagerError(Window(), text::MenuFailed);
         return -1;
     }
-    gate_ = std::make_shared<ui::win32::WindowThreadGate>(hwnd());
     return program_.AddIconAndStartRefresh() ? 0 : -1;
 }
 
 void TrayWindow::OnDestroy() {
-    if (gate_) {
-        gate_->Close();
-    }
     program_.OnDestroy();
     menu_.reset();
     // A window whose creation failed must not end the loop of the box that reports it.
@@ -144,13 +143,11 @@ LRESULT TrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             program_.OnCommand(LOWORD(wParam));
             break;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_SCREENSAVE && !SystemStartsScreenSavers()) {
-                StartSystemScreenSaver(platform_);
+            if ((wParam & 0xFFF0) == SC_SCREENSAVE && winbase::RunsUnderWine()) {
+                (void)StartSystemScreenSaver(platform_);
                 return 0;
             }
             break;
-        case ui::win32::WindowThreadGate::kRunStep:
-            return gate_ ? gate_->RunPendingStep() : 0;
         default:
             if (message == kWmTrayNotify && program_.OnTrayNotify(static_cast<unsigned>(lParam))) {
                 return 1;
@@ -222,7 +219,7 @@ void TrayWindow::StartWorker(std::function<void()> work) {
 }
 
 bool TrayWindow::RunOnWindowThread(const std::function<void()>& step) {
-    return gate_ && gate_->Run(step);
+    return Gate()->Run(step);
 }
 
 }  // namespace qv::tray::win32

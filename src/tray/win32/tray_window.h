@@ -8,15 +8,14 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/unique_handle.h"
 #include "tray/tray_program.h"
 #include "ui/win32/window.h"
-#include "ui/win32/window_thread.h"
+#include "winbase/unique_handle.h"
 
 namespace qv::tray::win32 {
 
 // The popup menu with its five entries; empty when it cannot be created.
-platform::win32::UniqueHmenu BuildTrayMenu();
+winbase::UniqueHmenu BuildTrayMenu();
 
 class TrayWindow : public ui::win32::Window, public TrayShell {
   public:
@@ -49,10 +48,9 @@ class TrayWindow : public ui::win32::Window, public TrayShell {
     HINSTANCE instance_;
     const platform::Platform& platform_;
     TrayProgram program_;
-    platform::win32::UniqueHicon activeIcon_;
-    platform::win32::UniqueHicon inactiveIcon_;
-    platform::win32::UniqueHmenu menu_;
-    std::shared_ptr<ui::win32::WindowThreadGate> gate_;
+    winbase::UniqueHicon activeIcon_;
+    winbase::UniqueHicon inactiveIcon_;
+    winbase::UniqueHmenu menu_;
     bool running_ = false;  // the message loop runs: the window's end ends it
 };
 

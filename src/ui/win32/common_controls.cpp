@@ -2,14 +2,14 @@
 
 #include <commctrl.h>
 
-#include "platform/win32/system_library.h"
+#include "winbase/system_library.h"
 
 namespace qv::ui::win32 {
 
 bool UseCommonControls(DWORD classes) {
     // Version 6, which the manifest asks for, is not imported: the show needs it only for
     // the hint over a link, if ever.
-    static const platform::win32::SystemLibrary library(L"comctl32.dll");
+    static const winbase::SystemLibrary library(L"comctl32.dll");
     const auto init = library.Find<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
     const INITCOMMONCONTROLSEX wanted{sizeof(wanted), classes};
     return init != nullptr && init(&wanted) != FALSE;

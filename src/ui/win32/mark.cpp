@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/win32/unique_handle.h"
+#include "winbase/unique_handle.h"
 
 namespace qv::ui::win32 {
 
@@ -14,7 +14,7 @@ constexpr COLORREF kVaneGold = RGB(230, 168, 40);
 }  // namespace
 
 void DrawMark(HDC dc, POINT centre, int radius) {
-    using platform::win32::ScopedSelect;
+    using winbase::ScopedSelect;
     const std::array<POINT, 4> unit{{{0, -1}, {1, 0}, {0, 1}, {-1, 0}}};
     for (std::size_t k = 0; k < unit.size(); ++k) {
         const POINT a = unit[k];
@@ -23,10 +23,9 @@ void DrawMark(HDC dc, POINT centre, int radius) {
             {centre,
              {centre.x + radius * a.x, centre.y + radius * a.y},
              {centre.x + radius * (a.x + b.x), centre.y + radius * (a.y + b.y)}}};
-        platform::win32::UniqueGdiObject brush(
-            ::CreateSolidBrush(k % 2 == 0 ? kVaneGold : kVaneLight));
-        const ScopedSelect useBrush(dc, brush.get());
-        const ScopedSelect usePen(dc, ::GetStockObject(NULL_PEN));
+        winbase::UniqueGdiObject brush(::CreateSolidBrush(k % 2 == 0 ? kVaneGold : kVaneLight));
+        const winbase::ScopedSelect useBrush(dc, brush.get());
+        const winbase::ScopedSelect usePen(dc, ::GetStockObject(NULL_PEN));
         ::Polygon(dc, vane.data(), static_cast<int>(vane.size()));
     }
 }

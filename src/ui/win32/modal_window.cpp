@@ -4,11 +4,17 @@
 
 namespace qv::ui::win32 {
 
+namespace {
+
+constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, for systems whose headers are older
+
+}  // namespace
+
 int ModalWindow::ShowModal(HWND owner) {
     ended_ = false;
     result_ = IDCANCEL;
     if (!CreateModal(owner)) {
-        return IDCANCEL;
+        return kModalNotShown;
     }
     const bool ownerWasEnabled = owner != nullptr && ::IsWindowEnabled(owner);
     if (ownerWasEnabled) {
@@ -17,6 +23,9 @@ int ModalWindow::ShowModal(HWND owner) {
     CentreOver(hwnd(), owner);
     ::ShowWindow(hwnd(), SW_SHOW);
     ::SetForegroundWindow(hwnd());
+    if (HWND focus = InitialFocus(); focus != nullptr) {
+        ::SetFocus(focus);
+    }
     (void)RunMessageLoop(hwnd(), &ended_);
     // The owner comes back before this window goes, so the system activates the owner and
     // not some other program's window.
@@ -50,6 +59,14 @@ LRESULT ModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             OnCancel();
             return 0;
+        case kWmDpiChanged: {
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            OnDpiChanged(HIWORD(wParam));
+            return 0;
+        }
         case WM_DESTROY:
             ended_ = true;
             return 0;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "winbase/system_library.h"
+
 namespace qv::ui::win32 {
 
 namespace {
@@ -12,11 +14,8 @@ using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 
 void HardenDllSearch() {
     // Looked up rather than linked: older systems lack it, and the program must still start.
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const FARPROC proc =
-        kernel != nullptr ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-    const auto setDefault =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(proc));
+    const auto setDefault = winbase::LoadedExport<SetDefaultDllDirectoriesFn>(
+        L"kernel32.dll", "SetDefaultDllDirectories");
     if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)) {
         ::SetDllDirectoryW(L"");
     }

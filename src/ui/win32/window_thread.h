@@ -1,16 +1,20 @@
 // Steps of a worker thread that must run on a window's thread (the Synchronize of the
 // workers): the worker leaves its step in the gate, sends the gate's private message and
 // waits until the window procedure has run it. The message carries nothing: a window
-// procedure never takes a pointer from a message that any process can send. The gate
-// closes when its window goes; from then on every step is refused and the worker ends, so
-// no worker ever calls into a destroyed window. Workers are detached and never waited
-// for: the process ends without them.
+// procedure never takes a pointer from a message that any process can send. Every kit
+// window owns a gate (`Window::Gate`); the window base opens it when the window is made and
+// closes it when the window goes, so from then on every step is refused and no worker ever
+// calls into a destroyed window. Workers are detached and never waited for: the process
+// ends without them.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 namespace qv::ui::win32 {
@@ -19,18 +23,21 @@ class WindowThreadGate {
   public:
     static constexpr UINT kRunStep = WM_APP + 1;
 
-    explicit WindowThreadGate(HWND window) : window_(window) {}
-
-    // On a worker: true when the step ran on the window's thread.
+    // True when the step ran on the window's thread (at once, when called there). False when
+    // the window is not there or has gone: the worker should end.
     bool Run(const std::function<void()>& step);
     // On the window's thread, for kRunStep: runs the step a worker left, if any.
     LRESULT RunPendingStep();
-    // On the window's thread, before the window and what its steps touch go away.
+
+    // The window base's: the window is made, and the window goes.
+    void Open(HWND window);
     void Close() { open_.store(false); }
+    [[nodiscard]] bool IsOpen() const { return open_.load(); }
 
   private:
-    HWND window_;
-    std::atomic<bool> open_{true};
+    std::atomic<HWND> window_{nullptr};
+    std::atomic<DWORD> thread_{0};
+    std::atomic<bool> open_{false};
     std::mutex sending_;  // one worker's step at a time
     std::atomic<const std::function<void()>*> pending_{nullptr};
     std::atomic<bool> ran_{false};
@@ -38,5 +45,24 @@ class WindowThreadGate {
 
 // Starts `work` on a thread of its own that nobody waits for.
 void StartDetachedWorker(std::function<void()> work);
+
+// Workers a program lets finish before it ends (the settings dialog's delayed launches,
+// which put the stored rotation back): counted as they start and end, and waited for with
+// a bound.
+class PendingWork {
+  public:
+    // Starts `work` detached, counted until it returns.
+    void Start(std::function<void()> work);
+    // False when some work still ran after `ms` milliseconds.
+    bool WaitUntilDone(int ms);
+
+  private:
+    struct Count {
+        std::mutex lock;
+        std::condition_variable done;
+        int running = 0;
+    };
+    std::shared_ptr<Count> count_ = std::make_shared<Count>();
+};
 
 }  // namespace qv::ui::win32

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace qv::platform::win32 {
+namespace qv::winbase {
 
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
-}  // namespace qv::platform::win32
+}  // namespace qv::winbase

@@ -1,8 +1,8 @@
-#include "platform/win32/wide.h"
+#include "winbase/wide.h"
 
 #include <windows.h>
 
-namespace qv::platform::win32 {
+namespace qv::winbase {
 
 std::wstring Widen(std::string_view utf8) {
     if (utf8.empty()) {
@@ -27,4 +27,4 @@ std::string Narrow(std::wstring_view utf16) {
     return out;
 }
 
-}  // namespace qv::platform::win32
+}  // namespace qv::winbase

@@ -1,10 +1,8 @@
-#include "saver/password.h"
+#include "password/saver_password.h"
 
 #include <string>
 
-#include "saver/names.h"
-
-namespace qv::saver {
+namespace qv::password {
 
 namespace {
 
@@ -34,4 +32,4 @@ bool VerifySaverPassword(const platform::Platform& platform, platform::WindowId 
     return (result.value & 0xFFu) != 0;  // a BOOL judged by its low byte
 }
 
-}  // namespace qv::saver
+}  // namespace qv::password

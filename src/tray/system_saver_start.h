@@ -6,12 +6,10 @@
 
 #include "platform/ports.h"
 
-namespace qv::tray::win32 {
+namespace qv::tray {
 
-// False under Wine, which does not start screen savers on request.
-bool SystemStartsScreenSavers();
+// Starts SCRNSAVE.EXE with "/s", as the system would; false when the entry is empty or the
+// program could not be started.
+bool StartSystemScreenSaver(const platform::Platform& platform);
 
-// Starts SCRNSAVE.EXE with "/s", as the system would; nothing when the entry is empty.
-void StartSystemScreenSaver(const platform::Platform& platform);
-
-}  // namespace qv::tray::win32
+}  // namespace qv::tray

@@ -1,13 +1,13 @@
-#include "saver/window_search.h"
+#include "desktop/window_search.h"
 
-#include "saver/names.h"
+#include "common/shared_names.h"
 
-namespace qv::saver {
+namespace qv::desktop {
 
 platform::WindowId FindWindowTitled(const platform::Platform& platform, bool isNT,
                                     std::string_view title) {
     const auto desktop = isNT ? std::optional<std::string_view>(kDefaultDesktop) : std::nullopt;
-    const auto windows = platform.desktop.TopLevelWindows(desktop, kWindowTitleChars);
+    const auto windows = platform.desktop.TopLevelWindows(desktop, shared::kWindowTitleChars);
     if (!windows) {
         return 0;  // the desktop could not be opened: nothing is searched
     }
@@ -19,4 +19,4 @@ platform::WindowId FindWindowTitled(const platform::Platform& platform, bool isN
     return 0;
 }
 
-}  // namespace qv::saver
+}  // namespace qv::desktop

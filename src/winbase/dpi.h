@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace qv::ui::win32 {
+namespace qv::winbase {
 
 // The window's DPI where the system tells it per window, else the screen's; 96 at least
 // as a fallback.
@@ -13,4 +13,4 @@ inline int Scaled(int value, UINT dpi) {
     return ::MulDiv(value, static_cast<int>(dpi), 96);
 }
 
-}  // namespace qv::ui::win32
+}  // namespace qv::winbase

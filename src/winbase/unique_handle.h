@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace qv::platform::win32 {
+namespace qv::winbase {
 
 template <typename Traits>
 class UniqueHandle {
@@ -122,4 +122,39 @@ class ScopedSelect {
     HGDIOBJ previous_;
 };
 
-}  // namespace qv::platform::win32
+// A window's DC for one scope (GetDC / ReleaseDC).
+class WindowDc {
+  public:
+    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_ != nullptr) {
+            ::ReleaseDC(window_, dc_);
+        }
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    [[nodiscard]] HDC get() const noexcept { return dc_; }
+    [[nodiscard]] explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
+// The painting of one WM_PAINT (BeginPaint / EndPaint).
+class PaintDc {
+  public:
+    explicit PaintDc(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    ~PaintDc() { ::EndPaint(window_, &paint_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    [[nodiscard]] HDC get() const noexcept { return dc_; }
+    [[nodiscard]] const RECT& Dirty() const noexcept { return paint_.rcPaint; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+}  // namespace qv::winbase
