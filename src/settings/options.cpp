@@ -11,6 +11,7 @@
 #include "config/paths.h"
 #include "config/system_saver_settings.h"
 #include "config/title_list.h"
+#include "desktop/window_search.h"
 #include "pe/pe_library.h"
 #include "settings/saver_description.h"
 
@@ -142,16 +143,6 @@ void ReadBranding(platform::Files& files, OptionsStart& start) {
 
 std::optional<int> IndexWithin(int stored, int items) {
     return stored >= 0 && stored < items ? std::optional<int>(stored) : std::nullopt;
-}
-
-platform::WindowId FindTrayWindow(const platform::Platform& platform) {
-    const auto windows = platform.desktop.TopLevelWindows(std::nullopt, shared::kWindowTitleChars);
-    for (const auto& window : windows.value_or(std::vector<platform::TopLevelWindow>{})) {
-        if (window.title == shared::kTrayWindowTitle) {
-            return window.id;
-        }
-    }
-    return 0;
 }
 
 void WaitForTrayEnd(const platform::Platform& platform) {
@@ -345,7 +336,8 @@ OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& 
     regIni.WriteInteger(kIniSection, value::MouseDelay, choice.mouseDelayIndex.value_or(0));
     regIni.WriteBool(kIniSection, value::RotationEnabled, titles > 1);
 
-    const platform::WindowId tray = FindTrayWindow(platform);
+    const platform::WindowId tray =
+        desktop::FindWindowTitled(platform, start.isNT, shared::kTrayWindowTitle);
     std::string saverHost;
     if (titles >= 1) {
         const config::ConfigStore store(platform.registry, nullptr);
@@ -365,7 +357,9 @@ OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& 
     launch.workingDirectory = start.tesselsDir;
     launch.newConsole = false;
     launch.showCommand = platform::ShowCommand::Hide;
-    (void)platform.processes.Start(launch);
+    if (platform.processes.Start(launch) == nullptr) {
+        config::ShowHostMessage(platform.dialogs, text::TrayNotStarted);
+    }
     return OkOutcome::Applied;
 }
 

@@ -25,6 +25,11 @@ inline constexpr std::string_view PasswordWriteFailed =
     "Unable to set Password Enabled key in registry";
 inline constexpr std::string_view BadWaitTime =
     "The waiting time must be a whole number of minutes from 1 to 60.";
+// OK stored everything, then the tray program, which puts the choice in service, did not
+// start: without it no rotation runs.
+inline constexpr std::string_view TrayNotStarted =
+    "Your settings were saved, but the Quorvanes tray program (QVTIcon.exe) could not be "
+    "started. The screen saver rotation starts with it the next time you log on.";
 }  // namespace text
 
 // The web pages the dialogs open. Until the product has its own site, they lie under a

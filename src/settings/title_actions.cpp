@@ -159,6 +159,22 @@ void RunDelayedLaunch(const platform::Platform& platform, const DelayedLaunch& l
     }
 }
 
+namespace {
+
+void DeleteOrSay(const platform::Platform& platform, const std::string& path,
+                 std::string_view name) {
+    if (platform.files.Delete(path)) {
+        return;
+    }
+    platform::MessageBoxRequest box;
+    box.text = WithArgument(text::DeleteFailed, name);
+    box.caption = std::string(config::text::HostCaption);
+    box.warning = true;
+    (void)platform.dialogs.Show(box);
+}
+
+}  // namespace
+
 std::optional<Lists> DeleteTitle(const platform::Platform& platform, const OptionsStart& start,
                                  const Target& target, Lists current) {
     platform::MessageBoxRequest question;
@@ -176,7 +192,7 @@ std::optional<Lists> DeleteTitle(const platform::Platform& platform, const Optio
             const std::string_view name =
                 std::string_view(target.item).substr(target.item.find_last_of('\\') + 1);
             if (IsPlainName(name)) {
-                (void)platform.files.Delete(target.item);
+                DeleteOrSay(platform, target.item, target.name);
             }
             current.savers = InitLstScreenSavers(platform.files, ini, start.isNT);
             (void)SaveSelectedScreenSavers(current.savers, ini);
@@ -185,7 +201,8 @@ std::optional<Lists> DeleteTitle(const platform::Platform& platform, const Optio
         case TitleKind::Tessel:
             (void)SaveSelectedQuorvanes(current.tessels, ini);
             if (IsPlainName(target.item)) {
-                (void)platform.files.Delete(config::TesselPath(start.tesselsDir, target.item));
+                DeleteOrSay(platform, config::TesselPath(start.tesselsDir, target.item),
+                            target.name);
             }
             current.tessels = InitLstQuorvanes(platform.files, ini, start.tesselsDir);
             (void)SaveSelectedQuorvanes(current.tessels, ini);
@@ -193,9 +210,10 @@ std::optional<Lists> DeleteTitle(const platform::Platform& platform, const Optio
         case TitleKind::Preshow:
             SaveSelectedPreshow(current.preshows, ini);
             if (IsPlainName(target.item)) {
-                (void)platform.files.Delete(start.tesselsDir +
-                                            std::string(config::kPreshowsFolder) + "\\" +
-                                            target.item + std::string(config::kPreshowExtension));
+                DeleteOrSay(platform,
+                            start.tesselsDir + std::string(config::kPreshowsFolder) + "\\" +
+                                target.item + std::string(config::kPreshowExtension),
+                            target.name);
             }
             current.preshows = InitLstPreshows(platform, start.tesselsDir);
             SaveSelectedPreshow(current.preshows, ini);

@@ -16,6 +16,10 @@ namespace qv::settings {
 namespace text {
 inline constexpr std::string_view DeleteQuestion =
     "This action will delete '%s' from your system.  Are you sure you want to proceed?";
+// A file the system would not delete (in use, read only, no right to): the lists are
+// refilled from what is there, so its row stays.
+inline constexpr std::string_view DeleteFailed =
+    "'%s' could not be deleted. It may be in use or read-only.";
 }  // namespace text
 
 // Presses on the check-box column (x of 15 pixels or less) never open a menu.

@@ -206,6 +206,18 @@ TEST_F(OkTest, OneTesselSetsTheSaverHostWithoutRotationAndRestartsTheTrayProgram
     EXPECT_EQ(tray.showCommand, platform::ShowCommand::Hide);
 }
 
+TEST_F(OkTest, ATrayProgramThatDoesNotStartIsReportedAndTheSettingsStayStored) {
+    choice.tessels.rows[0].checked = true;
+    mem.processes.refuse = [](const platform::ProcessLaunch&) { return true; };
+    ASSERT_EQ(Ok(), OkOutcome::Applied) << "what was stored stays; the dialog closes";
+    EXPECT_EQ(User(config::value::Tessel), "Alps");
+    EXPECT_EQ(User(config::value::TrayIconOn), "1");
+    ASSERT_EQ(mem.dialogs.shown.size(), 1u);
+    EXPECT_EQ(mem.dialogs.shown[0].text,
+              "Your settings were saved, but the Quorvanes tray program (QVTIcon.exe) could not "
+              "be started. The screen saver rotation starts with it the next time you log on.");
+}
+
 TEST_F(OkTest, SaversInDescriptionOrderWithTheirDigitsAndATesselMakeARotation) {
     for (auto& row : choice.savers.list.rows) {
         row.checked = true;

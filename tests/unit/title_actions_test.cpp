@@ -173,6 +173,21 @@ TEST_F(TitleActions, DeleteAsksStoresDeletesRebuildsAndStoresAgain) {
     EXPECT_TRUE(rebuilt->tessels.rows[0].checked) << "the other marks survive the rebuild";
     EXPECT_EQ(User(config::value::Tessel), "Alps") << "and are stored, without the deleted one";
 
+    // A file the system keeps (held open, read only) is reported; its row and its check
+    // mark stay, and the others' marks are stored.
+    mem.files.undeletable.insert("c:\\tessels\\alps.tsl");
+    mem.dialogs.shown.clear();
+    mem.dialogs.answers = {platform::Answer::Yes};
+    const Target alps = TitleTarget(TitleKind::Tessel, rebuilt->tessels, 0);
+    const auto kept = DeleteTitle(mem.platform(), start, alps, *rebuilt);
+    ASSERT_TRUE(kept);
+    ASSERT_EQ(mem.dialogs.shown.size(), 2u);
+    EXPECT_EQ(mem.dialogs.shown[1].text,
+              "'Alps' could not be deleted. It may be in use or read-only.");
+    ASSERT_EQ(kept->tessels.rows.size(), 2u);
+    EXPECT_TRUE(kept->tessels.rows[0].checked);
+    EXPECT_EQ(User(config::value::Tessel), "Alps");
+
     // A name that is no plain file name is never deleted.
     mem.dialogs.answers = {platform::Answer::Yes};
     (void)DeleteTitle(mem.platform(), start, {TitleKind::Tessel, "..\\Meadow", "x"}, *rebuilt);

@@ -186,7 +186,7 @@ bool MemoryFiles::Delete(std::string_view path) {
     const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) {
         return !e.folder && ToLowerAscii(e.path) == wanted;
     });
-    if (it == entries_.end()) {
+    if (it == entries_.end() || undeletable.contains(wanted)) {
         return false;
     }
     entries_.erase(it);

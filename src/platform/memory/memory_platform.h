@@ -67,6 +67,8 @@ class MemoryFiles : public Files {
     bool Delete(std::string_view path) override;
     std::unique_ptr<FileReader> OpenForReading(std::string_view path) override;
 
+    // Paths the system will not delete (held open, read only), in lower case.
+    std::set<std::string> undeletable;
     // Files in the order a directory listing returns them.
     void AddFile(std::string_view path, std::string_view shortPath = {});
     void AddFolder(std::string_view path);

@@ -14,8 +14,10 @@
 #include <cwchar>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 #include <utility>
 
+#include "adbanner/advert_abi.h"
 #include "ui/win32/mark.h"
 #include "winbase/unique_handle.h"
 
@@ -24,12 +26,19 @@ namespace {
 using qv::winbase::ScopedSelect;
 using qv::winbase::UniqueGdiObject;
 
-using Callback = void(__cdecl*)(void* user);
+namespace abi = qv::adbanner::abi;
+using abi::Callback;
+using abi::Result;
+using abi::Word;
 
-// The status bits the control reads.
-constexpr std::uint32_t kClickHasFailed = 0x100;
-constexpr std::uint32_t kClickHasWorked = 0x200;
-constexpr std::uint32_t kIdle = 0x1000;
+constexpr std::uint32_t kClickHasFailed = abi::kStatusClickHasFailed;
+constexpr std::uint32_t kClickHasWorked = abi::kStatusClickHasWorked;
+constexpr std::uint32_t kIdle = abi::kStatusIdle;
+
+// A signed value, as it travels in a word.
+std::int32_t Signed(Word word) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(word));
+}
 
 // A banner stays at least this long, or the host's minimum display time (seconds) if longer.
 constexpr std::int64_t kShortestShowMs = 4000;
@@ -173,24 +182,24 @@ std::uint32_t SetOne(Callback& callback, void*& user, Callback given, void* give
 
 extern "C" {
 
-std::uint32_t __cdecl AdvertStartup(void* context, HMODULE /*self*/, std::uintptr_t /*zero*/,
-                                    std::int32_t programId,
-                                    std::uintptr_t /*format: each is drawn to the buffer's size*/,
-                                    std::uint32_t options) {
+Result QV_ADVERT_CALL AdvertStartup(void* context, Word /*self*/, Word /*zero*/, Word programId,
+                                    Word /*format: each is drawn to the buffer's size*/,
+                                    Word options) {
     State& state = TheState();
     const std::lock_guard hold(state.lock);
     if (context == nullptr || state.started) {
         return 0;
     }
-    state.programId = programId;
-    state.options = options;
+    state.programId = Signed(programId);
+    state.options = static_cast<std::uint32_t>(options);
     state.started = true;
     state.stopping = false;
     state.rotation = std::thread(Rotate);
     return 1;
 }
 
-std::uint32_t __cdecl AdvertPaint(void* /*context*/, HDC dc, std::uintptr_t, std::uintptr_t) {
+Result QV_ADVERT_CALL AdvertPaint(void* /*context*/, Word buffer, Word, Word) {
+    const auto dc = reinterpret_cast<HDC>(buffer);
     BITMAP bitmap{};
     if (::GetObjectW(::GetCurrentObject(dc, OBJ_BITMAP), sizeof(bitmap), &bitmap) == 0) {
         return 0;
@@ -205,7 +214,7 @@ std::uint32_t __cdecl AdvertPaint(void* /*context*/, HDC dc, std::uintptr_t, std
     return 1;
 }
 
-std::uint32_t __cdecl AdvertOnClick(void* /*context*/) {
+Result QV_ADVERT_CALL AdvertOnClick(void* /*context*/) {
     State& state = TheState();
     const wchar_t* address = nullptr;
     {
@@ -221,37 +230,37 @@ std::uint32_t __cdecl AdvertOnClick(void* /*context*/) {
     return opened ? 1 : 0;
 }
 
-std::uint32_t __cdecl AdvertSetCallback(void*, Callback callback, void* user) {
+Result QV_ADVERT_CALL AdvertSetCallback(void*, Callback callback, void* user) {
     Callbacks& c = TheState().callbacks;
     return SetOne(c.invalidate, c.invalidateUser, callback, user);
 }
 
-std::uint32_t __cdecl AdvertSetNetworkCallback(void*, Callback callback, void* user) {
+Result QV_ADVERT_CALL AdvertSetNetworkCallback(void*, Callback callback, void* user) {
     Callbacks& c = TheState().callbacks;
     return SetOne(c.network, c.networkUser, callback, user);
 }
 
-std::uint32_t __cdecl AdvertSetAdRecordedCallback(void*, Callback callback, void* user) {
+Result QV_ADVERT_CALL AdvertSetAdRecordedCallback(void*, Callback callback, void* user) {
     Callbacks& c = TheState().callbacks;
     return SetOne(c.counted, c.countedUser, callback, user);
 }
 
-std::uint32_t __cdecl AdvertSetBandwidthThrottle(void*, std::int32_t throttle) {
+Result QV_ADVERT_CALL AdvertSetBandwidthThrottle(void*, Word throttle) {
     State& state = TheState();
     const std::lock_guard hold(state.lock);
-    state.throttle = throttle;  // nothing is downloaded: kept, not used
+    state.throttle = Signed(throttle);  // nothing is downloaded: kept, not used
     return 1;
 }
 
-std::uint32_t __cdecl AdvertSetMinimumAdDisplayTime(void*, std::int32_t seconds) {
+Result QV_ADVERT_CALL AdvertSetMinimumAdDisplayTime(void*, Word seconds) {
     State& state = TheState();
     const std::lock_guard hold(state.lock);
-    state.minimumSeconds = seconds;
+    state.minimumSeconds = Signed(seconds);
     return 1;
 }
 
 // The call works; there is no connection, so the answer is "not connected".
-std::uint32_t __cdecl AdvertIsConnectOkay(void*, std::uint32_t* connected) {
+Result QV_ADVERT_CALL AdvertIsConnectOkay(void*, std::uint32_t* connected) {
     if (connected == nullptr) {
         return 0;
     }
@@ -259,22 +268,22 @@ std::uint32_t __cdecl AdvertIsConnectOkay(void*, std::uint32_t* connected) {
     return 1;
 }
 
-std::uint32_t __cdecl AdvertRetryConnect(void*) {
+Result QV_ADVERT_CALL AdvertRetryConnect(void*) {
     return 0;  // nothing to retry without a network
 }
 
-std::uint32_t __cdecl AdvertSetNetworkState(void*, std::int32_t state) {
+Result QV_ADVERT_CALL AdvertSetNetworkState(void*, Word state) {
     State& s = TheState();
     const std::lock_guard hold(s.lock);
-    s.hostSaysNetwork = state;
+    s.hostSaysNetwork = Signed(state);
     return 1;
 }
 
-std::uint32_t __cdecl AdvertSetProxy(void*) {
+Result QV_ADVERT_CALL AdvertSetProxy(void*) {
     return 0;  // no connection, no proxy
 }
 
-std::uint32_t __cdecl AdvertGetStatus(void*, std::uint32_t* word, std::uintptr_t) {
+Result QV_ADVERT_CALL AdvertGetStatus(void*, std::uint32_t* word, std::uintptr_t) {
     if (word == nullptr) {
         return 0;
     }
@@ -284,7 +293,7 @@ std::uint32_t __cdecl AdvertGetStatus(void*, std::uint32_t* word, std::uintptr_t
     return 1;
 }
 
-std::uint32_t __cdecl AdvertUseDefaultAd(void*) {
+Result QV_ADVERT_CALL AdvertUseDefaultAd(void*) {
     State& state = TheState();
     Callbacks callbacks;
     {
@@ -297,7 +306,7 @@ std::uint32_t __cdecl AdvertUseDefaultAd(void*) {
 }
 
 // Ends the rotation and forgets the host's callbacks: after this nothing calls back.
-std::uint32_t __cdecl AdvertShutdown(void*) {
+Result QV_ADVERT_CALL AdvertShutdown(void*) {
     State& state = TheState();
     std::thread rotation;
     {
@@ -319,7 +328,7 @@ std::uint32_t __cdecl AdvertShutdown(void*) {
 }
 
 // Calls one of the host's callbacks now: 0 invalidate, 1 network, 2 banner counted.
-std::uint32_t __cdecl AdvertDebugTriggerEvent(void*, std::uint32_t which) {
+Result QV_ADVERT_CALL AdvertDebugTriggerEvent(void*, Word which) {
     State& state = TheState();
     Callbacks c;
     {
@@ -336,3 +345,21 @@ std::uint32_t __cdecl AdvertDebugTriggerEvent(void*, std::uint32_t which) {
 }
 
 }  // extern "C"
+
+// Each export has the signature the banner control calls it with.
+static_assert(std::is_same_v<decltype(&AdvertStartup), abi::StartupCall>);
+static_assert(std::is_same_v<decltype(&AdvertPaint), abi::PaintCall>);
+static_assert(std::is_same_v<decltype(&AdvertOnClick), abi::ContextCall>);
+static_assert(std::is_same_v<decltype(&AdvertSetCallback), abi::CallbackCall>);
+static_assert(std::is_same_v<decltype(&AdvertSetNetworkCallback), abi::CallbackCall>);
+static_assert(std::is_same_v<decltype(&AdvertSetAdRecordedCallback), abi::CallbackCall>);
+static_assert(std::is_same_v<decltype(&AdvertSetBandwidthThrottle), abi::ValueCall>);
+static_assert(std::is_same_v<decltype(&AdvertSetMinimumAdDisplayTime), abi::ValueCall>);
+static_assert(std::is_same_v<decltype(&AdvertIsConnectOkay), abi::IsConnectCall>);
+static_assert(std::is_same_v<decltype(&AdvertRetryConnect), abi::ContextCall>);
+static_assert(std::is_same_v<decltype(&AdvertSetNetworkState), abi::ValueCall>);
+static_assert(std::is_same_v<decltype(&AdvertSetProxy), abi::ContextCall>);
+static_assert(std::is_same_v<decltype(&AdvertGetStatus), abi::StatusCall>);
+static_assert(std::is_same_v<decltype(&AdvertUseDefaultAd), abi::ContextCall>);
+static_assert(std::is_same_v<decltype(&AdvertShutdown), abi::ContextCall>);
+static_assert(std::is_same_v<decltype(&AdvertDebugTriggerEvent), abi::ValueCall>);
