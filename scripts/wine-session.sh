@@ -53,8 +53,17 @@ start() {
   wine_env
   if [ ! -f "$prefix/.qv-ready" ]; then
     say "creating the prefix $prefix (once)"
-    /usr/lib/wine/wine64 wineboot -i >"$state/wineboot.log" 2>&1 || true
+    local rc=0
+    /usr/lib/wine/wine64 wineboot -i >"$state/wineboot.log" 2>&1 || rc=$?
     wineserver -w
+    # wineboot can report a failure of some optional part and still leave a usable prefix;
+    # a prefix without its registry is not one.
+    if [ ! -f "$prefix/system.reg" ] || [ ! -f "$prefix/user.reg" ]; then
+      say "wineboot failed (exit $rc): no prefix in $prefix"
+      cat "$state/wineboot.log" >&2
+      exit 1
+    fi
+    [ "$rc" = 0 ] || say "wineboot exited $rc, but the prefix is complete ($state/wineboot.log)"
     touch "$prefix/.qv-ready"
   fi
   if [ ! -f "$prefix/.qv-fonts" ]; then

@@ -501,6 +501,10 @@ TEST_F(SettingsMenus, DeleteAnsweredCancelChangesNothingAndYesRemovesFileAndEntr
         "This action will delete 'Harbour' from your system.  Are you sure you want to proceed?");
     EXPECT_EQ(Utf8(TextOf(::GetDlgItem(box->window, IDOK))), "&Yes");
     EXPECT_EQ(::GetDlgItem(box->window, IDNO), nullptr) << "Yes and Cancel only";
+    // The box is the dialog's own: in front of it, and the dialog takes no second Delete, OK
+    // or launch while it is up.
+    EXPECT_EQ(::GetWindow(box->window, GW_OWNER), window);
+    EXPECT_FALSE(::IsWindowEnabled(window));
     Answer(*box, IDCANCEL);
     std::this_thread::sleep_for(500ms);
     EXPECT_NE(::GetFileAttributesW((tessels.path() + L"\\Harbour.tsl").c_str()),
@@ -539,6 +543,13 @@ class SettingsLinks : public SettingsMenus {
             ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ, command.c_str(),
                               static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
         }
+        // A scheme that is no web address, which the shell would open all the same.
+        const std::wstring other = L"Software\\Classes\\qvother";
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, other.c_str(), L"URL Protocol", REG_SZ, L"",
+                          sizeof(wchar_t));
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, Handler(L"qvother").c_str(), nullptr, REG_SZ,
+                          command.c_str(),
+                          static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
     }
     void TearDown() override {
         SettingsMenus::TearDown();
@@ -558,6 +569,17 @@ class SettingsLinks : public SettingsMenus {
     void Click(HWND control) {
         ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
         ::PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    }
+    // Nothing of `address` is opened from the record's `from` on, told once a later click's
+    // address has been (the shell starts the handlers in order).
+    bool NotOpenedSince(std::size_t from, const std::string& address, HWND laterClick,
+                        const std::string& later) {
+        Click(laterClick);
+        if (!WaitUntil([&] { return Record().find(later, from) != std::string::npos; }, 15s)) {
+            return false;
+        }
+        std::this_thread::sleep_for(1s);  // a handler started just before the later one's
+        return Record().find(address, from) == std::string::npos;
     }
 };
 
@@ -580,6 +602,27 @@ TEST_F(SettingsLinks, TheLogoThePictureAndTheEmailButtonOpenTheirAddresses) {
     Open();
     Click(Control(id::kCustomer));
     EXPECT_TRUE(Opened("https://distributor.example/welcome")) << "CustInfo.dll's string 1";
+    // A press on the bare dialog released over the logo is no click.
+    const std::size_t before = Record().size();
+    ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 250));
+    ::PostMessageW(Control(id::kLogo), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    ::PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(300, 250));
+    EXPECT_TRUE(NotOpenedSince(before, "https://quorvanes.example.com/", Control(id::kCustomer),
+                               "https://distributor.example/welcome"))
+        << Record();
+    ::PostMessageW(Control(id::kCancel), BM_CLICK, 0, 0);
+    ASSERT_EQ(WaitForExit(dialog, 20s), 0u);
+
+    // A library in the Tessels folder that names an address which is no web address.
+    branding.strings[1] = "qvother://run-something";
+    const auto other = pe::WriteResourceLibrary(branding);
+    WriteFile(tessels.path() + L"\\CustInfo.dll", std::string(other.begin(), other.end()));
+    Open();
+    const std::size_t opened = Record().size();
+    Click(Control(id::kCustomer));
+    EXPECT_TRUE(
+        NotOpenedSince(opened, "qvother:", Control(id::kLogo), "https://quorvanes.example.com/"))
+        << Record();
 }
 
 TEST_F(SettingsLinks, HelpOpensFromGetHelpAndClosesWithOkEnterAndItsCloseBox) {

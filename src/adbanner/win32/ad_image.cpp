@@ -47,6 +47,13 @@ bool AdImage::Create(HINSTANCE instance, HWND parent, int controlId,
 }
 
 LRESULT AdImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto click = click_.OnMessage(hwnd(), message, lParam);
+    if (click == ui::win32::ClickTracker::Event::Clicked) {
+        banner_->Click();
+    }
+    if (click != ui::win32::ClickTracker::Event::NotMine) {
+        return 0;
+    }
     switch (message) {
         case WM_WINDOWPOSCHANGING:
             HoldToFormat(*reinterpret_cast<WINDOWPOS*>(lParam));
@@ -55,16 +62,6 @@ LRESULT AdImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;  // opaque: the buffer covers every pixel
         case WM_PAINT:
             Paint();
-            return 0;
-        case WM_LBUTTONDOWN:
-            pressed_ = true;
-            ::SetCapture(hwnd());
-            return 0;
-        case WM_LBUTTONUP:
-            OnButtonUp(lParam);
-            return 0;
-        case WM_CAPTURECHANGED:
-            pressed_ = false;
             return 0;
         case WM_NCDESTROY:
             window_.store(nullptr);
@@ -94,20 +91,6 @@ void AdImage::HoldToFormat(WINDOWPOS& position) {
     if ((position.flags & SWP_NOSIZE) == 0) {
         position.cx = banner_->bounds().width;
         position.cy = banner_->bounds().height;
-    }
-}
-
-void AdImage::OnButtonUp(LPARAM lParam) {
-    if (!pressed_) {
-        return;
-    }
-    pressed_ = false;
-    ::ReleaseCapture();
-    RECT client{};
-    ::GetClientRect(hwnd(), &client);
-    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (::PtInRect(&client, at)) {
-        banner_->Click();
     }
 }
 

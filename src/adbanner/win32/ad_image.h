@@ -14,6 +14,7 @@
 #include "adbanner/ad_banner.h"
 #include "adbanner/win32/advert_library.h"
 #include "platform/ports.h"
+#include "ui/win32/click.h"
 #include "ui/win32/window.h"
 #include "winbase/unique_handle.h"
 
@@ -44,8 +45,8 @@ class AdImage final : public ui::win32::Window, private AdSurface {
     // Binds advert.dll (reporting what is missing), takes the properties, creates the
     // control at (0, 0) in `parent` and starts the library when AutoLoad is set. False when
     // the window could not be made.
-    bool Create(HINSTANCE instance, HWND parent, int controlId,
-                const AdImageProperties& properties = {});
+    [[nodiscard]] bool Create(HINSTANCE instance, HWND parent, int controlId,
+                              const AdImageProperties& properties = {});
 
     // The rules and the properties; valid after Create.
     [[nodiscard]] AdBanner& banner() { return *banner_; }
@@ -57,7 +58,6 @@ class AdImage final : public ui::win32::Window, private AdSurface {
     void Place(const Bounds& bounds) override;
     void Paint();
     void HoldToFormat(WINDOWPOS& position);
-    void OnButtonUp(LPARAM lParam);
 
     platform::Dialogs& dialogs_;
     std::unique_ptr<AdvertLibrary> library_;
@@ -71,7 +71,7 @@ class AdImage final : public ui::win32::Window, private AdSurface {
     // The library invalidates from its own threads, also while the window goes.
     std::atomic<HWND> window_{nullptr};
     bool placing_ = false;  // the format's own bounds are not held to a format again
-    bool pressed_ = false;
+    ui::win32::ClickTracker click_;
 };
 
 }  // namespace qv::adbanner::win32

@@ -68,34 +68,19 @@ void PictureControl::Paint() {
     }
 }
 
-void PictureControl::OnButtonUp(LPARAM point) {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
-    ::ReleaseCapture();
-    RECT client{};
-    ::GetClientRect(hwnd(), &client);
-    const POINT at{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-    if (wasPressed && ::PtInRect(&client, at)) {
+LRESULT PictureControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto click = click_.OnMessage(hwnd(), message, lParam);
+    if (click == ui::win32::ClickTracker::Event::Clicked) {
         ::SendMessageW(::GetParent(hwnd()), WM_COMMAND,
                        MAKEWPARAM(::GetDlgCtrlID(hwnd()), STN_CLICKED),
                        reinterpret_cast<LPARAM>(hwnd()));
     }
-}
-
-LRESULT PictureControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (click != ui::win32::ClickTracker::Event::NotMine) {
+        return 0;
+    }
     switch (message) {
         case WM_PAINT:
             Paint();
-            return 0;
-        case WM_LBUTTONDOWN:
-            pressed_ = true;
-            ::SetCapture(hwnd());  // the release comes here wherever it is
-            return 0;
-        case WM_LBUTTONUP:
-            OnButtonUp(lParam);
-            return 0;
-        case WM_CAPTURECHANGED:
-            pressed_ = false;
             return 0;
         case WM_NCHITTEST:
             return HTCLIENT;  // the hint and the click need the mouse here

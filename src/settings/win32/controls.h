@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "settings/options.h"
+#include "ui/win32/click.h"
 #include "ui/win32/window.h"
 
 namespace qv::settings::win32 {
@@ -50,11 +51,10 @@ class PictureControl : public ui::win32::Window {
 
   private:
     void Paint();
-    void OnButtonUp(LPARAM point);
 
     HBITMAP bitmap_ = nullptr;
     bool transparent_ = false;
-    bool pressed_ = false;  // the left button went down on the picture
+    ui::win32::ClickTracker click_;
 };
 
 // An etched frame, inner bevel raised and outer lowered. The inside is left to the window

@@ -9,6 +9,6 @@ namespace qv::ui::win32 {
 // Registers the common-control classes named by `classes` (ICC_… flags), loading the
 // library on first use; false when it cannot be loaded. Call it on the thread that
 // creates the controls, before it does.
-bool UseCommonControls(DWORD classes);
+[[nodiscard]] bool UseCommonControls(DWORD classes);
 
 }  // namespace qv::ui::win32
