@@ -30,7 +30,7 @@ rules=(
   "tray/win32:common config tray ui winbase platform/ports.h platform/win32"
   "saver/app:common config saver settings/win32 ui winbase platform/ports.h platform/win32"
   "tray/app:common tray ui winbase platform/ports.h platform/win32"
-  "tools/advert:adbanner/advert_abi.h winbase ui/win32/mark.h"
+  "tools/advert:adbanner/advert_abi.h winbase ui/win32/font.h ui/win32/mark.h"
   "tools/tessel:common config imaging pe saver winbase platform/ports.h platform/win32"
   "tools/browser_link:common config desktop ui winbase platform/ports.h platform/win32"
 )

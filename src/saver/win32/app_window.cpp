@@ -10,6 +10,8 @@ AppWindow::AppWindow(HINSTANCE instance, bool toolWindow) {
     placement.exStyle = toolWindow ? WS_EX_TOOLWINDOW : WS_EX_APPWINDOW;
     placement.title = L"Quorvanes";
     placement.style = WS_POPUP | WS_CAPTION;
+    // A window the system refuses leaves the show without an owner: it then has a taskbar
+    // button of its own, and nothing else changes.
     (void)Create(windowClass, placement);
 }
 

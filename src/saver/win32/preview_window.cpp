@@ -1,5 +1,6 @@
 #include "saver/win32/preview_window.h"
 
+#include "ui/win32/font.h"
 #include "ui/win32/mark.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/window.h"
@@ -22,14 +23,13 @@ constexpr COLORREF kGround = RGB(112, 0, 16);
 constexpr COLORREF kTitle = RGB(255, 255, 255);
 constexpr COLORREF kLine = RGB(255, 214, 196);
 
-void DrawLine(HDC dc, const wchar_t* text, int height, int weight, COLORREF colour, RECT box) {
-    UniqueGdiObject font(::CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                       ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
-    const ScopedSelect useFont(dc, font.get());
-    ::SetTextColor(dc, colour);
-    ::SetBkMode(dc, TRANSPARENT);
-    ::DrawTextW(dc, text, -1, &box, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+void DrawLine(HDC dc, const wchar_t* text, int height, bool bold, COLORREF colour, RECT box) {
+    ui::win32::FontSpec spec;
+    spec.face = L"Tahoma";
+    spec.pixels = height;
+    spec.bold = bold;
+    spec.picture = true;
+    ui::win32::DrawTextLine(dc, text, spec, colour, box, DT_CENTER);
 }
 
 // The preview's picture, drawn once: 152 x 112, 24 bits per pixel.
@@ -52,9 +52,8 @@ UniqueGdiObject MakePreviewArt() {
     UniqueGdiObject ground(::CreateSolidBrush(kGround));
     ::FillRect(dc.get(), &all, static_cast<HBRUSH>(ground.get()));
     ui::win32::DrawMark(dc.get(), {kPreviewArtWidth / 2, 34}, 22);
-    DrawLine(dc.get(), L"Quorvanes", 17, FW_BOLD, kTitle, {0, 62, kPreviewArtWidth, 82});
-    DrawLine(dc.get(), L"Click Settings below", 11, FW_NORMAL, kLine,
-             {0, 88, kPreviewArtWidth, 104});
+    DrawLine(dc.get(), L"Quorvanes", 17, true, kTitle, {0, 62, kPreviewArtWidth, 82});
+    DrawLine(dc.get(), L"Click Settings below", 11, false, kLine, {0, 88, kPreviewArtWidth, 104});
     ::GdiFlush();
     return art;
 }

@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "adbanner/advert_abi.h"
+#include "ui/win32/font.h"
 #include "ui/win32/mark.h"
 #include "winbase/unique_handle.h"
 
@@ -137,15 +138,13 @@ COLORREF Mix(COLORREF a, COLORREF b, int at, int of) {
                mix(GetBValue(a), GetBValue(b)));
 }
 
-void DrawLine(HDC dc, const wchar_t* text, int height, int weight, RECT box) {
-    UniqueGdiObject font(::CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                       ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial"));
-    const ScopedSelect useFont(dc, font.get());
-    ::SetTextColor(dc, RGB(255, 255, 255));
-    ::SetBkMode(dc, TRANSPARENT);
-    ::DrawTextW(dc, text, -1, &box,
-                DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_END_ELLIPSIS);
+void DrawLine(HDC dc, const wchar_t* text, int height, bool bold, RECT box) {
+    qv::ui::win32::FontSpec spec;
+    spec.pixels = height;
+    spec.bold = bold;
+    spec.picture = true;
+    qv::ui::win32::DrawTextLine(dc, text, spec, RGB(255, 255, 255), box,
+                                DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);
 }
 
 // A banner fills the buffer whatever its format: a band of colour, the mark, two lines.
@@ -160,9 +159,9 @@ void DrawBanner(HDC dc, const Banner& banner, int width, int height) {
         qv::ui::win32::DrawMark(dc, {mark + 8, height / 2}, mark);
     }
     const int textLeft = mark > 4 ? 2 * mark + 20 : 4;
-    DrawLine(dc, banner.headline, std::max(height * 2 / 5, 8), FW_BOLD,
+    DrawLine(dc, banner.headline, std::max(height * 2 / 5, 8), true,
              {textLeft, 2, width - 4, height / 2 + 2});
-    DrawLine(dc, banner.line, std::max(height / 4, 7), FW_NORMAL,
+    DrawLine(dc, banner.line, std::max(height / 4, 7), false,
              {textLeft, height / 2, width - 4, height - 2});
 }
 

@@ -13,8 +13,15 @@ struct FontSpec {
     int designDpi = 96;  // the density the window was laid out at
     bool bold = false;
     bool underline = false;
+    // Text drawn into a picture (the preview's, a banner): smoothed, in any script's set.
+    bool picture = false;
 };
 
 [[nodiscard]] winbase::UniqueGdiObject MakeFont(const FontSpec& spec, UINT dpi);
+
+// One line of text drawn into a picture at its own pixel size: transparent, in `colour`,
+// with the DrawText `format` given.
+void DrawTextLine(HDC dc, const wchar_t* text, const FontSpec& spec, COLORREF colour, RECT box,
+                  UINT format);
 
 }  // namespace qv::ui::win32
