@@ -15,6 +15,7 @@
 #include "bench_support.h"
 #include "pe/byte_source.h"
 #include "pe/pe_writer.h"
+#include "platform/memory/memory_text.h"
 #include "settings/saver_description.h"
 #include "test_savers.h"
 
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
         pe, qv::testing::WithResourcesAtTheEnd(qv::pe::WriteResourceLibrary(layout), kLarge));
 
     LocalFiles files;
+    qv::platform::memory::MemoryTextRules text;  // Windows-1252, as the system's code page
     const std::vector<Saver> savers = {{"NE saver", ne, true},
                                        {"NE saver, headers far into 8 MB", farNe, true},
                                        {"PE saver of 8 MB, 95 family", pe, false},
@@ -93,7 +95,7 @@ int main(int argc, char** argv) {
     std::printf("reads per .scr file, through the Files port:\n");
     for (const Saver& saver : savers) {
         files.reads = 0;
-        const auto name = qv::settings::GetWinScreenSaverName(files, saver.path, saver.isNT);
+        const auto name = qv::settings::GetWinScreenSaverName(files, text, saver.path, saver.isNT);
         std::printf("  %-40s %zu  (\"%s\")\n", saver.kind, files.reads,
                     name.value_or("not recognised").c_str());
         most = std::max(most, files.reads);
@@ -102,7 +104,8 @@ int main(int argc, char** argv) {
 
     for (const Saver& large : {savers[1], savers[3]}) {
         const auto [header, whole] = qv::bench::MedianMsInTurns(
-            41, [&] { (void)qv::settings::GetWinScreenSaverName(files, large.path, large.isNT); },
+            41,
+            [&] { (void)qv::settings::GetWinScreenSaverName(files, text, large.path, large.isNT); },
             [&] { (void)qv::bench::ReadAll(large.path); });
         std::printf("%s: naming %.4f ms, reading it whole %.3f ms\n", large.kind, header, whole);
         goals.Report("header reads / whole-file read", header / whole, 0.1);

@@ -107,9 +107,9 @@ int main(int argc, char** argv) {
 
     platform::memory::MemoryPlatform mem;
     DiskFiles files;
-    platform::Platform withFiles{mem.registry,  mem.profile,   files,
-                                 mem.processes, mem.desktop,   mem.system,
-                                 mem.dialogs,   mem.libraries, mem.clock};
+    platform::Platform withFiles{mem.registry, mem.profile, files,       mem.processes,
+                                 mem.desktop,  mem.system,  mem.dialogs, mem.libraries,
+                                 mem.clock,    mem.text};
     mem.registry.SetString(platform::RegRoot::LocalMachine, config::kKeyPath,
                            config::value::TesselsDir, folder);
     mem.registry.SetString(platform::RegRoot::CurrentUser, config::kKeyPath,

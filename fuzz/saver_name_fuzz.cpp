@@ -11,8 +11,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     constexpr const char* kPath = "C:\\WINDOWS\\Fuzz.scr";
     qv::platform::memory::MemoryFiles files;
+    qv::platform::memory::MemoryTextRules text;
     files.AddFileBytes(kPath, std::vector<std::uint8_t>(data, data + size));
-    (void)qv::settings::GetWinScreenSaverName(files, kPath, false);
+    (void)qv::settings::GetWinScreenSaverName(files, text, kPath, false);
     if (files.Reads().size() > 3) {
         std::abort();
     }
@@ -21,6 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     }
-    (void)qv::settings::SaverListName(files, kPath, true);
+    (void)qv::settings::SaverListName(files, text, kPath, true);
     return 0;
 }

@@ -11,11 +11,12 @@ namespace {
 
 // Where the search starts: after the current entry (compared without case); at the first
 // entry when there is no current one or it is no longer in the list.
-std::size_t StartIndex(const TitleList& list, const std::string& current) {
+std::size_t StartIndex(const TitleList& list, const std::string& current,
+                       platform::TextRules& text) {
     if (current.empty()) {
         return 0;
     }
-    return static_cast<std::size_t>(IndexOfEntry(list, current) + 1);
+    return static_cast<std::size_t>(IndexOfEntry(list, current, text) + 1);
 }
 
 }  // namespace
@@ -35,7 +36,7 @@ std::string Rotation::NextRotationSaver() const {
         return {};
     }
     const TitleList list = DecodeTitleList(stored);
-    for (std::size_t i = StartIndex(list, current); i < list.size(); ++i) {
+    for (std::size_t i = StartIndex(list, current, platform_.text); i < list.size(); ++i) {
         // The position is written before the file is looked at: a missing file leaves the
         // position on it and costs no turn.
         store_.WriteUserValue(value::CurrentSaver, list[i]);
@@ -70,7 +71,7 @@ std::string Rotation::NextRotationTessel() const {
         return {};
     }
     const TitleList list = DecodeTitleList(stored);
-    std::size_t i = StartIndex(list, current);
+    std::size_t i = StartIndex(list, current, platform_.text);
     if (!trayRunning_ && i >= list.size()) {
         i = 0;  // without the tray program the list wraps, once, here only
     }

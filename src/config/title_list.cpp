@@ -105,9 +105,9 @@ std::string QuoteSingleEntry(std::string_view name) {
     return out;
 }
 
-int IndexOfEntry(const TitleList& list, std::string_view entry) {
+int IndexOfEntry(const TitleList& list, std::string_view entry, platform::TextRules& text) {
     for (std::size_t i = 0; i < list.size(); ++i) {
-        if (qv::EqualsIgnoreCase(list[i], entry)) {
+        if (text.SameName(list[i], entry)) {
             return static_cast<int>(i);
         }
     }

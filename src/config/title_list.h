@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ports.h"
+
 namespace qv::config {
 
 using TitleList = std::vector<std::string>;
@@ -17,7 +19,8 @@ TitleList DecodeTitleList(std::string_view text);
 // double quote. Reads back as that name (when the name holds no double quote).
 std::string QuoteSingleEntry(std::string_view name);
 
-// Entries are compared without regard to case. Index of `entry` in `list`, or -1.
-int IndexOfEntry(const TitleList& list, std::string_view entry);
+// Entries are compared as the file system compares names (TextRules::SameName). Index of
+// `entry` in `list`, or -1.
+int IndexOfEntry(const TitleList& list, std::string_view entry, platform::TextRules& text);
 
 }  // namespace qv::config

@@ -209,6 +209,21 @@ class Libraries {
     virtual LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) = 0;
 };
 
+// ---- The text rules of the user's system -------------------------------------------
+
+class TextRules {
+  public:
+    virtual ~TextRules() = default;
+    // The order of the user's locale, case ignored (CompareStringEx with the user's default
+    // locale, NORM_IGNORECASE): negative, 0 or positive.
+    [[nodiscard]] virtual int Collate(std::string_view a, std::string_view b) = 0;
+    // Names equal as the file system compares them: ordinal over UTF-16, case ignored
+    // (CompareStringOrdinal with ignore case).
+    [[nodiscard]] virtual bool SameName(std::string_view a, std::string_view b) = 0;
+    // Text of the system's ANSI code page as UTF-8 (the description of a 16-bit program).
+    [[nodiscard]] virtual std::string FromAnsi(std::string_view bytes) = 0;
+};
+
 // ---- Time --------------------------------------------------------------------------
 
 class Clock {
@@ -229,6 +244,7 @@ struct Platform {
     Dialogs& dialogs;
     Libraries& libraries;
     Clock& clock;
+    TextRules& text;
 };
 
 }  // namespace qv::platform

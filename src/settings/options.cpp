@@ -32,20 +32,23 @@ constexpr std::int64_t kTrayEndWaitMs = 5000;
 constexpr std::int64_t kTrayEndPollMs = 50;
 constexpr std::size_t kCustomerLinkMaxChars = 512;
 
-// The order of a sorted list box: without regard to case.
-bool ListOrder(const std::string& a, const std::string& b) {
-    const std::string la = ToLowerAscii(a);
-    const std::string lb = ToLowerAscii(b);
-    return la != lb ? la < lb : a < b;
+// The lists' order: the user's locale, case ignored; titles equal by it keep the order
+// of their exact text, so that a list reads the same on every opening.
+bool ListOrder(platform::TextRules& text, const std::string& a, const std::string& b) {
+    const int order = text.Collate(a, b);
+    return order != 0 ? order < 0 : a < b;
 }
 
 // The names of the files matching `pattern`, each up to its last ".", in list order.
-std::vector<std::string> SortedTitles(platform::Files& files, const std::string& pattern) {
+std::vector<std::string> SortedTitles(const platform::Platform& platform,
+                                      const std::string& pattern) {
     std::vector<std::string> titles;
-    for (const std::string& name : files.List(pattern)) {
+    for (const std::string& name : platform.files.List(pattern)) {
         titles.push_back(config::StripLastExtension(name));
     }
-    std::stable_sort(titles.begin(), titles.end(), ListOrder);
+    std::stable_sort(titles.begin(), titles.end(), [&](const std::string& a, const std::string& b) {
+        return ListOrder(platform.text, a, b);
+    });
     return titles;
 }
 
@@ -159,10 +162,10 @@ bool CheckList::ShowsOnly(std::string_view placeholder) const {
     return !rows.empty() && rows.front().text == placeholder;
 }
 
-CheckList InitLstQuorvanes(platform::Files& files, const config::RegIniFile& regIni,
+CheckList InitLstQuorvanes(const platform::Platform& platform, const config::RegIniFile& regIni,
                            std::string_view tesselsDir) {
-    CheckList list = Rows(SortedTitles(files, std::string(tesselsDir) + "\\*" +
-                                                  std::string(config::kTesselExtension)),
+    CheckList list = Rows(SortedTitles(platform, std::string(tesselsDir) + "\\*" +
+                                                     std::string(config::kTesselExtension)),
                           text::NoTessels);
     if (list.ShowsOnly(text::NoTessels)) {
         return list;
@@ -170,7 +173,7 @@ CheckList InitLstQuorvanes(platform::Files& files, const config::RegIniFile& reg
     for (const std::string& entry :
          config::DecodeTitleList(regIni.ReadString(kIniSection, value::Tessel, ""))) {
         const auto row = std::find_if(list.rows.begin(), list.rows.end(), [&](const CheckRow& r) {
-            return EqualsIgnoreCase(r.text, entry);
+            return platform.text.SameName(r.text, entry);
         });
         if (row != list.rows.end()) {
             row->checked = true;
@@ -179,7 +182,9 @@ CheckList InitLstQuorvanes(platform::Files& files, const config::RegIniFile& reg
     return list;
 }
 
-SaverList InitLstScreenSavers(platform::Files& files, const config::RegIniFile& regIni, bool isNT) {
+SaverList InitLstScreenSavers(const platform::Platform& platform, const config::RegIniFile& regIni,
+                              bool isNT) {
+    platform::Files& files = platform.files;
     struct Found {
         std::string description;
         SaverFile file;
@@ -195,15 +200,16 @@ SaverList InitLstScreenSavers(platform::Files& files, const config::RegIniFile& 
         for (const std::string& name :
              files.List(folder + "\\*" + std::string(config::kSaverExtension))) {
             const std::string base = config::StripLastExtension(name);
-            if (base == shared::kSaverHostName) {
+            if (platform.text.SameName(base, shared::kSaverHostName)) {
                 continue;  // the saver host does not list itself
             }
-            found.push_back({SaverListName(files, folder + "\\" + name, isNT), {base, kind}});
+            found.push_back(
+                {SaverListName(files, platform.text, folder + "\\" + name, isNT), {base, kind}});
         }
     }
     // A sorted list box puts an equal description after the ones it holds already.
-    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-        return ToLowerAscii(a.description) < ToLowerAscii(b.description);
+    std::stable_sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
+        return platform.text.Collate(a.description, b.description) < 0;
     });
     SaverList savers;
     for (Found& f : found) {
@@ -223,7 +229,7 @@ SaverList InitLstScreenSavers(platform::Files& files, const config::RegIniFile& 
             std::string_view(entry).substr(1);  // the digit is not matched
         const auto file =
             std::find_if(savers.files.begin(), savers.files.end(),
-                         [&](const SaverFile& f) { return EqualsIgnoreCase(f.name, name); });
+                         [&](const SaverFile& f) { return platform.text.SameName(f.name, name); });
         if (file != savers.files.end()) {
             savers.list.rows[static_cast<std::size_t>(file - savers.files.begin())].checked = true;
         }
@@ -238,9 +244,8 @@ CheckList InitLstPreshows(const platform::Platform& platform, std::string_view t
         current = store.ReadMachineValue(value::PreshowLocation);
     }
     CheckList list =
-        Rows(SortedTitles(platform.files, std::string(tesselsDir) +
-                                              std::string(config::kPreshowsFolder) + "\\*" +
-                                              std::string(config::kPreshowExtension)),
+        Rows(SortedTitles(platform, std::string(tesselsDir) + std::string(config::kPreshowsFolder) +
+                                        "\\*" + std::string(config::kPreshowExtension)),
              text::NoPreshows);
     if (!list.ShowsOnly(text::NoPreshows)) {
         for (CheckRow& row : list.rows) {
@@ -299,8 +304,8 @@ OptionsStart FormCreate(const platform::Platform& platform) {
         // A count of openings must not keep the user from the settings.
         config::ShowHostMessage(platform.dialogs, error.what());
     }
-    start.tessels = InitLstQuorvanes(platform.files, regIni, start.tesselsDir);
-    start.savers = InitLstScreenSavers(platform.files, regIni, start.isNT);
+    start.tessels = InitLstQuorvanes(platform, regIni, start.tesselsDir);
+    start.savers = InitLstScreenSavers(platform, regIni, start.isNT);
     start.preshows = InitLstPreshows(platform, start.tesselsDir);
     start.viewTimeIndex =
         IndexWithin(regIni.ReadInteger(kIniSection, value::ViewTime, 0), kViewTimeItems);

@@ -72,9 +72,10 @@ struct SaverList {
 };
 
 // The lists as the dialog fills them at creation and after a delete.
-CheckList InitLstQuorvanes(platform::Files& files, const config::RegIniFile& regIni,
+CheckList InitLstQuorvanes(const platform::Platform& platform, const config::RegIniFile& regIni,
                            std::string_view tesselsDir);
-SaverList InitLstScreenSavers(platform::Files& files, const config::RegIniFile& regIni, bool isNT);
+SaverList InitLstScreenSavers(const platform::Platform& platform, const config::RegIniFile& regIni,
+                              bool isNT);
 CheckList InitLstPreshows(const platform::Platform& platform, std::string_view tesselsDir);
 
 // The lists turned into stored values; each returns how many titles were checked.

@@ -65,38 +65,23 @@ class HeadFirstSource : public pe::ByteSource {
     pe::FileSource rest_;
 };
 
-// Module descriptions are ANSI text; they are taken as Windows-1252, the code page of the
-// settings' own text. Its five unassigned bytes stay the C1 controls of the same value.
-std::string Utf8FromWindows1252(std::string_view text) {
-    static constexpr std::array<char16_t, 32> kHigh = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    std::u16string wide;
-    wide.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        wide.push_back(byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : char16_t{byte});
-    }
-    return pe::Utf8FromUtf16(wide);
-}
-
 // The name in the non-resident name table's first entry, the module description. Savers
 // write it as "SCRNSAVE : name"; the length byte is passed over, as the text ends at its
 // NUL (the entry's ordinal follows it).
-std::string NameFromModuleDescription(std::span<const std::uint8_t> table) {
-    const auto text = table.subspan(1, kModuleDescriptionMaxChars);
-    std::string name(text.begin(), std::find(text.begin(), text.end(), std::uint8_t{0}));
+std::string NameFromModuleDescription(std::span<const std::uint8_t> table,
+                                      platform::TextRules& text) {
+    const auto bytes = table.subspan(1, kModuleDescriptionMaxChars);
+    std::string name(bytes.begin(), std::find(bytes.begin(), bytes.end(), std::uint8_t{0}));
     const auto marker = ToUpperAscii(name).find("SCRNSAVE");
     if (marker != std::string::npos) {
         name.erase(marker, 8);
     }
     name.erase(0, std::min(name.find_first_not_of(": "), name.size()));
-    return Utf8FromWindows1252(name);
+    return text.FromAnsi(name);  // the system's ANSI code page
 }
 
 // The new header at `newHeader` is an NE header: its module description.
-std::optional<std::string> NeSaverName(platform::FileReader& file,
+std::optional<std::string> NeSaverName(platform::FileReader& file, platform::TextRules& text,
                                        std::span<const std::uint8_t> head, std::uint32_t newHeader,
                                        std::span<const std::uint8_t> neHeader) {
     const std::uint32_t table = pe::Le32(neHeader.data(), kNonResidentTableField);
@@ -108,13 +93,13 @@ std::optional<std::string> NeSaverName(platform::FileReader& file,
     if (!ReadStretch(file, head, table, entry)) {
         return std::nullopt;
     }
-    return NameFromModuleDescription(entry);
+    return NameFromModuleDescription(entry, text);
 }
 
 }  // namespace
 
-std::optional<std::string> GetWinScreenSaverName(platform::Files& files, std::string_view path,
-                                                 bool isNT) {
+std::optional<std::string> GetWinScreenSaverName(platform::Files& files, platform::TextRules& text,
+                                                 std::string_view path, bool isNT) {
     auto file = files.OpenForReading(path);
     if (!file) {
         return std::nullopt;
@@ -136,7 +121,7 @@ std::optional<std::string> GetWinScreenSaverName(platform::Files& files, std::st
         return std::nullopt;
     }
     if (header[0] == 'N' && header[1] == 'E') {
-        return NeSaverName(*file, head, newHeader, header);
+        return NeSaverName(*file, text, head, newHeader, header);
     }
     if (header[0] != 'P' || header[1] != 'E') {
         return std::nullopt;
@@ -185,8 +170,9 @@ std::string SaverFileTitle(std::string_view path) {
     return std::string(name);
 }
 
-std::string SaverListName(platform::Files& files, std::string_view path, bool isNT) {
-    return GetWinScreenSaverName(files, path, isNT).value_or(SaverFileTitle(path));
+std::string SaverListName(platform::Files& files, platform::TextRules& text, std::string_view path,
+                          bool isNT) {
+    return GetWinScreenSaverName(files, text, path, isNT).value_or(SaverFileTitle(path));
 }
 
 }  // namespace qv::settings

@@ -25,8 +25,9 @@ inline constexpr std::size_t kModuleDescriptionMaxChars = 257;
 // nullopt when the file is not recognised: it does not open, is no MZ file, carries
 // neither "PE" nor "NE", or one of its headers points outside the file or back into the
 // headers. Reads at most three stretches of the file for the headers.
-std::optional<std::string> GetWinScreenSaverName(platform::Files& files, std::string_view path,
-                                                 bool isNT);
+// An NE description is text of the system's ANSI code page (`text`'s FromAnsi).
+std::optional<std::string> GetWinScreenSaverName(platform::Files& files, platform::TextRules& text,
+                                                 std::string_view path, bool isNT);
 
 // String resource 1 of the resource library at `path` (or in `library`), read as data with
 // the bounds-checked PE reader; empty when there is none.
@@ -38,6 +39,7 @@ std::string SaverFileTitle(std::string_view path);
 
 // The text the saver list shows for the file: its description, or its file title when
 // the file gives none, so that every ".scr" file is listed.
-std::string SaverListName(platform::Files& files, std::string_view path, bool isNT);
+std::string SaverListName(platform::Files& files, platform::TextRules& text, std::string_view path,
+                          bool isNT);
 
 }  // namespace qv::settings

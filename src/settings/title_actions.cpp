@@ -194,7 +194,7 @@ std::optional<Lists> DeleteTitle(const platform::Platform& platform, const Optio
             if (IsPlainName(name)) {
                 DeleteOrSay(platform, target.item, target.name);
             }
-            current.savers = InitLstScreenSavers(platform.files, ini, start.isNT);
+            current.savers = InitLstScreenSavers(platform, ini, start.isNT);
             (void)SaveSelectedScreenSavers(current.savers, ini);
             break;
         }
@@ -204,7 +204,7 @@ std::optional<Lists> DeleteTitle(const platform::Platform& platform, const Optio
                 DeleteOrSay(platform, config::TesselPath(start.tesselsDir, target.item),
                             target.name);
             }
-            current.tessels = InitLstQuorvanes(platform.files, ini, start.tesselsDir);
+            current.tessels = InitLstQuorvanes(platform, ini, start.tesselsDir);
             (void)SaveSelectedQuorvanes(current.tessels, ini);
             break;
         case TitleKind::Preshow:

@@ -24,20 +24,21 @@ class SaverDescriptions : public ::testing::Test {
     // The name on both families, which agree for everything but PE savers.
     std::optional<std::string> NameOf(const Bytes& bytes, const std::string& path = kPath) {
         files.AddFileBytes(path, bytes);
-        const auto nt = GetWinScreenSaverName(files, path, true);
-        EXPECT_EQ(nt, GetWinScreenSaverName(files, path, false)) << path;
+        const auto nt = GetWinScreenSaverName(files, text, path, true);
+        EXPECT_EQ(nt, GetWinScreenSaverName(files, text, path, false)) << path;
         return nt;
     }
     // The reads of one naming, which must stay within the three small header stretches.
     std::vector<platform::memory::MemoryFiles::FileRead> ReadsNaming(const std::string& path,
                                                                      bool isNT) {
         files.ClearReads();
-        (void)GetWinScreenSaverName(files, path, isNT);
+        (void)GetWinScreenSaverName(files, text, path, isNT);
         return files.Reads();
     }
 
     static constexpr const char* kPath = "C:\\WINDOWS\\Marbles.scr";
     platform::memory::MemoryFiles files;
+    platform::memory::MemoryTextRules text;
 };
 
 TEST_F(SaverDescriptions, NeModuleDescriptionsLoseTheMarkerAndTheSeparatorsBeforeTheName) {
@@ -68,33 +69,33 @@ TEST_F(SaverDescriptions, NeModuleDescriptionsLoseTheMarkerAndTheSeparatorsBefor
 
 TEST_F(SaverDescriptions, PeSaversAreNamedByStringOneOnTheNtFamilyOnly) {
     files.AddFileBytes(kPath, PeSaver({{1, "Mystic Lights"}, {2, "other"}}));
-    EXPECT_EQ(GetWinScreenSaverName(files, kPath, true), "Mystic Lights");
-    EXPECT_EQ(GetWinScreenSaverName(files, kPath, false), "Marbles");
+    EXPECT_EQ(GetWinScreenSaverName(files, text, kPath, true), "Mystic Lights");
+    EXPECT_EQ(GetWinScreenSaverName(files, text, kPath, false), "Marbles");
     EXPECT_EQ(LoadDescriptionString(files, kPath), "Mystic Lights");
 
     const std::string plain = "C:\\WINDOWS\\SYSTEM\\Saver.sc\xc3\xa9";  // cut by characters
     files.AddFileBytes(plain, PeSaver({{2, "not the description"}}));
-    EXPECT_EQ(GetWinScreenSaverName(files, plain, true), "Saver");
+    EXPECT_EQ(GetWinScreenSaverName(files, text, plain, true), "Saver");
     files.AddFileBytes("C:\\WINDOWS\\.scr", PeSaver({}));
-    EXPECT_EQ(GetWinScreenSaverName(files, "C:\\WINDOWS\\.scr", true), "");
+    EXPECT_EQ(GetWinScreenSaverName(files, text, "C:\\WINDOWS\\.scr", true), "");
 
     // String 1 as a 260-character buffer holds it: up to a NUL, at most 259 characters.
     files.AddFileBytes(kPath, PeSaver({{1, std::string("Left\0Right", 10)}}));
-    EXPECT_EQ(GetWinScreenSaverName(files, kPath, true), "Left");
+    EXPECT_EQ(GetWinScreenSaverName(files, text, kPath, true), "Left");
     files.AddFileBytes(kPath, PeSaver({{1, std::string(300, 'y')}}));
-    EXPECT_EQ(GetWinScreenSaverName(files, kPath, true), std::string(259, 'y'));
+    EXPECT_EQ(GetWinScreenSaverName(files, text, kPath, true), std::string(259, 'y'));
 
     // "PE" with nothing sound behind it is still a PE saver, named by its file.
     Bytes cut = PeSaver({{1, "Lost"}});
     cut.resize(0x200);
     files.AddFileBytes(kPath, cut);
-    EXPECT_EQ(GetWinScreenSaverName(files, kPath, true), "Marbles");
+    EXPECT_EQ(GetWinScreenSaverName(files, text, kPath, true), "Marbles");
     EXPECT_EQ(LoadDescriptionString(files, "C:\\WINDOWS\\missing.scr"), "");
 
     // A large saver is named from its first page and one read of its resource directory:
     // the PE reader takes its headers from the page already read.
     files.AddFileBytes(kPath, WithResourcesAtTheEnd(PeSaver({{1, "Large"}}), 4 << 20));
-    EXPECT_EQ(GetWinScreenSaverName(files, kPath, true), "Large");
+    EXPECT_EQ(GetWinScreenSaverName(files, text, kPath, true), "Large");
     EXPECT_LE(ReadsNaming(kPath, true).size(), 2u);
     EXPECT_EQ(ReadsNaming(kPath, false).size(), 1u);
 }
@@ -117,11 +118,11 @@ TEST_F(SaverDescriptions, DamagedAndHostileHeadersAreNotRecognisedAndListedByFil
     };
     for (const auto& [what, bytes] : cases) {
         EXPECT_EQ(NameOf(bytes), std::nullopt) << what;
-        EXPECT_EQ(SaverListName(files, kPath, true), "Marbles") << what;
+        EXPECT_EQ(SaverListName(files, text, kPath, true), "Marbles") << what;
         EXPECT_LE(ReadsNaming(kPath, true).size(), 3u) << what;
     }
-    EXPECT_EQ(GetWinScreenSaverName(files, "C:\\WINDOWS\\missing.scr", true), std::nullopt);
-    EXPECT_EQ(SaverListName(files, "C:\\WINDOWS\\missing.scr", true), "missing");
+    EXPECT_EQ(GetWinScreenSaverName(files, text, "C:\\WINDOWS\\missing.scr", true), std::nullopt);
+    EXPECT_EQ(SaverListName(files, text, "C:\\WINDOWS\\missing.scr", true), "missing");
 
     // Every file shorter than its headers need is too short, down to nothing at all.
     const Bytes whole = MakeNeSaver("SCRNSAVE: Whole");

@@ -5,6 +5,8 @@
 
 #include <random>
 
+#include "platform/memory/memory_text.h"
+
 namespace qv::config {
 namespace {
 
@@ -64,10 +66,11 @@ TEST(TitleListDecoding, TextEndsAtItsFirstNul) {
 }
 
 TEST(TitleListLookup, EntriesCompareWithoutCase) {
+    platform::memory::MemoryTextRules text;
     const TitleList list{"1Ribbons", "0Mystify"};
-    EXPECT_EQ(IndexOfEntry(list, "0MYSTIFY"), 1);
-    EXPECT_EQ(IndexOfEntry(list, "1ribbons"), 0);
-    EXPECT_EQ(IndexOfEntry(list, "1Bubbles"), -1);
+    EXPECT_EQ(IndexOfEntry(list, "0MYSTIFY", text), 1);
+    EXPECT_EQ(IndexOfEntry(list, "1ribbons", text), 0);
+    EXPECT_EQ(IndexOfEntry(list, "1Bubbles", text), -1);
 }
 
 // Any list of entries survives the stored form, whatever characters the entries hold.

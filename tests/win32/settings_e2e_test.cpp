@@ -288,6 +288,28 @@ TEST_F(SettingsProcess, ListsShowTheFilesAndTheStoredChoices) {
     EXPECT_EQ(RowsOf(Control(id::kPreshows)), (std::vector<Row>{{"Intro", true}}));
 }
 
+// Titles in any language, sorted by the user's locale and checked by the file system's rule,
+// as read from another process; OK stores them back as the user sees them.
+TEST_F(SettingsProcess, TitlesInAnyLanguageSortAndCheckAsTheSystemCompares) {
+    for (const wchar_t* title : {L"\\abricot.tsl", L"\\éclair.tsl", L"\\Été à Paris.tsl",
+                                 L"\\Zèbre.tsl", L"\\東京.tsl"}) {
+        WriteFile(tessels.path() + title, "a Tessel's bytes are not read here");
+    }
+    SetUserValue(L"Tessel", L"\"été à paris\",東京");
+    Open();
+    EXPECT_EQ(RowsOf(Control(id::kTessels)),
+              (std::vector<Row>{{"abricot", false},
+                                {"Alps", false},
+                                {"éclair", false},
+                                {"Été à Paris", true},
+                                {"Harbour", false},
+                                {"Zèbre", false},
+                                {"東京", true}}));
+    ::PostMessageW(Control(id::kOk), BM_CLICK, 0, 0);
+    ASSERT_EQ(WaitForExit(dialog, 30s), 0u);
+    EXPECT_EQ(UserValue(L"Tessel"), L"\"Été à Paris\",東京");
+}
+
 TEST_F(SettingsProcess, OkStoresTheChoiceAndLeavesExactlyOneTrayProgram) {
     for (const bool trayBefore : {true, false}) {
         EndProcesses(L"QVTIcon.exe");

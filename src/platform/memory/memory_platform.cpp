@@ -365,6 +365,7 @@ void FakeClock::SleepMs(std::int64_t ms) {
 // ---- MemoryPlatform ----
 
 MemoryPlatform::MemoryPlatform()
-    : platform_{registry, profile, files, processes, desktop, system, dialogs, libraries, clock} {}
+    : platform_{registry, profile, files,     processes, desktop,
+                system,   dialogs, libraries, clock,     text} {}
 
 }  // namespace qv::platform::memory

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/memory/memory_text.h"
 #include "platform/ports.h"
 
 namespace qv::platform::memory {
@@ -211,6 +212,7 @@ class MemoryPlatform {
     MemoryDialogs dialogs;
     MemoryLibraries libraries;
     FakeClock clock;
+    MemoryTextRules text;
 
   private:
     Platform platform_;

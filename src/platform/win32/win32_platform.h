@@ -99,6 +99,13 @@ class Win32Clock : public Clock {
     void SleepMs(std::int64_t ms) override;
 };
 
+class Win32TextRules : public TextRules {
+  public:
+    int Collate(std::string_view a, std::string_view b) override;
+    bool SameName(std::string_view a, std::string_view b) override;
+    std::string FromAnsi(std::string_view bytes) override;
+};
+
 class Win32Platform {
   public:
     Win32Platform();
@@ -114,6 +121,7 @@ class Win32Platform {
     Win32Dialogs dialogs_;
     Win32Libraries libraries_;
     Win32Clock clock_;
+    Win32TextRules text_;
     Platform platform_;
 };
 

@@ -122,7 +122,7 @@ void OptionsWindow::WaitForLaunches() {
 platform::Platform OptionsWindow::Owned() const {
     platform::Platform owned = platform_;
     return {owned.registry, owned.profile, owned.files,     owned.processes, owned.desktop,
-            owned.system,   *dialogs_,     owned.libraries, owned.clock};
+            owned.system,   *dialogs_,     owned.libraries, owned.clock,     owned.text};
 }
 
 int RunSettingsDialog(HINSTANCE instance, const platform::Platform& platform) {
@@ -433,7 +433,8 @@ void OptionsWindow::Launch(Command command) {
     launches_.Start([platform = platform_, dialogs = dialogs_, copy = *launch] {
         const platform::Platform owned{platform.registry,  platform.profile,   platform.files,
                                        platform.processes, platform.desktop,   platform.system,
-                                       *dialogs,           platform.libraries, platform.clock};
+                                       *dialogs,           platform.libraries, platform.clock,
+                                       platform.text};
         RunDelayedLaunch(owned, copy);
     });
 }
