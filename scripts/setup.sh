@@ -17,7 +17,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs nasm dpkg-dev
   clang libclang-rt-14-dev clang-format
   wine wine32 wine64 xvfb xauth x11-utils
-  imagemagick fonts-dejavu-core fonts-liberation python3 nsis
+  imagemagick fonts-dejavu-core fonts-liberation fonts-wqy-microhei python3 nsis xdotool
 )
 
 missing=()

@@ -17,6 +17,8 @@ wine_env() {
   export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
   # No Mono or Gecko installers: the programs need neither.
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+  # Where the tests leave their real input for scripts/input-relay.sh.
+  export QV_INPUT_RELAY=$state/input
   if [ -f "$state/display" ]; then DISPLAY=$(cat "$state/display"); export DISPLAY; fi
 }
 
@@ -45,6 +47,15 @@ start_display() {
   [ -n "$n" ] && [ -e "/tmp/.X11-unix/X$n" ] || { say "Xvfb did not start"; cat "$state/xvfb.log" >&2; exit 1; }
   echo ":$n" > "$state/display"
   say "Xvfb started on :$n (pid $(cat "$state/xvfb.pid"))"
+}
+
+start_input_relay() {
+  if [ -f "$state/relay.pid" ] && kill -0 "$(cat "$state/relay.pid")" 2>/dev/null; then
+    return
+  fi
+  rm -rf "$QV_INPUT_RELAY" && mkdir -p "$QV_INPUT_RELAY"
+  setsid bash "$top/scripts/input-relay.sh" "$QV_INPUT_RELAY" </dev/null >/dev/null 2>&1 &
+  echo $! >"$state/relay.pid"
 }
 
 start() {
@@ -77,12 +88,18 @@ start() {
   # Wine's own services start with the first program and keep its output pipes open; they
   # are started here, detached, so that a test runner never waits for them.
   /usr/lib/wine/wine64 wineboot >>"$state/wineboot.log" 2>&1 </dev/null || true
+  start_input_relay
   say "ready: WINEPREFIX=$prefix DISPLAY=$DISPLAY"
 }
 
 stop() {
   wine_env
   wineserver -k 2>/dev/null || true
+  if [ -f "$state/relay.pid" ]; then
+    touch "$QV_INPUT_RELAY/stop" 2>/dev/null || true
+    kill "$(cat "$state/relay.pid")" 2>/dev/null || true
+    rm -f "$state/relay.pid"
+  fi
   if [ -f "$state/xvfb.pid" ]; then
     local pid
     pid=$(cat "$state/xvfb.pid")
@@ -97,7 +114,7 @@ stop() {
 case ${1:-} in
   start) start ;;
   stop) stop ;;
-  env) wine_env; printf 'export WINEPREFIX=%q WINEARCH=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q DISPLAY=%q\n' \
-         "$WINEPREFIX" "$WINEARCH" "$WINEDEBUG" "$WINEDLLOVERRIDES" "${DISPLAY:-}" ;;
+  env) wine_env; printf 'export WINEPREFIX=%q WINEARCH=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q DISPLAY=%q QV_INPUT_RELAY=%q\n' \
+         "$WINEPREFIX" "$WINEARCH" "$WINEDEBUG" "$WINEDLLOVERRIDES" "${DISPLAY:-}" "$QV_INPUT_RELAY" ;;
   *) echo "usage: $0 start|stop|env" >&2; exit 2 ;;
 esac

@@ -15,6 +15,7 @@
 #include "settings/win32/options_layout.h"
 #include "test_jpegs.h"
 #include "test_savers.h"
+#include "ui/win32/font.h"
 #include "winbase/wide.h"
 #include "wine_test_support.h"
 
@@ -291,23 +292,99 @@ TEST_F(SettingsProcess, ListsShowTheFilesAndTheStoredChoices) {
 // Titles in any language, sorted by the user's locale and checked by the file system's rule,
 // as read from another process; OK stores them back as the user sees them.
 TEST_F(SettingsProcess, TitlesInAnyLanguageSortAndCheckAsTheSystemCompares) {
-    for (const wchar_t* title : {L"\\abricot.tsl", L"\\éclair.tsl", L"\\Été à Paris.tsl",
-                                 L"\\Zèbre.tsl", L"\\東京.tsl"}) {
+    for (const wchar_t* title :
+         {L"\\abricot.tsl", L"\\éclair.tsl", L"\\Été à Paris.tsl", L"\\Zèbre.tsl", L"\\東京.tsl"}) {
         WriteFile(tessels.path() + title, "a Tessel's bytes are not read here");
     }
     SetUserValue(L"Tessel", L"\"été à paris\",東京");
     Open();
-    EXPECT_EQ(RowsOf(Control(id::kTessels)),
-              (std::vector<Row>{{"abricot", false},
-                                {"Alps", false},
-                                {"éclair", false},
-                                {"Été à Paris", true},
-                                {"Harbour", false},
-                                {"Zèbre", false},
-                                {"東京", true}}));
+    EXPECT_EQ(RowsOf(Control(id::kTessels)), (std::vector<Row>{{"abricot", false},
+                                                               {"Alps", false},
+                                                               {"éclair", false},
+                                                               {"Été à Paris", true},
+                                                               {"Harbour", false},
+                                                               {"Zèbre", false},
+                                                               {"東京", true}}));
     ::PostMessageW(Control(id::kOk), BM_CLICK, 0, 0);
     ASSERT_EQ(WaitForExit(dialog, 30s), 0u);
     EXPECT_EQ(UserValue(L"Tessel"), L"\"Été à Paris\",東京");
+}
+
+// A row's text as the list draws it (an unselected row of the dialog's font), rendered here.
+std::vector<std::uint32_t> RenderedRow(const std::wstring& text, int width) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -kItemHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const winbase::UniqueHdc dc(::CreateCompatibleDC(nullptr));
+    const winbase::UniqueGdiObject bitmap(
+        ::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ui::win32::FontSpec spec;
+    spec.pixels = settings::win32::kFontHeight;
+    const winbase::UniqueGdiObject font = ui::win32::MakeFont(spec, 96);
+    {
+        const winbase::ScopedSelect useBitmap(dc.get(), bitmap.get());
+        const winbase::ScopedSelect useFont(dc.get(), font.get());
+        RECT row{0, 0, width, kItemHeight};
+        ::FillRect(dc.get(), &row, ::GetSysColorBrush(COLOR_WINDOW));
+        ::SetBkMode(dc.get(), TRANSPARENT);
+        ::SetTextColor(dc.get(), ::GetSysColor(COLOR_WINDOWTEXT));
+        ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &row,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        ::GdiFlush();
+    }
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + static_cast<std::size_t>(width) * kItemHeight);
+    for (auto& pixel : pixels) {
+        pixel &= 0xFFFFFF;
+    }
+    return pixels;
+}
+
+// A title in a script Arial lacks draws with its glyphs (the system's font linking), not as
+// empty boxes: the row on the screen is the title's own rendering and no box's.
+TEST_F(SettingsProcess, ATitleInAnyScriptDrawsWithItsGlyphs) {
+    WriteFile(tessels.path() + L"\\東京.tsl", "a Tessel's bytes are not read here");
+    Open();
+    const int row = RowOf(id::kTessels, "東京");
+    RECT client{};
+    ::GetClientRect(Control(id::kTessels), &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(Control(id::kTessels), &origin);
+    constexpr int kTextLeft = kItemHeight + 1 + 2;  // after the check box, as the list draws
+    const int width = client.right - kTextLeft;
+    const auto rowPixels = [&](const Screenshot& shot, int at) {
+        std::vector<std::uint32_t> pixels;
+        for (int y = 0; y < kItemHeight; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const auto line = static_cast<std::size_t>(origin.y + at * kItemHeight + y);
+                const auto column = static_cast<std::size_t>(origin.x + kTextLeft + x);
+                pixels.push_back(shot.pixels[line * static_cast<std::size_t>(shot.width) + column] &
+                                 0xFFFFFF);
+            }
+        }
+        return pixels;
+    };
+    const auto blank = RenderedRow(L"", width);
+    Screenshot shot;
+    // Drawn once the first row ("Alps") has its text on the screen.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            shot = CaptureScreen();
+            return rowPixels(shot, 0) != blank;
+        },
+        10s));
+    SaveScreenshot(shot, L"settings-cjk-title");
+    const std::vector<std::uint32_t> shown = rowPixels(shot, row);
+    const auto glyphs = RenderedRow(L"東京", width);
+    const auto boxes = RenderedRow(L"\uE000\uE001", width);  // characters no font has
+    ASSERT_NE(glyphs, boxes) << "this machine has no font with the glyphs";
+    ASSERT_NE(glyphs, blank);
+    EXPECT_EQ(shown, glyphs) << "the row as the title's glyphs render (settings-cjk-title.bmp)";
+    EXPECT_NE(shown, boxes);
 }
 
 TEST_F(SettingsProcess, OkStoresTheChoiceAndLeavesExactlyOneTrayProgram) {
@@ -510,6 +587,54 @@ TEST_F(SettingsMenus, ATesselPreviewShowsThatTesselAndTheRotationComesBack) {
     // The show holds Harbour.tsl open; the next scenario's folder must not lose its new copy
     // when that handle closes.
     EXPECT_TRUE(WaitForExit(showProcess, 10s)) << "the show ends on a key";
+}
+
+// With real input: a click on a row's text selects it, the Apps key and Shift+F10 open its
+// menu at the row, and the menu's items work with the arrows and Enter.
+TEST_F(SettingsMenus, TheKeyboardOpensARowsMenuAndStartsAPreview) {
+    SetUserValue(L"Tessel", L"Alps");
+    Open();
+    const int harbour = RowOf(id::kTessels, "Harbour");
+    RECT list{};
+    ::GetWindowRect(Control(id::kTessels), &list);
+    const int x = list.left + 60;
+    const int y = list.top + 2 + harbour * kItemHeight + kItemHeight / 2;
+    ASSERT_TRUE(
+        RealInput(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" click 1"));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ::SendMessageW(Control(id::kTessels), LB_GETCURSEL, 0, 0) == harbour; }, 10s))
+        << "a click on the text selects the row";
+    EXPECT_EQ(RowsOf(Control(id::kTessels))[static_cast<std::size_t>(harbour)].checked, false)
+        << "and leaves its check box";
+
+    ASSERT_TRUE(RealInput(L"key Menu"));
+    ASSERT_TRUE(MenuShown(10s)) << "the Apps key";
+    const HWND menu = WindowOf(dialog.pid, L"#32768");
+    RECT at{};
+    ::GetWindowRect(menu, &at);
+    EXPECT_NEAR(at.top, list.top + 2 + (harbour + 1) * kItemHeight, kItemHeight) << "at the row";
+    ASSERT_TRUE(RealInput(L"key Escape"));
+    CloseMenu();
+
+    ASSERT_TRUE(RealInput(L"key shift+F10"));
+    ASSERT_TRUE(MenuShown(10s)) << "Shift+F10";
+    ASSERT_TRUE(RealInput(L"key Down Return"));  // "Preview", the first item
+    HWND show = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            show = ::FindWindowW(L"QuorvanesShow", nullptr);
+            return show != nullptr && ::IsWindowVisible(show);
+        },
+        20s))
+        << "the Tessel preview, started with the keyboard alone";
+    EXPECT_EQ(UserValue(L"CurrentTessel"), L"Harbour");
+    DWORD showPid = 0;
+    ::GetWindowThreadProcessId(show, &showPid);
+    Child showProcess{winbase::UniqueHandleKernel(::OpenProcess(SYNCHRONIZE, FALSE, showPid)),
+                      showPid};
+    ::PostMessageW(show, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(WaitForExit(showProcess, 10s));
+    EXPECT_TRUE(WaitUntil([&] { return UserValue(L"Tessel") == L"Alps"; }, 10s));
 }
 
 TEST_F(SettingsMenus, DeleteAnsweredCancelChangesNothingAndYesRemovesFileAndEntry) {

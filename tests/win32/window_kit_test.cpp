@@ -250,10 +250,9 @@ TEST(TrayWindowKit, TheStatusWorkerEndsWithTheWindowWhileItsObjectsLive) {
     platform::win32::Win32Platform win32;
     FastClock clock;
     const platform::Platform& real = win32.platform();
-    const platform::Platform fast{real.registry,  real.profile,   real.files,
-                                  real.processes, real.desktop,   real.system,
-                                  real.dialogs,   real.libraries, clock,
-                                  real.text};
+    const platform::Platform fast{real.registry, real.profile, real.files,   real.processes,
+                                  real.desktop,  real.system,  real.dialogs, real.libraries,
+                                  clock,         real.text};
     // As in the program, the window object outlives its workers: it stays until the end.
     static auto* tray = new tray::win32::TrayWindow(::GetModuleHandleW(nullptr), fast, "");
     std::thread closer([&] {

@@ -1,5 +1,7 @@
 #include "wine_test_support.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -350,15 +352,14 @@ Screenshot CaptureScreen() {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HDC screen = ::GetDC(nullptr);
-    winbase::UniqueHdc copy(::CreateCompatibleDC(screen));
+    const winbase::WindowDc screen(nullptr);
+    winbase::UniqueHdc copy(::CreateCompatibleDC(screen.get()));
     winbase::UniqueGdiObject bitmap(
-        ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     {
         const winbase::ScopedSelect use(copy.get(), bitmap.get());
-        ::BitBlt(copy.get(), 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
+        ::BitBlt(copy.get(), 0, 0, shot.width, shot.height, screen.get(), 0, 0, SRCCOPY);
     }
-    ::ReleaseDC(nullptr, screen);
     const auto* first = static_cast<const std::uint32_t*>(bits);
     shot.pixels.assign(first, first + static_cast<std::size_t>(shot.width) * shot.height);
     return shot;
@@ -392,6 +393,32 @@ std::wstring ScrnSave() {
 
 void SetScrnSave(const std::wstring& value) {
     ::WritePrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", value.c_str(), L"system.ini");
+}
+
+bool RealInput(const std::wstring& xdotoolArguments) {
+    // Wine runs no Unix program: the session's relay (scripts/input-relay.sh) runs xdotool
+    // for the test, on the session's display.
+    wchar_t relay[512] = {};
+    if (::GetEnvironmentVariableW(L"QV_INPUT_RELAY", relay, 512) == 0) {
+        return false;
+    }
+    std::wstring folder = std::wstring(L"Z:") + relay;
+    std::replace(folder.begin(), folder.end(), L'/', L'\\');
+    static std::atomic<int> next{0};
+    const std::wstring name = folder + L"\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(next++);
+    WriteFile(name + L".tmp", Utf8(xdotoolArguments) + "\n");
+    if (!::MoveFileW((name + L".tmp").c_str(), (name + L".req").c_str())) {
+        return false;
+    }
+    const std::wstring done = name + L".done";
+    if (!WaitUntil([&] { return ::GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                   std::chrono::seconds(30))) {
+        return false;
+    }
+    const std::string rc = ReadFile(done);
+    ::DeleteFileW(done.c_str());
+    return rc.rfind("0", 0) == 0;
 }
 
 }  // namespace qv::wintest

@@ -33,6 +33,9 @@ struct Child {
 // be started.
 Child StartProgram(const std::wstring& commandLine, const wchar_t* folder = nullptr);
 std::optional<DWORD> WaitForExit(const Child& child, std::chrono::milliseconds limit);
+// Real X input, as a person gives it: xdotool on the session's display with these arguments
+// ("key shift+F10", "mousemove 10 20 click 1"). True when xdotool ran and succeeded.
+bool RealInput(const std::wstring& xdotoolArguments);
 // Ends a child that a scenario left running, and waits for it.
 void EndIfRunning(const Child& child);
 

@@ -27,6 +27,15 @@ ui::win32::WindowPlacement ChildPlacement(const ControlPlacement& placement) {
     return child;
 }
 
+// The Apps key, and Shift+F10, pressed or released: the keyboard's way to a row's menu.
+bool IsMenuKey(UINT message, WPARAM key) {
+    if (key == VK_APPS) {
+        return message == WM_KEYDOWN || message == WM_KEYUP;
+    }
+    return key == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000) != 0 &&
+           (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP);
+}
+
 // A list showing only its placeholder has nothing to check.
 bool IsPlaceholder(const std::wstring& text) {
     const std::string row = Narrow(text);
@@ -180,6 +189,13 @@ LRESULT CheckListControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     if (message == WM_KEYDOWN && wParam == VK_SPACE) {
         Toggle(ListBox_GetCurSel(hwnd()));
         return 0;
+    }
+    if (IsMenuKey(message, wParam)) {
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+            ::SendMessageW(::GetParent(hwnd()), kWmListMenuKey,
+                           static_cast<WPARAM>(::GetDlgCtrlID(hwnd())), 0);
+        }
+        return 0;  // the key's release makes no second menu
     }
     return DefaultHandling(message, wParam, lParam);
 }

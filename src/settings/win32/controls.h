@@ -25,6 +25,8 @@ inline constexpr wchar_t kCheckListClass[] = L"QuorvanesCheckList";
 // Neither carries anything that points into memory.
 inline constexpr UINT kWmListPress = WM_APP + 10;
 inline constexpr UINT kWmCheckToggled = WM_APP + 11;
+// The menu key (Apps, or Shift+F10) pressed on a check list (wParam: the list's id).
+inline constexpr UINT kWmListMenuKey = WM_APP + 12;
 
 // Where a control of the settings window goes and how it looks.
 struct ControlPlacement {

@@ -399,15 +399,43 @@ void OptionsWindow::OnListPress(int list, bool rightButton, LPARAM point) {
     // The check-box column is measured at 96 DPI.
     const int x = ::MulDiv(GET_X_LPARAM(point), 96, static_cast<int>(dpi_));
     const std::optional<int> row = MenuRowFor(rows, kind, rightButton, x, rowUnder);
-    if (!row) {
+    if (row) {
+        OpenRowMenu(list, rows, *row, {GET_X_LPARAM(point), GET_Y_LPARAM(point)});
+    }
+}
+
+// The Apps key or Shift+F10 on a list: the current row's menu, at that row.
+void OptionsWindow::OnListMenuKey(int list) {
+    CheckListControl& control = List(list);
+    const LRESULT current = ::SendMessageW(control.hwnd(), LB_GETCURSEL, 0, 0);
+    if (current == LB_ERR) {
         return;
     }
-    ::SendMessageW(control.hwnd(), LB_SETCURSEL, static_cast<WPARAM>(*row), 0);
-    target_ = kind == TitleKind::Saver ? SaverTarget(platform_.files, start_.savers, *row)
-                                       : TitleTarget(kind, rows, *row);
-    POINT at{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-    ::ClientToScreen(control.hwnd(), &at);
-    ::TrackPopupMenu(MenuOf(kind), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+    const int row = static_cast<int>(current);
+    if (list == id::kPreshows) {
+        preshowIndex_ = row;
+    }
+    const CheckList rows = control.Read();
+    // As a right press on the row's text would.
+    const int x = kCheckColumnPixels + 1;
+    if (!MenuRowFor(rows, KindOf(list), true, x, row)) {
+        return;
+    }
+    RECT item{};
+    ::SendMessageW(control.hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+    OpenRowMenu(list, rows, row, {item.left + Scaled(x, dpi_), item.bottom});
+}
+
+void OptionsWindow::OpenRowMenu(int list, const CheckList& rows, int row, POINT inList) {
+    CheckListControl& control = List(list);
+    const TitleKind kind = KindOf(list);
+    ::SendMessageW(control.hwnd(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    target_ = kind == TitleKind::Saver ? SaverTarget(platform_.files, start_.savers, row)
+                                       : TitleTarget(kind, rows, row);
+    ::ClientToScreen(control.hwnd(), &inList);
+    ::TrackPopupMenu(MenuOf(kind), TPM_LEFTALIGN | TPM_RIGHTBUTTON, inList.x, inList.y, 0, hwnd(),
+                     nullptr);
 }
 
 void OptionsWindow::OnCheckToggled(int list, int row) {
@@ -531,6 +559,9 @@ LRESULT OptionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case kWmListPress:
             OnListPress(LOWORD(wParam), HIWORD(wParam) != 0, lParam);
+            return 0;
+        case kWmListMenuKey:
+            OnListMenuKey(static_cast<int>(wParam));
             return 0;
         case kWmCheckToggled:
             OnCheckToggled(static_cast<int>(wParam), static_cast<int>(lParam));

@@ -63,6 +63,8 @@ class OptionsWindow final : public ui::win32::ModalWindow {
     bool OnSetCursor(HWND under, int hitTest);
     // A press on a check list: the Preshow row under it, and a right press's menu.
     void OnListPress(int list, bool rightButton, LPARAM point);
+    void OnListMenuKey(int list);
+    void OpenRowMenu(int list, const CheckList& rows, int row, POINT inList);
     void OnCheckToggled(int list, int row);
     void Launch(Command command);
     void DeleteClick();

@@ -1,4 +1,7 @@
-// The fonts of the programs' windows, made for a window's DPI.
+// The fonts of the programs' windows, made for a window's DPI. Every font takes the
+// default character set, so that a title in a script its face lacks is drawn with the
+// glyphs of a font the system links to it (font linking; under Wine, its own fallback to
+// an installed font such as WenQuanYi Micro Hei).
 #pragma once
 
 #include <windows.h>
@@ -13,7 +16,7 @@ struct FontSpec {
     int designDpi = 96;  // the density the window was laid out at
     bool bold = false;
     bool underline = false;
-    // Text drawn into a picture (the preview's, a banner): smoothed, in any script's set.
+    // Text drawn into a picture (the preview's, a banner): smoothed.
     bool picture = false;
 };
 
