@@ -1,0 +1,48 @@
+// What the installation puts where, spelled once: the names that only the installers (the
+// NSIS script and the WiX source) and the scenarios that check an installation use. The
+// names the programs use themselves stay in their own headers (shared_names.h,
+// config/names.h, ...), from which the installers take them as well.
+//
+// The build reads this file and those headers (cmake/installer_names.cmake): every name
+// is one line `inline constexpr std::string_view kName = "text";`, the text in C++'s
+// escapes (\\ and \"), so that CMake can pass it to makensis and wixl as a define.
+#pragma once
+
+#include <string_view>
+
+namespace qv::install {
+
+// The product, as the program removal and the version information name it.
+inline constexpr std::string_view kProductName = "Quorvanes";
+inline constexpr std::string_view kPublisher = "Quorvanes";
+// The folder under Program Files, and the Start-menu folder (all users).
+inline constexpr std::string_view kProgramFolder = "Quorvanes";
+inline constexpr std::string_view kStartMenuFolder = "Quorvanes";
+// The Tessels folder inside the program folder (its path is the machine value TesselsDir).
+inline constexpr std::string_view kTesselsFolder = "Tessels";
+
+// The program files in the program folder; the tray program lies in the Tessels folder
+// under the name settings/options.h gives it, the saver host under shared::kSaverHostName
+// with ".scr".
+inline constexpr std::string_view kBrowserLinkFile = "QVBrowserLink.exe";
+inline constexpr std::string_view kUninstallerFile = "Uninstall.exe";
+
+// The Start-menu entries (each NAME.lnk).
+inline constexpr std::string_view kSettingsShortcut = "Quorvanes Settings";
+inline constexpr std::string_view kTurnOnShortcut = "Turn Quorvanes On";
+inline constexpr std::string_view kUninstallShortcut = "Uninstall Quorvanes";
+
+// The log-on entries: values of the machine's Run key.
+inline constexpr std::string_view kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr std::string_view kRunTrayValue = "Quorvanes TrayIcon";
+inline constexpr std::string_view kRunBrowserLinkValue = "Quorvanes BrowserLink";
+
+// The program removal's entry of the NSIS installation (the MSI's is the product code's,
+// which Windows Installer makes).
+inline constexpr std::string_view kUninstallKeyPath =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvanes";
+
+// The rotation a user without one gets (the sample Tessels, in the stored list form).
+inline constexpr std::string_view kSampleRotation = "\"Harbour Lights\",Meadow";
+
+}  // namespace qv::install
