@@ -20,6 +20,9 @@ set(QV_INSTALLER_NAME_TABLE
   TESSELS_FOLDER   common/install_names.h    kTesselsFolder
   LINK_FILE        common/install_names.h    kBrowserLinkFile
   UNINSTALLER      common/install_names.h    kUninstallerFile
+  USER_SETUP_FILE  common/install_names.h    kUserSetupFile
+  ACTIVE_SETUP_KEY common/install_names.h    kActiveSetupKeyPath
+  ACTIVE_SETUP_VERSION common/install_names.h kActiveSetupVersion
   SETTINGS_LNK     common/install_names.h    kSettingsShortcut
   TURN_ON_LNK      common/install_names.h    kTurnOnShortcut
   UNINSTALL_LNK    common/install_names.h    kUninstallShortcut

@@ -115,6 +115,7 @@ Section "${PRODUCT}"
   SetOutPath "$INSTDIR"
   File "${QV_FILES}/${HOST_FILE}"
   File "${QV_FILES}/${LINK_FILE}"
+  File "${QV_FILES}/${USER_SETUP_FILE}"
   ; OPTIONAL: advert.dll, the settings dialog's advertising library (its stand-in), packed
   ; only when the build has made one; without it this line is left out.
   !if /FileExists "${QV_FILES}/${ADVERT_FILE}"
@@ -130,7 +131,6 @@ Section "${PRODUCT}"
 
   WriteRegStr HKLM "${MACHINE_KEY}" "${V_TESSELS_DIR}" "${TESSELS}"
   WriteRegStr HKLM "${MACHINE_KEY}" "${V_INSTALL_LOC}" "$INSTDIR\${HOST_FILE}"
-  Call SeedRotation
 
   ; The system screen saver is the short form of InstallLocation, and screen saving is on.
   GetFullPathName /SHORT $0 "$INSTDIR\${HOST_FILE}"
@@ -140,6 +140,15 @@ Section "${PRODUCT}"
   WriteINIStr "$WINDIR\${SYSTEM_INI}" "${BOOT_SECTION}" "${SCRNSAVE_KEY}" "$0"
   System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATEINIFILE}) i'
   !insertmacro AnnounceSystemIni
+
+  ; The installing user's first experience: the sample rotation where the user has none
+  ; (the screen saver is set above). Every other user gets the same at the next log-on,
+  ; once, from Active Setup (the program changes nothing a user chose).
+  ExecWait '"$INSTDIR\${USER_SETUP_FILE}"'
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "" "${PRODUCT}"
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "StubPath" '"$INSTDIR\${USER_SETUP_FILE}"'
+  WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "Version" "${ACTIVE_SETUP_VERSION}"
+  WriteRegDWORD HKLM "${ACTIVE_SETUP_KEY}" "IsInstalled" 1
 
   ; At log-on: the tray program, and the window that opens the links clicked in the show.
   WriteRegStr HKLM "${RUN_KEY}" "${RUN_TRAY}" '"${TESSELS}\${TRAY_FILE}"'
@@ -166,22 +175,6 @@ Section "${PRODUCT}"
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
-
-; A user without a rotation gets the sample Tessels, so that the first screen saver shows
-; something and the tray program's "r" has a rotation to point at. Choices already stored
-; (an earlier installation's) stay as they are.
-Function SeedRotation
-  ClearErrors
-  ReadRegStr $0 HKCU "${USER_KEY}" "${V_SAVER}"
-  ${If} ${Errors}
-    ClearErrors
-    ReadRegStr $0 HKCU "${USER_KEY}" "${V_TESSEL}"
-    ${If} ${Errors}
-      WriteRegStr HKCU "${USER_KEY}" "${V_TESSEL}" '${SAMPLE_ROTATION}'
-      WriteRegStr HKCU "${USER_KEY}" "${V_SAVER_TYPE}" "0"
-    ${EndIf}
-  ${EndIf}
-FunctionEnd
 
 ; An interactive installation ends with the manager in service.
 Function .onInstSuccess
@@ -210,6 +203,7 @@ Section "Uninstall"
 
   Delete "$INSTDIR\${HOST_FILE}"
   Delete "$INSTDIR\${LINK_FILE}"
+  Delete "$INSTDIR\${USER_SETUP_FILE}"
   Delete "$INSTDIR\${ADVERT_FILE}"
   ; Every Tessel and Preshow goes with the installation, the user's own too.
   RMDir /r "${TESSELS}"
@@ -227,4 +221,5 @@ Section "Uninstall"
   DeleteRegKey HKLM "${MACHINE_KEY}"
   DeleteRegKey /ifempty HKLM "${PRODUCT_KEY}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKLM "${ACTIVE_SETUP_KEY}"
 SectionEnd

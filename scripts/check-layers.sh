@@ -28,6 +28,7 @@ rules=(
   "tray/app:common tray ui platform"
   "tools/tessel:common config imaging pe saver platform"
   "tools/browser_link:common config ui platform"
+  "tools/user_setup:common config ui platform"
 )
 
 stray=0

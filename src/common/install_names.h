@@ -26,6 +26,8 @@ inline constexpr std::string_view kTesselsFolder = "Tessels";
 // with ".scr".
 inline constexpr std::string_view kBrowserLinkFile = "QVBrowserLink.exe";
 inline constexpr std::string_view kUninstallerFile = "Uninstall.exe";
+// The per-user first-log-on step (src/tools/user_setup/), in the program folder.
+inline constexpr std::string_view kUserSetupFile = "QVUserSetup.exe";
 
 // The Start-menu entries (each NAME.lnk).
 inline constexpr std::string_view kSettingsShortcut = "Quorvanes Settings";
@@ -41,6 +43,15 @@ inline constexpr std::string_view kRunBrowserLinkValue = "Quorvanes BrowserLink"
 // which Windows Installer makes).
 inline constexpr std::string_view kUninstallKeyPath =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvanes";
+
+// Active Setup: Windows runs the component's StubPath (QVUserSetup.exe) once for each user
+// at log-on, when the user's copy of the key (under HKCU) lacks its Version or has a lower
+// one. The Version changes only when the per-user step itself changes, so an upgrade does
+// not run it again.
+inline constexpr std::string_view kActiveSetupKeyPath =
+    "Software\\Microsoft\\Active Setup\\Installed "
+    "Components\\{6D3C2A4E-8F1B-4C57-9A0E-3B7D5F21C9A4}";
+inline constexpr std::string_view kActiveSetupVersion = "1,0,0,0";
 
 // The rotation a user without one gets (the sample Tessels, in the stored list form).
 inline constexpr std::string_view kSampleRotation = "\"Harbour Lights\",Meadow";
