@@ -2,7 +2,7 @@
 # spelled a second time in installer/quorvanes.nsi or installer/quorvanes.wxs.
 #
 # Each name is one `inline constexpr std::string_view NAME = "text";` of a header under
-# src/ (the text may stand on the next line); C++'s escapes \\ and \" are undone, and one
+# src/ (the text may stand on the next line, and be split into adjacent literals); C++'s escapes \\ and \" are undone, and one
 # leading backslash is dropped (the programs append "\Preshows" or "\QVTIcon.exe" to a
 # folder; the installers want the bare name). A name that is missing from its header, or
 # defined twice in it, stops the configuration: the installers would otherwise be made with
@@ -31,6 +31,7 @@ set(QV_INSTALLER_NAME_TABLE
   RUN_LINK         common/install_names.h    kRunBrowserLinkValue
   UNINSTALL_KEY    common/install_names.h    kUninstallKeyPath
   SAMPLE_ROTATION  common/install_names.h    kSampleRotation
+  MSI_INSTALLDIR_VALUE common/install_names.h kMsiInstallDirValue
   SAVER_HOST       common/shared_names.h     kSaverHostName
   TRAY_CLASS       common/shared_names.h     kTrayWindowClass
   TRAY_TITLE       common/shared_names.h     kTrayWindowTitle
@@ -60,7 +61,7 @@ function(qv_read_header_names header)
   file(READ ${path} text)
   set(string_re "\"([^\"\\\\]|\\\\.)*\"")
   string(REGEX MATCHALL
-    "inline constexpr std::string_view [A-Za-z0-9_]+ =[ \t\r\n]*${string_re}" found "${text}")
+    "inline constexpr std::string_view [A-Za-z0-9_]+ =([ \t\r\n]*${string_re})+" found "${text}")
   set(seen "")
   foreach(line IN LISTS found)
     string(REGEX MATCH "std::string_view ([A-Za-z0-9_]+) =" _ "${line}")
@@ -70,8 +71,14 @@ function(qv_read_header_names header)
     endif()
     list(APPEND seen ${name})
     # (A CMake list cannot hold a ";": a name's text never has one.)
-    string(REGEX MATCH "${string_re}$" quoted "${line}")
-    string(REGEX REPLACE "^\"(.*)\"$" "\\1" value "${quoted}")
+    # Adjacent literals are one text, as in C++ (clang-format splits a long one so).
+    string(REGEX REPLACE "^[^=]*=" "" literals "${line}")
+    string(REGEX MATCHALL "${string_re}" pieces "${literals}")
+    set(value "")
+    foreach(piece IN LISTS pieces)
+      string(REGEX REPLACE "^\"(.*)\"$" "\\1" piece "${piece}")
+      string(APPEND value "${piece}")
+    endforeach()
     # Undo C++'s escapes: \\ and \" (the only ones a name may use).
     string(ASCII 1 mark)
     string(REPLACE "\\\\" "${mark}" value "${value}")

@@ -53,6 +53,10 @@ inline constexpr std::string_view kActiveSetupKeyPath =
     "Components\\{6D3C2A4E-8F1B-4C57-9A0E-3B7D5F21C9A4}";
 inline constexpr std::string_view kActiveSetupVersion = "1,0,0,0";
 
+// Where the MSI remembers its program folder (under config::kIniViewPath, HKLM), so that a
+// repair, an upgrade and the removal find the folder INSTALLDIR named at installation.
+inline constexpr std::string_view kMsiInstallDirValue = "MsiInstallDir";
+
 // The rotation a user without one gets (the sample Tessels, in the stored list form).
 inline constexpr std::string_view kSampleRotation = "\"Harbour Lights\",Meadow";
 

@@ -110,9 +110,10 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-std::wstring StartMenuFolder() {
+std::wstring StartMenuFolder(bool allUsers) {
     wchar_t buffer[MAX_PATH] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, buffer);
+    ::SHGetFolderPathW(nullptr, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS, nullptr,
+                       SHGFP_TYPE_CURRENT, buffer);
     return std::wstring(buffer) + L"\\" + W(install::kStartMenuFolder);
 }
 
@@ -187,14 +188,16 @@ bool RunStep(const char* name, const std::function<void()>& body) {
     return failed == 0;
 }
 
-void ExpectInstalledLayout(const std::wstring& folder, bool withUninstaller) {
+void ExpectInstalledLayout(const std::wstring& folder, bool withUninstaller,
+                           const std::wstring& menuFolder) {
     const std::wstring host = folder + L"\\" + W(shared::kSaverHostName) + L".scr";
     const std::wstring tessels = folder + L"\\" + W(install::kTesselsFolder);
     const std::wstring tray = tessels + W(settings::kTrayProgram);
     const std::wstring link = folder + L"\\" + W(install::kBrowserLinkFile);
 
     RunStep("files and folders", [&] {
-        std::vector<std::wstring> files = {host,
+        std::vector<std::wstring> files = {folder + L"\\" + W(install::kUserSetupFile),
+                                           host,
                                            link,
                                            folder + L"\\" + W(adbanner::kLibraryName),
                                            tray,
@@ -222,8 +225,16 @@ void ExpectInstalledLayout(const std::wstring& folder, bool withUninstaller) {
         EXPECT_EQ(MachineText(run, W(install::kRunBrowserLinkValue)), L"\"" + link + L"\"");
     });
 
+    RunStep("Active Setup entry of the per-user step", [&] {
+        const std::wstring key = W(install::kActiveSetupKeyPath);
+        EXPECT_EQ(MachineText(key, L"StubPath"),
+                  L"\"" + folder + L"\\" + W(install::kUserSetupFile) + L"\"");
+        EXPECT_EQ(MachineText(key, L"Version"), W(install::kActiveSetupVersion));
+        EXPECT_EQ(MachineText(key, L""), W(install::kProductName));
+    });
+
     RunStep("Start-menu entries", [&] {
-        const std::wstring menu = StartMenuFolder() + L"\\";
+        const std::wstring menu = menuFolder + L"\\";
         const auto settings = ReadShortcut(menu + W(install::kSettingsShortcut) + L".lnk");
         ASSERT_TRUE(settings) << "no settings entry";
         EXPECT_EQ(Lower(settings->target), Lower(host));
@@ -232,19 +243,23 @@ void ExpectInstalledLayout(const std::wstring& folder, bool withUninstaller) {
         ASSERT_TRUE(turnOn) << "no \"turn on\" entry";
         EXPECT_EQ(Lower(turnOn->target), Lower(tray));
         EXPECT_EQ(turnOn->arguments, L"r");
+        const auto uninstall = ReadShortcut(menu + W(install::kUninstallShortcut) + L".lnk");
+        ASSERT_TRUE(uninstall) << "no uninstall entry";
         if (withUninstaller) {
-            const auto uninstall = ReadShortcut(menu + W(install::kUninstallShortcut) + L".lnk");
-            ASSERT_TRUE(uninstall) << "no uninstall entry";
             EXPECT_EQ(Lower(uninstall->target),
                       Lower(folder + L"\\" + W(install::kUninstallerFile)));
+        } else {
+            EXPECT_NE(Lower(uninstall->target).find(L"msiexec.exe"), std::wstring::npos);
+            EXPECT_EQ(uninstall->arguments.rfind(L"/x {", 0), 0u) << Utf8(uninstall->arguments);
         }
     });
 }
 
-void ExpectRemoved(const std::wstring& folder) {
+void ExpectRemoved(const std::wstring& folder, const std::wstring& menu) {
     const auto left = ProcessesFrom(folder);
     EXPECT_TRUE(left.empty()) << "still running: " << Utf8(left.empty() ? L"" : left.front());
-    EXPECT_FALSE(IsFolder(StartMenuFolder())) << "the Start-menu folder stays";
+    EXPECT_FALSE(IsFolder(menu)) << "the Start-menu folder stays";
+    EXPECT_FALSE(KeyExists(W(install::kActiveSetupKeyPath))) << "the Active Setup entry stays";
     EXPECT_FALSE(KeyExists(W(config::kKeyPath))) << "the machine key stays";
     const std::wstring run = W(install::kRunKeyPath);
     EXPECT_FALSE(MachineText(run, W(install::kRunTrayValue))) << "the tray's log-on entry stays";

@@ -33,8 +33,9 @@ bool IsFile(const std::wstring& path);
 bool IsFolder(const std::wstring& path);
 std::wstring Lower(std::wstring text);
 
-// The Start-menu folder of all users' programs that the installation makes.
-std::wstring StartMenuFolder();
+// The Start-menu folder of all users' programs that the installation makes (CSIDL_COMMON_
+// PROGRAMS), or the one of the current user's programs (CSIDL_PROGRAMS).
+std::wstring StartMenuFolder(bool allUsers = true);
 
 struct Shortcut {
     std::wstring target;
@@ -52,12 +53,15 @@ std::vector<std::wstring> ProcessesFrom(const std::wstring& folder);
 bool RunStep(const char* name, const std::function<void()>& body);
 
 // The layout both installers make in `folder` (the program folder): the files, the machine
-// values, system.ini, the log-on entries and the Start-menu entries, each checked in a step
-// of its own. The NSIS installation has its uninstaller in the folder as well.
-void ExpectInstalledLayout(const std::wstring& folder, bool withUninstaller);
+// values, the log-on entries, the per-user step's Active Setup entry and the Start-menu
+// entries in `menu`, each checked in a step of its own. The NSIS installation has its
+// uninstaller in the folder as well (`withUninstaller`), and its Start-menu entry for it
+// starts that; the MSI's starts msiexec.
+void ExpectInstalledLayout(const std::wstring& folder, bool withUninstaller,
+                           const std::wstring& menu);
 
-// After a removal: no program of `folder` runs, and the Start-menu folder, the machine key
-// and the log-on entries are gone.
-void ExpectRemoved(const std::wstring& folder);
+// After a removal: no program of `folder` runs, and the Start-menu folder `menu`, the
+// machine key, the log-on entries and the Active Setup entry are gone.
+void ExpectRemoved(const std::wstring& folder, const std::wstring& menu);
 
 }  // namespace qv::wintest

@@ -94,7 +94,7 @@ TEST_F(InstallerProcess, InstallsRunsReinstallsOverTheUsersChoicesAndRemovesItse
     if (!RunStep("silent installation", [] { (void)RunSetup(); })) {
         return;  // nothing installed: nothing else to read back
     }
-    ExpectInstalledLayout(kFolder, /*withUninstaller=*/true);
+    ExpectInstalledLayout(kFolder, /*withUninstaller=*/true, StartMenuFolder());
 
     RunStep("system screen saver", [&] {
         const std::wstring shortHost = ShortPathOf(host);
@@ -166,7 +166,7 @@ TEST_F(InstallerProcess, InstallsRunsReinstallsOverTheUsersChoicesAndRemovesItse
         ASSERT_TRUE(RunUninstaller());
         EXPECT_EQ(WaitForExit(tray, 10s), 0u) << "the tray program was not closed";
         EXPECT_EQ(WaitForExit(link, 10s), 0u) << "the browser-link window was not closed";
-        ExpectRemoved(kFolder);
+        ExpectRemoved(kFolder, StartMenuFolder());
         EXPECT_FALSE(KeyExists(uninstallKey)) << "the program removal entry stays";
         EXPECT_EQ(ScrnSave(), L"") << "the key stays, with an empty value";
         // The user's own choices stay for a later installation.
