@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Reproducible output: the deliverables of the `windows` preset (Quorvanes.scr, QVTIcon.exe,
-# QVBrowserLink.exe, advert.dll, their .debug files, what the installers pack, both
-# installers and SHA256SUMS) are built a second time from a copy of the sources at another
+# QVBrowserLink.exe, QVUserSetup.exe, advert.dll, their .debug files, what the installers
+# pack, both installers and SHA256SUMS) are built a second time from a copy of the sources at another
 # path, in a build folder of another path (tests/scripts/second_tree.sh), and compared byte
 # for byte with the preset's. Only the deliverable targets are built, both times, and both
 # trees are kept, so a run after a change rebuilds only what changed.
@@ -27,8 +27,9 @@ if [ "$(grep -c 'unsigned build' "$second_build.build.log")" != 1 ]; then
 fi
 
 first=$top/build/windows
-files=(bin/Quorvanes.scr bin/QVTIcon.exe bin/QVBrowserLink.exe bin/advert.dll
-  bin/Quorvanes.scr.debug bin/QVTIcon.exe.debug bin/QVBrowserLink.exe.debug bin/advert.dll.debug
+files=(bin/Quorvanes.scr bin/QVTIcon.exe bin/QVBrowserLink.exe bin/QVUserSetup.exe bin/advert.dll
+  bin/Quorvanes.scr.debug bin/QVTIcon.exe.debug bin/QVBrowserLink.exe.debug
+  bin/QVUserSetup.exe.debug bin/advert.dll.debug
   bin/QuorvanesSetup.exe installer/Uninstall.exe bin/SHA256SUMS)
 [ -f "$first/bin/Quorvanes.msi" ] && files+=(bin/Quorvanes.msi)
 while IFS= read -r staged; do files+=("installer/files/$staged"); done < \
@@ -56,7 +57,7 @@ else
 fi
 # No build path in what ships.
 for tree in "$first" "$second_build"; do
-  for file in bin/Quorvanes.scr bin/QVTIcon.exe bin/QVBrowserLink.exe bin/advert.dll; do
+  for file in bin/Quorvanes.scr bin/QVTIcon.exe bin/QVBrowserLink.exe bin/QVUserSetup.exe bin/advert.dll; do
     if grep -a -q -e "$top" -e "$second_top" "$tree/$file"; then
       echo "FAIL: $tree/$file names a build folder"; failed=$((failed + 1))
     else

@@ -13,7 +13,7 @@
 second_top=$top/build/repro/elsewhere/quorvanes-source
 second_build=$second_top/out/w32
 # The deliverables: the programs, advert.dll and the installers (with SHA256SUMS).
-deliverable_targets=(Quorvanes QVTIcon QVBrowserLink advert installer)
+deliverable_targets=(Quorvanes QVTIcon QVBrowserLink QVUserSetup advert installer)
 
 second_tree_copy() {
   mkdir -p "$second_top"
