@@ -29,11 +29,17 @@ endfunction()
 # named in the file's debug link, where debuggers find it. A program is loaded at every
 # start of the screen saver, and the saver host's file was four fifths debug information
 # (14 MB against 3 MB), read by the loader for nothing.
+#
+# objcopy writes a new PE header, with the time of day as its time stamp unless
+# SOURCE_DATE_EPOCH says otherwise: 0, as the linker leaves it (--no-insert-timestamp), so
+# that the program and its .debug file (whose CRC the debug link carries) are the same in
+# every build of the same source.
 function(qv_split_debug_info target)
+  set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}>
+    COMMAND ${objcopy} --only-keep-debug $<TARGET_FILE:${target}>
             $<TARGET_FILE:${target}>.debug
-    COMMAND ${CMAKE_OBJCOPY} --strip-all
+    COMMAND ${objcopy} --strip-all
             --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug $<TARGET_FILE:${target}>
     VERBATIM)
 endfunction()

@@ -9,7 +9,9 @@ arch=${1:?usage: build-libjpeg-mingw.sh i686|x86_64 [DEPS_DIR]}
 top=$(cd "$(dirname "$0")/.." && pwd)
 deps=${2:-$top/build/deps}
 prefix=$deps/libjpeg-turbo-$arch
-stamp=$prefix/.built
+# The stamp's name changes with what the cached build must be (v2: its objects name no
+# build folder), so a cache made by an earlier version of this script is made again.
+stamp=$prefix/.built-v2
 
 say() { printf '[libjpeg-mingw] %s\n' "$*" >&2; }
 
@@ -101,6 +103,11 @@ cmake --build "$build" --target jpeg-static >"$build/build.log" 2>&1 ||
   { tail -n 30 "$build/build.log" >&2; exit 1; }
 mkdir -p "$prefix/include" "$prefix/lib"
 cp "$build/libjpeg.a" "$prefix/lib/"
+# NASM writes the absolute path of each SIMD source into its object's symbol table, from
+# where it would reach the programs' .debug files and so the checksum in their debug links:
+# the programs would differ between two machines (or folders). The library is a Release
+# build without debug information; its local symbols go, its interface stays.
+"$arch-w64-mingw32-strip" --strip-unneeded "$prefix/lib/libjpeg.a"
 cp "$srcdir/jpeglib.h" "$srcdir/jmorecfg.h" "$srcdir/jerror.h" "$build/jconfig.h" "$prefix/include/"
 touch "$stamp"
 say "installed: $prefix"

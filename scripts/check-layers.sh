@@ -33,6 +33,7 @@ rules=(
   "tools/advert:adbanner/advert_abi.h winbase ui/win32/font.h ui/win32/mark.h"
   "tools/tessel:common config imaging pe saver winbase platform/ports.h platform/win32"
   "tools/browser_link:common config desktop ui winbase platform/ports.h platform/win32"
+  "tools/user_setup:common config ui winbase platform/ports.h platform/win32"
 )
 
 stray=0

@@ -18,6 +18,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   wine wine32 wine64 xvfb xauth x11-utils
   imagemagick fonts-dejavu-core fonts-liberation fonts-wqy-microhei python3 nsis xdotool
+  wixl msitools faketime osslsigncode openssl
 )
 
 missing=()

@@ -34,6 +34,12 @@ say "Windows build (i686, the deliverable)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 
+say "release output: the deliverables built again elsewhere, byte for byte the same"
+bash tests/scripts/reproducible_build_test.sh
+
+say "release output: signed with a throwaway certificate, every signature verified"
+bash tests/scripts/signing_test.sh
+
 say "Windows build (x86_64, the same tree)"
 cmake --preset windows-x64 >/dev/null
 cmake --build --preset windows-x64

@@ -72,7 +72,7 @@ TEST_P(ProgramResources, ManifestVersionAndIcon) {
 
 INSTANTIATE_TEST_SUITE_P(EveryProgram, ProgramResources,
                          ::testing::Values(L"Quorvanes.scr", L"QVTIcon.exe", L"QVBrowserLink.exe",
-                                           L"tessel.exe"));
+                                           L"QVUserSetup.exe", L"tessel.exe"));
 
 TEST(SaverHostResources, DescriptionIsStringOne) {
     pe::PeError error = pe::PeError::NotMz;
