@@ -48,7 +48,7 @@ set(QV_INSTALLER_NAME_TABLE
   BOOT_SECTION     config/names.h            kBootSection
   SCRNSAVE_KEY     config/names.h            kScrnSaveKey
   TRAY_FILE        settings/options.h        kTrayProgram
-  ADVERT_FILE      adbanner/ad_library.h     kLibraryName
+  ADVERT_FILE      adbanner/advert_abi.h     kLibraryName
 )
 
 # The texts of every string_view name in HEADER, as QV_HEADER_<name> in the caller.

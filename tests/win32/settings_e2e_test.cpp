@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cwchar>
 #include <functional>
 #include <thread>
 
@@ -385,6 +387,76 @@ TEST_F(SettingsProcess, ATitleInAnyScriptDrawsWithItsGlyphs) {
     ASSERT_NE(glyphs, blank);
     EXPECT_EQ(shown, glyphs) << "the row as the title's glyphs render (settings-cjk-title.bmp)";
     EXPECT_NE(shown, boxes);
+}
+
+// The system's colours, as a high-contrast scheme sets them, for one scenario.
+class HighContrastColours {
+  public:
+    HighContrastColours() {
+        for (const auto& [name, colour] : kScheme) {
+            wchar_t previous[64] = {};
+            DWORD bytes = sizeof(previous);
+            ::RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_SZ, nullptr, previous, &bytes);
+            saved_.emplace_back(name, previous);
+            Set(name, colour);
+        }
+    }
+    ~HighContrastColours() {
+        for (const auto& [name, previous] : saved_) {
+            Set(name, previous.c_str());
+        }
+    }
+    HighContrastColours(const HighContrastColours&) = delete;
+    HighContrastColours& operator=(const HighContrastColours&) = delete;
+
+    // Black faces and windows, yellow text, as the system's "High Contrast Black".
+    static constexpr std::array<std::pair<const wchar_t*, const wchar_t*>, 5> kScheme{{
+        {L"ButtonFace", L"0 0 0"},
+        {L"Window", L"0 0 0"},
+        {L"WindowText", L"255 255 0"},
+        {L"ButtonText", L"255 255 0"},
+        {L"HotTrackingColor", L"0 255 255"},
+    }};
+
+  private:
+    static constexpr const wchar_t* kKey = L"Control Panel\\Colors";
+    static void Set(const wchar_t* name, const wchar_t* value) {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name, REG_SZ, value,
+                          static_cast<DWORD>((std::wcslen(value) + 1) * sizeof(wchar_t)));
+    }
+    std::vector<std::pair<const wchar_t*, std::wstring>> saved_;
+};
+
+// With a high-contrast scheme the dialog's faces, lists and text take the system's colours:
+// nothing of its text is drawn in a colour of its own on a ground of its own.
+TEST_F(SettingsProcess, AHighContrastSchemeColoursTheDialog) {
+    const HighContrastColours scheme;
+    Open();
+    RECT list{};
+    ::GetWindowRect(Control(id::kTessels), &list);
+    RECT label{};
+    ::GetWindowRect(Control(id::kLabel5), &label);
+    Screenshot shot;
+    const auto yellowIn = [&](const RECT& area) {
+        int count = 0;
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                count += shot.Near(x, y, {255, 255, 0}) ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    // Painted once the list's rows show their yellow text.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            shot = CaptureScreen();
+            return yellowIn(list) > 20;
+        },
+        10s));
+    SaveScreenshot(shot, L"settings-high-contrast");
+    EXPECT_TRUE(shot.Near(list.right - 10, list.bottom - 10, {0, 0, 0})) << "the list's ground";
+    EXPECT_TRUE(shot.Near(label.left - 4, label.top, {0, 0, 0})) << "the dialog's face";
+    EXPECT_GT(yellowIn(label), 20) << "a label's text";
 }
 
 TEST_F(SettingsProcess, OkStoresTheChoiceAndLeavesExactlyOneTrayProgram) {

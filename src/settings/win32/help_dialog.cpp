@@ -26,7 +26,6 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kDesignDpi = 120;
 constexpr int kFontHeight = 14;
 constexpr int kLinkFontHeight = 15;
-constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
 // At 96 DPI, in the dialog's tab order.
 constexpr std::array<ControlLayout, 4> kHelpControls{{
@@ -156,7 +155,8 @@ LRESULT HelpDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
             if (reinterpret_cast<HWND>(lParam) == ::GetDlgItem(hwnd(), help::kLink)) {
                 const auto dc = reinterpret_cast<HDC>(wParam);
-                ::SetTextColor(dc, kLinkColour);
+                // The system's colour of links, which a high-contrast scheme sets too.
+                ::SetTextColor(dc, ::GetSysColor(COLOR_HOTLIGHT));
                 ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
                 return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
             }
