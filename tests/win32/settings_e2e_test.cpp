@@ -3,6 +3,7 @@
 // Cancel leave in the registry, in system.ini and among the running programs.
 #include <windows.h>
 
+#include <oleacc.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
@@ -457,6 +458,86 @@ TEST_F(SettingsProcess, AHighContrastSchemeColoursTheDialog) {
     EXPECT_TRUE(shot.Near(list.right - 10, list.bottom - 10, {0, 0, 0})) << "the list's ground";
     EXPECT_TRUE(shot.Near(label.left - 4, label.top, {0, 0, 0})) << "the dialog's face";
     EXPECT_GT(yellowIn(label), 20) << "a label's text";
+}
+
+// A list's rows as a screen reader reads them, from this process: name, role and state of
+// each child of the list's accessible object.
+struct HeardRow {
+    std::string name;
+    long role = 0;
+    bool checked = false;
+    bool operator==(const HeardRow&) const = default;
+};
+
+struct Heard {
+    std::string listName;
+    std::vector<HeardRow> rows;
+};
+
+std::optional<Heard> HearList(HWND list) {
+    IAccessible* accessible = nullptr;
+    if (FAILED(::AccessibleObjectFromWindow(list, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                            reinterpret_cast<void**>(&accessible))) ||
+        accessible == nullptr) {
+        return std::nullopt;
+    }
+    const auto text = [](BSTR value) {
+        std::string utf8 = value != nullptr ? Utf8(value) : std::string();
+        ::SysFreeString(value);
+        return utf8;
+    };
+    Heard heard;
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    (void)accessible->get_accName(self, &name);
+    heard.listName = text(name);
+    long count = 0;
+    (void)accessible->get_accChildCount(&count);
+    for (long child = 1; child <= count; ++child) {
+        VARIANT id{};
+        id.vt = VT_I4;
+        id.lVal = child;
+        HeardRow row;
+        BSTR rowName = nullptr;
+        (void)accessible->get_accName(id, &rowName);
+        row.name = text(rowName);
+        VARIANT role{};
+        VARIANT state{};
+        (void)accessible->get_accRole(id, &role);
+        (void)accessible->get_accState(id, &state);
+        row.role = role.lVal;
+        row.checked = (state.lVal & STATE_SYSTEM_CHECKED) != 0;
+        heard.rows.push_back(row);
+    }
+    accessible->Release();
+    return heard;
+}
+
+TEST_F(SettingsProcess, AScreenReaderHearsEachRowItsCheckBoxAndItsChange) {
+    SetUserValue(L"Tessel", L"Harbour");
+    Open();
+    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    auto heard = HearList(Control(id::kTessels));
+    ASSERT_TRUE(heard) << "the list answers WM_GETOBJECT";
+    EXPECT_EQ(heard->listName, "Quorvanes™ Photoreels™");
+    EXPECT_EQ(heard->rows, (std::vector<HeardRow>{{"Alps", ROLE_SYSTEM_CHECKBUTTON, false},
+                                                  {"Harbour", ROLE_SYSTEM_CHECKBUTTON, true}}));
+    ToggleRow(id::kTessels, 0);
+    heard = HearList(Control(id::kTessels));
+    ASSERT_TRUE(heard);
+    EXPECT_EQ(heard->rows[0], (HeardRow{"Alps", ROLE_SYSTEM_CHECKBUTTON, true}))
+        << "after a toggle";
+    const auto empty = HearList(Control(id::kSavers));
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->listName, "System Screen Savers");
+    for (const int picture : {id::kLogo, id::kCustomer}) {
+        EXPECT_EQ(Utf8(TextOf(Control(picture))), "Click for more information.")
+            << "a picture's name is what it does";
+    }
+    EXPECT_EQ(Utf8(TextOf(Control(id::kBanner))), "Visit our sponsors.");
+    ::CoUninitialize();
 }
 
 TEST_F(SettingsProcess, OkStoresTheChoiceAndLeavesExactlyOneTrayProgram) {

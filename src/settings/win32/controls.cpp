@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "settings/win32/check_list_accessible.h"
 #include "settings/win32/options_layout.h"
 #include "winbase/dpi.h"
 #include "winbase/unique_handle.h"
@@ -158,8 +159,12 @@ std::wstring CheckListControl::RowText(int row) const {
     return text;
 }
 
+bool CheckListControl::IsCheckable(int row) const {
+    return row >= 0 && row < Count() && !IsPlaceholder(RowText(row));
+}
+
 void CheckListControl::Toggle(int row) {
-    if (row < 0 || row >= Count() || IsPlaceholder(RowText(row))) {
+    if (!IsCheckable(row)) {
         return;
     }
     ::SendMessageW(hwnd(), LB_SETITEMDATA, static_cast<WPARAM>(row), IsChecked(row) ? 0 : 1);
@@ -167,11 +172,18 @@ void CheckListControl::Toggle(int row) {
     ::SendMessageW(hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(row),
                    reinterpret_cast<LPARAM>(&item));
     ::InvalidateRect(hwnd(), &item, FALSE);
+    NotifyCheckChanged(hwnd(), row);
     ::SendMessageW(::GetParent(hwnd()), kWmCheckToggled,
                    static_cast<WPARAM>(::GetDlgCtrlID(hwnd())), row);
 }
 
 LRESULT CheckListControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETOBJECT) {
+        if (const LRESULT answer = AnswerGetObject(*this, wParam, lParam); answer != 0) {
+            return answer;
+        }
+        return DefaultHandling(message, wParam, lParam);
+    }
     if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
         ::SendMessageW(::GetParent(hwnd()), kWmListPress,
                        MAKEWPARAM(::GetDlgCtrlID(hwnd()), message == WM_RBUTTONDOWN ? 1 : 0),
@@ -227,8 +239,11 @@ CheckList CheckListControl::Read() const {
 void CheckListControl::SetChecks(const CheckList& rows) {
     const int count = Count();
     for (int row = 0; row < count && row < static_cast<int>(rows.rows.size()); ++row) {
-        ::SendMessageW(hwnd(), LB_SETITEMDATA, static_cast<WPARAM>(row),
-                       rows.rows[static_cast<std::size_t>(row)].checked ? 1 : 0);
+        const bool checked = rows.rows[static_cast<std::size_t>(row)].checked;
+        if (checked != IsChecked(row)) {
+            ::SendMessageW(hwnd(), LB_SETITEMDATA, static_cast<WPARAM>(row), checked ? 1 : 0);
+            NotifyCheckChanged(hwnd(), row);
+        }
     }
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/options.h"
@@ -87,14 +88,21 @@ class CheckListControl : public ui::win32::Window {
     static void Measure(MEASUREITEMSTRUCT& item, UINT dpi);
     void Draw(const DRAWITEMSTRUCT& item, UINT dpi) const;
 
+    // What the list tells a screen reader: its name (the caption of the group it lies in),
+    // its rows, which of them have a check box, and the check box's action.
+    void SetAccessibleName(std::wstring name) { accessibleName_ = std::move(name); }
+    [[nodiscard]] const std::wstring& AccessibleName() const { return accessibleName_; }
+    [[nodiscard]] int Count() const;
+    [[nodiscard]] std::wstring RowText(int row) const;
+    [[nodiscard]] bool IsChecked(int row) const;
+    [[nodiscard]] bool IsCheckable(int row) const;
+    void Toggle(int row);
+
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    [[nodiscard]] bool IsChecked(int row) const;
-    [[nodiscard]] std::wstring RowText(int row) const;
-    void Toggle(int row);
-    [[nodiscard]] int Count() const;
+    std::wstring accessibleName_;
 };
 
 }  // namespace qv::settings::win32

@@ -64,6 +64,16 @@ UniqueGdiObject BitmapOfJpeg(const std::vector<std::uint8_t>& jpeg) {
     return bitmap;
 }
 
+// The text of the table's control `id` (a group box's caption).
+std::string_view CaptionOf(int id) {
+    for (const ControlLayout& control : kControls) {
+        if (control.id == id) {
+            return control.text;
+        }
+    }
+    return {};
+}
+
 // Empty when the menu or one of its items could not be made.
 winbase::UniqueHmenu BuildMenu(const auto& items) {
     winbase::UniqueHmenu menu(::CreatePopupMenu());
@@ -189,6 +199,8 @@ bool OptionsWindow::CreateControl(const ControlLayout& control) {
         case ControlKind::Panel:
             return panel_.Create(placement);
         case ControlKind::CheckList:
+            // A screen reader names the list by the caption of the group it lies in.
+            List(control.id).SetAccessibleName(Widen(CaptionOf(control.parent)));
             return List(control.id).Create(placement);
         default:
             break;
@@ -226,6 +238,12 @@ bool OptionsWindow::CreateControls() {
     AddHint(Control(id::kLogo), kImageHint);
     AddHint(Control(id::kCustomer), kImageHint);
     AddHint(Control(id::kBanner), kBannerHint);
+    // A screen reader names a picture by its window's text: the hint says what it does.
+    for (const auto& [picture, name] :
+         {std::pair{id::kLogo, kImageHint}, std::pair{id::kCustomer, kImageHint},
+          std::pair{id::kBanner, kBannerHint}}) {
+        ::SetWindowTextW(Control(picture), Widen(name).c_str());
+    }
     return true;
 }
 
