@@ -5,12 +5,12 @@
 
 #include <fstream>
 
+#include "common/shared_names.h"
 #include "config/config_store.h"
 #include "config/names.h"
 #include "config/system_saver_settings.h"
-#include "platform/win32/win32_platform.h"
-#include "common/shared_names.h"
 #include "desktop/window_search.h"
+#include "platform/win32/win32_platform.h"
 #include "winbase/wide.h"
 #include "wine_test_support.h"
 

@@ -114,7 +114,8 @@ void PictureWindow::CreateTooltip() {
     }
     TOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    // Transparent: a click where the hint shows is a click on the link beneath it.
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
     tool.hwnd = hwnd();
     tool.uId = reinterpret_cast<UINT_PTR>(picture_.hwnd());
     tool.lpszText = const_cast<wchar_t*>(L"");
