@@ -202,7 +202,10 @@ TEST_F(RealInputShow, TheShowCoversEveryMonitorWithThePictureCentredOnThePrimary
 }
 
 // The secondary's mode changed, then the secondary switched off, during the show.
-TEST_F(RealInputShow, TheShowFollowsTheMonitorsWhenTheyChange) {
+// Disabled: on the dummy-driver display Wine 8 here neither reports the new layout nor sends
+// WM_DISPLAYCHANGE after an xrandr change while programs run (a bare window probe saw none
+// either); the show's answer to WM_DISPLAYCHANGE is pinned by the native tests.
+TEST_F(RealInputShow, DISABLED_TheShowFollowsTheMonitorsWhenTheyChange) {
     if (!TwoMonitors()) {
         GTEST_SKIP() << "one monitor: the two-monitor session runs this";
     }
