@@ -33,9 +33,12 @@ class DiskFiles : public platform::memory::MemoryFiles {
 class NoWindow : public saver::ShowWindow {
   public:
     platform::WindowId Id() const override { return 1; }
-    saver::ScreenSize Screen() const override { return {1920, 1080}; }
+    saver::Screens CurrentScreens() const override {
+        return {{0, 0, 1920, 1080}, {0, 0, 1920, 1080}};
+    }
+    void Cover(const saver::ScreenRect&) override {}
     void ShowPicture(const imaging::Frame&) override { ++pictures; }
-    void MovePicture(int, int) override {}
+    void MovePicture(int, int, const saver::ScreenRect&) override {}
     void RepaintPicture() override {}
     void SetCursorShape(saver::CursorShape) override {}
     void ShowCursor(bool) override {}

@@ -8,6 +8,8 @@
 //   between pictures that the settings allow (ViewTime 1: six seconds).
 // Uses (and then removes) the configuration of the current user: run it on a test prefix.
 //   show_response_bench.exe [RUNS]
+//   show_response_bench.exe --start-only RUNS   prints only "show-window-ms MEDIAN": the start
+//                                                to the show's window, on the current monitors
 #include <windows.h>
 
 #include <algorithm>
@@ -62,7 +64,8 @@ double KeyToGoneMs(const Started& show, HWND window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const bool startOnly = argc > 2 && std::string(argv[1]) == "--start-only";
+    const int runs = std::max(1, std::atoi(argc > 1 ? argv[startOnly ? 2 : 1] : "5"));
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"qv-show-response-bench";
@@ -90,6 +93,26 @@ int main(int argc, char** argv) {
     SetValue(HKEY_CURRENT_USER, L"CurrentTessel", L"Bench");
     SetValue(HKEY_CURRENT_USER, L"ViewTime", L"-4");  // a picture a second, the least
     const std::wstring saver = L"\"" + Beside(L"Quorvanes.scr") + L"\" /s";
+
+    if (startOnly) {
+        WriteTessel(tessel, {red});
+        std::vector<double> starts;
+        for (int run = 0; run < runs; ++run) {
+            std::this_thread::sleep_for(kSettle);
+            const Started show = Start(saver);
+            HWND showWindow = nullptr;
+            starts.push_back(MsUntil(show.at, [&] {
+                return (showWindow = VisibleWindowOf(show.pid, L"QuorvanesShow"));
+            }));
+            (void)KeyToGoneMs(show, showWindow);
+        }
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quorvanes");
+        ::DeleteFileW(tessel.c_str());
+        ::RemoveDirectoryW(folder.c_str());
+        std::printf("show-window-ms %.1f monitors %d\n", Median(starts),
+                    ::GetSystemMetrics(SM_CMONITORS));
+        return 0;
+    }
 
     std::vector<double> bare, bareGone, window, picture, atRest, whileDecoding;
     for (int run = 0; run < runs; ++run) {

@@ -17,8 +17,13 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs nasm dpkg-dev
   clang libclang-rt-14-dev clang-format
   wine wine32 wine64 xvfb xauth x11-utils
-  imagemagick fonts-dejavu-core fonts-liberation fonts-wqy-microhei python3 nsis xdotool
+  imagemagick fonts-dejavu-core fonts-liberation fonts-wqy-microhei python3 nsis
   wixl msitools faketime osslsigncode openssl
+  # The two-monitor test display (scripts/two-monitor-display) and real input.
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xdotool
+  # Without these a 32-bit program under Wine sees one monitor spanning both.
+  libxrandr2:i386 libxinerama1:i386 libxcomposite1:i386 libxcursor1:i386 libxfixes3:i386
+  libxi6:i386 libxrender1:i386 libxxf86vm1:i386
 )
 
 missing=()
@@ -26,6 +31,7 @@ need_i386=0
 for p in "${packages[@]}"; do
   name=$p
   [ "$p" = wine32 ] && name=wine32:i386 && need_i386=1
+  case $p in *:i386) need_i386=1 ;; esac
   if ! dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi

@@ -54,6 +54,17 @@ else
 fi
 ctest --preset windows-x64
 bash scripts/wine-session.sh stop
+
+say "Wine tests on two monitors: the show's covering, clicks and layout changes"
+# The scenarios that differ with a second monitor, the secondary right of the primary and
+# then left of it (a negative origin); each layout is a display and a wineserver of its own.
+two_monitor_tests='win32\.RealInputShow\.(AClick|TheShow)'
+for place in right left; do
+  QV_MONITOR_PLACE=$place bash scripts/wine-session.sh start-two-monitors
+  if wine_runs_32bit; then ctest --preset windows -R "$two_monitor_tests"; fi
+  [ "$place" = left ] || ctest --preset windows-x64 -R "$two_monitor_tests"
+  bash scripts/wine-session.sh stop
+done
 trap - EXIT
 
 say "the main job, without a display: the installer, a silent installation and the show"

@@ -2,10 +2,14 @@
 # Prepares Wine for the tests and for running the programs, and tears it down again.
 #   scripts/wine-session.sh start   creates the prefix once, starts an Xvfb display of
 #                                    its own and a persistent wineserver
+#   scripts/wine-session.sh start-two-monitors   the same on a display with two monitors
 #   scripts/wine-session.sh stop    stops only what `start` started
 #   scripts/wine-session.sh env     prints the variables for running wine by hand
 # State lives in build/wine/. With QV_DISPLAY set (say :0), that display is used and no
-# Xvfb is started.
+# Xvfb is started. With QV_MONITORS=2 the display is an Xorg server with two monitors
+# (scripts/two-monitor-display: a 1024x768 primary and an 800x600 secondary, placed by
+# QV_MONITOR_PLACE, right by default), which Wine sees as two; it needs root. Plain Xvfb
+# shows Wine one monitor whatever its options.
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,12 +21,60 @@ wine_env() {
   export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
   # No Mono or Gecko installers: the programs need neither.
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-  # Where the tests leave their real input for scripts/input-relay.sh.
-  export QV_INPUT_RELAY=$state/input
   if [ -f "$state/display" ]; then DISPLAY=$(cat "$state/display"); export DISPLAY; fi
 }
 
+# The two-monitor server. Wine reads the layout when its server starts, so a wineserver
+# left running from another display is ended first.
+start_two_monitors() {
+  if [ -f "$state/xorg.num" ] && [ -f "$state/display" ]; then
+    say "two-monitor display already running on $(cat "$state/display")"
+    return
+  fi
+  wine_env
+  wineserver -k 2>/dev/null || true
+  stop_display
+  local n
+  for n in $(seq 60 99); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+  done
+  local display
+  display=$(TWO_MONITOR_DIR="$state/xorg" bash "$top/scripts/two-monitor-display" "$n" \
+    "${QV_PRIMARY_MODE:-1024x768}" "${QV_SECONDARY_MODE:-800x600}" "${QV_MONITOR_PLACE:-right}" \
+    2>"$state/xorg.log") || { say "the two-monitor display did not start"; cat "$state/xorg.log" >&2; exit 1; }
+  echo "$n" > "$state/xorg.num"
+  echo "$display" > "$state/display"
+  say "two-monitor display started on $display ($(grep -c '^ [0-9]:' "$state/xorg.log" || true) monitors)"
+}
+
+stop_display() {
+  if [ -f "$state/xvfb.pid" ]; then
+    local pid
+    pid=$(cat "$state/xvfb.pid")
+    if kill -0 "$pid" 2>/dev/null && grep -q Xvfb "/proc/$pid/cmdline" 2>/dev/null; then
+      kill "$pid"
+      say "Xvfb $pid stopped"
+    fi
+    rm -f "$state/xvfb.pid" "$state/display"
+  fi
+  if [ -f "$state/xorg.num" ]; then
+    TWO_MONITOR_DIR="$state/xorg" bash "$top/scripts/two-monitor-display" --stop "$(cat "$state/xorg.num")" 2>/dev/null || true
+    say "two-monitor display :$(cat "$state/xorg.num") stopped"
+    rm -f "$state/xorg.num" "$state/display"
+  fi
+}
+
 start_display() {
+  if [ "${QV_MONITORS:-1}" = 2 ]; then
+    start_two_monitors
+    return
+  fi
+  if [ -f "$state/xorg.num" ]; then
+    # One monitor asked for, two running: back to Xvfb, with a new wineserver.
+    wine_env
+    wineserver -k 2>/dev/null || true
+    stop_display
+  fi
   if [ -n "${QV_DISPLAY:-}" ]; then
     echo "$QV_DISPLAY" > "$state/display"
     say "using display $QV_DISPLAY"
@@ -47,15 +99,6 @@ start_display() {
   [ -n "$n" ] && [ -e "/tmp/.X11-unix/X$n" ] || { say "Xvfb did not start"; cat "$state/xvfb.log" >&2; exit 1; }
   echo ":$n" > "$state/display"
   say "Xvfb started on :$n (pid $(cat "$state/xvfb.pid"))"
-}
-
-start_input_relay() {
-  if [ -f "$state/relay.pid" ] && kill -0 "$(cat "$state/relay.pid")" 2>/dev/null; then
-    return
-  fi
-  rm -rf "$QV_INPUT_RELAY" && mkdir -p "$QV_INPUT_RELAY"
-  setsid bash "$top/scripts/input-relay.sh" "$QV_INPUT_RELAY" </dev/null >/dev/null 2>&1 &
-  echo $! >"$state/relay.pid"
 }
 
 start() {
@@ -88,33 +131,20 @@ start() {
   # Wine's own services start with the first program and keep its output pipes open; they
   # are started here, detached, so that a test runner never waits for them.
   /usr/lib/wine/wine64 wineboot >>"$state/wineboot.log" 2>&1 </dev/null || true
-  start_input_relay
   say "ready: WINEPREFIX=$prefix DISPLAY=$DISPLAY"
 }
 
 stop() {
   wine_env
   wineserver -k 2>/dev/null || true
-  if [ -f "$state/relay.pid" ]; then
-    touch "$QV_INPUT_RELAY/stop" 2>/dev/null || true
-    kill "$(cat "$state/relay.pid")" 2>/dev/null || true
-    rm -f "$state/relay.pid"
-  fi
-  if [ -f "$state/xvfb.pid" ]; then
-    local pid
-    pid=$(cat "$state/xvfb.pid")
-    if kill -0 "$pid" 2>/dev/null && grep -q Xvfb "/proc/$pid/cmdline" 2>/dev/null; then
-      kill "$pid"
-      say "Xvfb $pid stopped"
-    fi
-    rm -f "$state/xvfb.pid" "$state/display"
-  fi
+  stop_display
 }
 
 case ${1:-} in
   start) start ;;
+  start-two-monitors) QV_MONITORS=2 start ;;
   stop) stop ;;
-  env) wine_env; printf 'export WINEPREFIX=%q WINEARCH=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q DISPLAY=%q QV_INPUT_RELAY=%q\n' \
-         "$WINEPREFIX" "$WINEARCH" "$WINEDEBUG" "$WINEDLLOVERRIDES" "${DISPLAY:-}" "$QV_INPUT_RELAY" ;;
-  *) echo "usage: $0 start|stop|env" >&2; exit 2 ;;
+  env) wine_env; printf 'export WINEPREFIX=%q WINEARCH=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q DISPLAY=%q\n' \
+         "$WINEPREFIX" "$WINEARCH" "$WINEDEBUG" "$WINEDLLOVERRIDES" "${DISPLAY:-}" ;;
+  *) echo "usage: $0 start|start-two-monitors|stop|env" >&2; exit 2 ;;
 esac

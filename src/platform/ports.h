@@ -247,4 +247,11 @@ struct Platform {
     TextRules& text;
 };
 
+// The same platform with other message boxes: a window's own.
+[[nodiscard]] inline Platform WithDialogs(const Platform& platform, Dialogs& dialogs) {
+    return {platform.registry, platform.profile, platform.files, platform.processes,
+            platform.desktop,  platform.system,  dialogs,        platform.libraries,
+            platform.clock,    platform.text};
+}
+
 }  // namespace qv::platform

@@ -110,6 +110,7 @@ OpenOutcome PictureShow::Open() {
     passwordBusy_ = false;
     (void)platform_.system.SetScreenSaverRunning(true);
     runningAnnounced_ = true;
+    LayOut();
     LoadNewPict();
     return OpenOutcome::Showing;
 }
@@ -139,10 +140,42 @@ void PictureShow::OnPictureDecoded(DecodedPicture& decoded) {
     window_.ShowPicture(shown_);
     if (!pictureShown_) {
         pictureShown_ = true;
-        const ScreenSize screen = window_.Screen();
-        window_.MovePicture((screen.width - shown_.width) / 2, (screen.height - shown_.height) / 2);
+        LayOut();
     }
     pictIndex_ = NextPictureIndex(*decoded.index, tessel_.pictures.size());
+}
+
+void PictureShow::LayOut() {
+    screens_ = window_.CurrentScreens();
+    window_.Cover(screens_.virtualScreen);
+    if (pictureShown_) {
+        // Centred on the primary monitor at its own size; later pictures keep this corner.
+        const ScreenRect& primary = screens_.primary;
+        pictureLeft_ =
+            primary.left - screens_.virtualScreen.left + (primary.Width() - shown_.width) / 2;
+        pictureTop_ =
+            primary.top - screens_.virtualScreen.top + (primary.Height() - shown_.height) / 2;
+        PlacePicture();
+    }
+}
+
+// A picture larger than the primary monitor is cut by its edges, never spilling over.
+void PictureShow::PlacePicture() {
+    const ScreenRect& area = screens_.virtualScreen;
+    const ScreenRect visible{screens_.primary.left - area.left, screens_.primary.top - area.top,
+                             screens_.primary.right - area.left,
+                             screens_.primary.bottom - area.top};
+    window_.MovePicture(pictureLeft_, pictureTop_, visible);
+}
+
+void PictureShow::OnDisplayChanged() {
+    LayOut();
+    if (!countdownStarted_) {
+        // The client area's origin may have moved under a pointer that did not: the next
+        // position is a new anchor, not a movement.
+        anchorX_ = 0;
+        anchorY_ = 0;
+    }
 }
 
 void PictureShow::OnActivate() {
@@ -203,8 +236,10 @@ void PictureShow::OnPictureMouseMove(int x, int y) {
     window_.SetCursorShape(CursorShape::Arrow);
     window_.SetPictureHint(std::nullopt);
     suspended_->store(false);
-    if (!TakeAnchorIfUnset(x, y)) {
-        CountdownIfBeyond(x, y);
+    const int clientX = pictureLeft_ + x;
+    const int clientY = pictureTop_ + y;
+    if (!TakeAnchorIfUnset(clientX, clientY)) {
+        CountdownIfBeyond(clientX, clientY);
     }
 }
 

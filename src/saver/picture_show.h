@@ -21,9 +21,24 @@ namespace qv::saver {
 
 enum class CursorShape { Arrow, Hand };
 
-struct ScreenSize {
-    int width = 0;
-    int height = 0;
+// A rectangle of the virtual screen, in its coordinates (the primary monitor's top-left
+// corner is 0,0; monitors left of or above it have negative coordinates).
+struct ScreenRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    [[nodiscard]] int Width() const { return right - left; }
+    [[nodiscard]] int Height() const { return bottom - top; }
+    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+};
+
+// The monitors as the show needs them: the whole virtual screen, which its window covers,
+// and the primary monitor, on which the picture is centred.
+struct Screens {
+    ScreenRect virtualScreen;
+    ScreenRect primary;
 };
 
 // What the show asks of its window.
@@ -31,10 +46,15 @@ class ShowWindow {
   public:
     virtual ~ShowWindow() = default;
     [[nodiscard]] virtual platform::WindowId Id() const = 0;
-    [[nodiscard]] virtual ScreenSize Screen() const = 0;
+    [[nodiscard]] virtual Screens CurrentScreens() const = 0;
+    // Places the window over `area` of the virtual screen; from then on the coordinates of
+    // its client area start at the area's top-left corner.
+    virtual void Cover(const ScreenRect& area) = 0;
     // The picture control takes the frame's size and shows it (the frame outlives the call).
     virtual void ShowPicture(const imaging::Frame& frame) = 0;
-    virtual void MovePicture(int left, int top) = 0;
+    // Moves the picture to `left`, `top` of the client area; only its part inside `visible`
+    // (client coordinates) is shown and takes the pointer: the rest is the black area.
+    virtual void MovePicture(int left, int top, const ScreenRect& visible) = 0;
     virtual void RepaintPicture() = 0;
     virtual void SetCursorShape(CursorShape shape) = 0;
     // ShowCursor(TRUE / FALSE): one step of the platform's display counter.
@@ -73,7 +93,8 @@ class PictureShow {
     // shown centred when it has decoded.
     OpenOutcome Open();
 
-    // Window events. Coordinates are of the window's client area, or of the picture.
+    // Window events. Coordinates are of the window's client area, or of the picture; the
+    // pointer's movement is measured in the client area's, a picture position translated.
     void OnActivate();
     void OnActivationEnded();
     void OnKeyDown();
@@ -82,6 +103,9 @@ class PictureShow {
     void OnPictureMouseMove(int x, int y);
     void OnPictureMouseDown(int x, int y);
     void OnDestroy();
+    // The monitors changed (one added or switched off, a resolution changed): the window
+    // covers the new virtual screen and the picture is centred on the new primary monitor.
+    void OnDisplayChanged();
     // A close the show did not ask for (WM_CLOSE from outside) is refused until then.
     [[nodiscard]] bool CloseAllowed() const { return closeAllowed_; }
 
@@ -112,6 +136,9 @@ class PictureShow {
     void StartCountdown();
     void FollowLink(int hotSpot);
     void CloseNow();
+    // Covers the virtual screen and centres the shown picture on the primary monitor.
+    void LayOut();
+    void PlacePicture();
 
     const platform::Platform& platform_;
     const HostState& state_;
@@ -126,6 +153,9 @@ class PictureShow {
     bool passwordBusy_ = false;
     int anchorX_ = 0;
     int anchorY_ = 0;
+    Screens screens_;
+    int pictureLeft_ = 0;  // the picture's corner in the client area
+    int pictureTop_ = 0;
     std::size_t pictIndex_ = 0;
     Tessel tessel_;
     std::shared_ptr<PictureSource> source_;

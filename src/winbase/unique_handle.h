@@ -92,6 +92,12 @@ struct GdiObjectTraits {
     static void Close(Handle h) noexcept { ::DeleteObject(h); }
 };
 
+struct HhookTraits {
+    using Handle = HHOOK;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::UnhookWindowsHookEx(h); }
+};
+
 struct HdcTraits {
     using Handle = HDC;
     static Handle Invalid() noexcept { return nullptr; }
@@ -108,6 +114,7 @@ using UniqueHmenu = UniqueHandle<HmenuTraits>;
 using UniqueHicon = UniqueHandle<HiconTraits>;  // an icon of LoadImage without LR_SHARED
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueHdc = UniqueHandle<HdcTraits>;  // a DC of CreateCompatibleDC
+using UniqueHhook = UniqueHandle<HhookTraits>;
 
 // Selects an object into a DC for one scope and puts the previous one back.
 class ScopedSelect {

@@ -68,9 +68,13 @@ class WindowThread {
 class RecordingWindow : public ShowWindow {
   public:
     platform::WindowId Id() const override { return 77; }
-    ScreenSize Screen() const override { return {1024, 768}; }
+    Screens CurrentScreens() const override { return screens; }
+    void Cover(const ScreenRect& area) override { covers.push_back(area); }
     void ShowPicture(const imaging::Frame& frame) override { widths.push_back(frame.width); }
-    void MovePicture(int left, int top) override { moves.emplace_back(left, top); }
+    void MovePicture(int left, int top, const ScreenRect& shown) override {
+        moves.emplace_back(left, top);
+        visible = shown;
+    }
     void RepaintPicture() override { ++repaints; }
     void SetCursorShape(CursorShape shape) override { cursor = shape; }
     void ShowCursor(bool on) override { cursorCounter += on ? 1 : -1; }
@@ -106,6 +110,9 @@ class RecordingWindow : public ShowWindow {
             [this](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
     }
 
+    Screens screens{{0, 0, 1024, 768}, {0, 0, 1024, 768}};
+    std::vector<ScreenRect> covers;
+    ScreenRect visible;
     PictureShow* show = nullptr;
     bool holdDecodes = false;
     WindowThread* windowThread = nullptr;  // decodes on a worker, as the real window does
@@ -442,6 +449,96 @@ TEST_F(PictureShowTest, AnAnchorOnTheEdgeCountsAsUnsetAndIsTakenAgain) {
     EXPECT_TRUE(window.countdowns.empty());
     show->OnMouseMove(100, 106);
     EXPECT_EQ(window.countdowns.size(), 1u);
+}
+
+// The window covers the virtual screen, whose client area starts at its top-left corner;
+// the picture is centred on the primary monitor and shown only on it.
+TEST_F(PictureShowTest, WindowCoversEveryMonitorAndThePictureIsCentredOnThePrimaryOnly) {
+    const struct {
+        const char* layout;
+        Screens screens;
+        Picture picture;
+        std::pair<int, int> corner;
+        ScreenRect visible;
+    } cases[] = {
+        {"secondary right",
+         {{0, 0, 1824, 768}, {0, 0, 1024, 768}},
+         {"AJPEG", 320, 240},
+         {352, 264},
+         {0, 0, 1024, 768}},
+        {"secondary left: negative origin",
+         {{-800, 0, 1024, 768}, {0, 0, 1024, 768}},
+         {"AJPEG", 320, 240},
+         {800 + 352, 264},
+         {800, 0, 1824, 768}},
+        {"secondary above and wider",
+         {{-100, -600, 1124, 768}, {0, 0, 1024, 768}},
+         {"AJPEG", 320, 240},
+         {100 + 352, 600 + 264},
+         {100, 600, 1124, 1368}},
+        {"picture larger than the primary: cut by its edges",
+         {{0, 0, 1824, 768}, {0, 0, 800, 600}},
+         {"AJPEG", 1200, 900},
+         {-200, -150},
+         {0, 0, 800, 600}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout);
+        AddTessel("Harbour", {c.picture});
+        window.covers.clear();
+        window.moves.clear();
+        window.screens = c.screens;
+        OpenShow();
+        ASSERT_FALSE(window.covers.empty()) << "covered before the first picture";
+        EXPECT_EQ(window.covers.back(), c.screens.virtualScreen);
+        EXPECT_EQ(window.moves, (std::vector<std::pair<int, int>>{c.corner}));
+        EXPECT_EQ(window.visible, c.visible);
+    }
+}
+
+// Movement is measured in the window's client area, also where the pointer is over the
+// picture, whose own coordinates start at its corner.
+TEST_F(PictureShowTest, MovementOntoThePictureIsMeasuredFromTheSameAnchor) {
+    AddHarbour();  // 320 x 240, at 352, 264
+    window.screens = {{-800, 0, 1024, 768}, {0, 0, 1024, 768}};
+    RunningShow();
+    show->OnMouseMove(800 + 350, 300);
+    show->OnPictureMouseMove(2, 36);  // client 1154, 300: 4 pixels on
+    EXPECT_TRUE(window.countdowns.empty());
+    show->OnPictureMouseMove(9, 36);  // 11 pixels on
+    EXPECT_EQ(window.countdowns.size(), 1u);
+}
+
+TEST_F(PictureShowTest, DisplayChangeReCoversAndReCentresWithoutEndingOrCountingTheShift) {
+    AddHarbour();
+    window.screens = {{0, 0, 1824, 768}, {0, 0, 1024, 768}};
+    RunningShow();
+    show->OnMouseMove(500, 400);
+
+    // The secondary moved to the left: the client area's origin moved by 800 pixels under a
+    // pointer that stayed.
+    window.screens = {{-800, 0, 1024, 768}, {0, 0, 1024, 768}};
+    show->OnDisplayChanged();
+    EXPECT_EQ(window.covers.back(), window.screens.virtualScreen);
+    EXPECT_EQ(window.moves.back(), (std::pair<int, int>{800 + 352, 264}));
+    EXPECT_EQ(window.visible, (ScreenRect{800, 0, 1824, 768}));
+    show->OnMouseMove(1300, 400);
+    show->OnMouseMove(1304, 400);
+    EXPECT_TRUE(window.countdowns.empty()) << "the shift is no movement";
+    show->OnMouseMove(1310, 400);
+    EXPECT_EQ(window.countdowns.size(), 1u);
+
+    // The secondary switched off, then a smaller primary: the picture follows each time.
+    window.screens = {{0, 0, 1024, 768}, {0, 0, 1024, 768}};
+    show->OnDisplayChanged();
+    EXPECT_EQ(window.moves.back(), (std::pair<int, int>{352, 264}));
+    window.screens = {{0, 0, 800, 600}, {0, 0, 800, 600}};
+    show->OnDisplayChanged();
+    EXPECT_EQ(window.covers.back(), (ScreenRect{0, 0, 800, 600}));
+    EXPECT_EQ(window.moves.back(), (std::pair<int, int>{240, 180}));
+    show->LoadNewPict();
+    EXPECT_EQ(window.moves.back(), (std::pair<int, int>{240, 180})) << "later pictures keep it";
+    EXPECT_EQ(window.closes, 0);
 }
 
 TEST_F(PictureShowTest, CountdownPausesOverALinkAndClosesAtSecondThirteen) {

@@ -180,23 +180,6 @@ TEST_F(PictureShowProcess, MouseMovementBeyondFivePixelsEndsTheShowAfterTheDelay
     EXPECT_GE(after.count(), 2500);
 }
 
-class BrowserLinkStandIn {
-  public:
-    explicit BrowserLinkStandIn(const std::wstring& log) : log_(log) {
-        process_ = StartProgram(L"\"" + SiblingPath(L"QVBrowserLink.exe") +
-                                L"\" --no-open --log \"" + log + L"\"");
-        WaitUntil([] { return ::FindWindowW(nullptr, L"Quorvanes BrowserLink") != nullptr; }, 20s);
-    }
-    ~BrowserLinkStandIn() { EndIfRunning(process_); }
-    BrowserLinkStandIn(const BrowserLinkStandIn&) = delete;
-    BrowserLinkStandIn& operator=(const BrowserLinkStandIn&) = delete;
-    [[nodiscard]] std::string Log() const { return ReadFile(log_); }
-
-  private:
-    std::wstring log_;
-    Child process_;
-};
-
 TEST_F(PictureShowProcess, ClickOnALinkHandsItToTheBrowserLinkWindowOnceAndEnds) {
     const BrowserLinkStandIn browser(tessels.path() + L"\\browser.log");
     StartShow();

@@ -341,10 +341,14 @@ bool Screenshot::Near(int x, int y, std::array<std::uint8_t, 3> colour) const {
     return true;
 }
 
-Screenshot CaptureScreen() {
+namespace {
+
+Screenshot CaptureArea(const RECT& area) {
     Screenshot shot;
-    shot.width = ::GetSystemMetrics(SM_CXSCREEN);
-    shot.height = ::GetSystemMetrics(SM_CYSCREEN);
+    shot.left = area.left;
+    shot.top = area.top;
+    shot.width = area.right - area.left;
+    shot.height = area.bottom - area.top;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = shot.width;
@@ -358,11 +362,74 @@ Screenshot CaptureScreen() {
         ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     {
         const winbase::ScopedSelect use(copy.get(), bitmap.get());
-        ::BitBlt(copy.get(), 0, 0, shot.width, shot.height, screen.get(), 0, 0, SRCCOPY);
+        ::BitBlt(copy.get(), 0, 0, shot.width, shot.height, screen.get(), shot.left, shot.top,
+                 SRCCOPY);
     }
     const auto* first = static_cast<const std::uint32_t*>(bits);
     shot.pixels.assign(first, first + static_cast<std::size_t>(shot.width) * shot.height);
     return shot;
+}
+
+}  // namespace
+
+Screenshot CaptureScreen() {
+    return CaptureArea(PrimaryMonitor());
+}
+
+Screenshot CaptureVirtualScreen() {
+    return CaptureArea(VirtualScreen());
+}
+
+RECT VirtualScreen() {
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+RECT PrimaryMonitor() {
+    return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+bool RunOnX(const std::string& commands, std::chrono::milliseconds limit) {
+    static int runs = 0;
+    // Z: is the Linux root: the same files under both names.
+    const std::string name =
+        "/tmp/qv-x-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++runs);
+    const auto windowsName = [](const std::string& path) {
+        std::wstring wide = L"Z:" + std::wstring(path.begin(), path.end());
+        std::replace(wide.begin(), wide.end(), L'/', L'\\');
+        return wide;
+    };
+    const std::wstring done = windowsName(name + ".done");
+    ::DeleteFileW(done.c_str());
+    WriteFile(windowsName(name + ".sh"), "(" + commands + ") >" + name + ".out 2>&1\necho $? >" +
+                                             name + ".part\nmv " + name + ".part " + name +
+                                             ".done\n");
+    // The arguments reach the Linux program as they are written: a Linux path.
+    const std::string script = name + ".sh";
+    // Its process handle is no use: the file tells.
+    (void)StartProgram(L"Z:\\bin\\sh " + std::wstring(script.begin(), script.end()));
+    std::string code;
+    const bool ended = WaitUntil(
+        [&] {
+            code = ReadFile(done);
+            return !code.empty();
+        },
+        limit);
+    ::DeleteFileW(windowsName(name + ".sh").c_str());
+    ::DeleteFileW(done.c_str());
+    return ended && code.rfind("0", 0) == 0;
+}
+
+bool XdoTool(const std::string& arguments) {
+    return RunOnX("xdotool " + arguments);
+}
+
+bool PointerTo(int x, int y) {
+    const RECT area = VirtualScreen();
+    return XdoTool("mousemove --sync " + std::to_string(x - area.left) + " " +
+                   std::to_string(y - area.top));
 }
 
 void SaveScreenshot(const Screenshot& shot, const std::wstring& name) {
@@ -395,30 +462,5 @@ void SetScrnSave(const std::wstring& value) {
     ::WritePrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", value.c_str(), L"system.ini");
 }
 
-bool RealInput(const std::wstring& xdotoolArguments) {
-    // Wine runs no Unix program: the session's relay (scripts/input-relay.sh) runs xdotool
-    // for the test, on the session's display.
-    wchar_t relay[512] = {};
-    if (::GetEnvironmentVariableW(L"QV_INPUT_RELAY", relay, 512) == 0) {
-        return false;
-    }
-    std::wstring folder = std::wstring(L"Z:") + relay;
-    std::replace(folder.begin(), folder.end(), L'/', L'\\');
-    static std::atomic<int> next{0};
-    const std::wstring name = folder + L"\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(next++);
-    WriteFile(name + L".tmp", Utf8(xdotoolArguments) + "\n");
-    if (!::MoveFileW((name + L".tmp").c_str(), (name + L".req").c_str())) {
-        return false;
-    }
-    const std::wstring done = name + L".done";
-    if (!WaitUntil([&] { return ::GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                   std::chrono::seconds(30))) {
-        return false;
-    }
-    const std::string rc = ReadFile(done);
-    ::DeleteFileW(done.c_str());
-    return rc.rfind("0", 0) == 0;
-}
 
 }  // namespace qv::wintest

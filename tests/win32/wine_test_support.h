@@ -33,9 +33,6 @@ struct Child {
 // be started.
 Child StartProgram(const std::wstring& commandLine, const wchar_t* folder = nullptr);
 std::optional<DWORD> WaitForExit(const Child& child, std::chrono::milliseconds limit);
-// Real X input, as a person gives it: xdotool on the session's display with these arguments
-// ("key shift+F10", "mousemove 10 20 click 1"). True when xdotool ran and succeeded.
-bool RealInput(const std::wstring& xdotoolArguments);
 // Ends a child that a scenario left running, and waits for it.
 void EndIfRunning(const Child& child);
 
@@ -113,8 +110,11 @@ void WriteFile(const std::wstring& path, const std::string& bytes);
 std::string ReadFile(const std::wstring& path);
 std::wstring ShortPathOf(const std::wstring& path);
 
-// A screen copy taken with GDI, top-down, 0x00RRGGBB per pixel.
+// A screen copy taken with GDI, top-down, 0x00RRGGBB per pixel; its first pixel is the
+// point left, top of the virtual screen.
 struct Screenshot {
+    int left = 0;
+    int top = 0;
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
@@ -124,7 +124,10 @@ struct Screenshot {
     [[nodiscard]] bool Near(int x, int y, std::array<std::uint8_t, 3> colour) const;
 };
 
+// The primary monitor.
 Screenshot CaptureScreen();
+// Every monitor: the whole virtual screen.
+Screenshot CaptureVirtualScreen();
 // Kept beside the tests for a look afterwards: screenshots\NAME.bmp.
 void SaveScreenshot(const Screenshot& shot, const std::wstring& name);
 
@@ -133,6 +136,37 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 
 // The first top-level window of the class that belongs to the process `pid`.
 HWND WindowOf(DWORD pid, const wchar_t* className);
+
+// The virtual screen and the primary monitor, as the system reports them now.
+RECT VirtualScreen();
+RECT PrimaryMonitor();
+
+// Runs shell commands on the Linux side of Wine, on this session's X display (xdotool,
+// xrandr, xsetroot), and waits for them; true when they ended with 0. Wine cannot wait for
+// a Linux process, so the script leaves its exit code in a file that is waited for.
+bool RunOnX(const std::string& commands, std::chrono::milliseconds limit = 30s);
+// xdotool, with X root coordinates translated from the virtual screen's.
+bool PointerTo(int x, int y);
+bool XdoTool(const std::string& arguments);
+
+// The browser-link stand-in (QVBrowserLink.exe --no-open), logging what it is told to open.
+class BrowserLinkStandIn {
+  public:
+    explicit BrowserLinkStandIn(const std::wstring& log) : log_(log) {
+        process_ = StartProgram(L"\"" + SiblingPath(L"QVBrowserLink.exe") +
+                                L"\" --no-open --log \"" + log + L"\"");
+        (void)WaitUntil([] { return ::FindWindowW(nullptr, L"Quorvanes BrowserLink") != nullptr; },
+                        20s);
+    }
+    ~BrowserLinkStandIn() { EndIfRunning(process_); }
+    BrowserLinkStandIn(const BrowserLinkStandIn&) = delete;
+    BrowserLinkStandIn& operator=(const BrowserLinkStandIn&) = delete;
+    [[nodiscard]] std::string Log() const { return ReadFile(log_); }
+
+  private:
+    std::wstring log_;
+    Child process_;
+};
 
 // system.ini [boot] SCRNSAVE.EXE, the system screen saver; "<missing>" without the key.
 std::wstring ScrnSave();

@@ -22,13 +22,15 @@ int Win32HostViews::RunPictureShow(HostState& state) {
     // the input method is off gets an input-method window of its own.
     ::ImmDisableIME(::GetCurrentThreadId());
     const AppWindow app(instance_, state.toolWindowMode);
-    PictureWindow window(instance_, app.hwnd());
+    PictureWindow window(instance_, app.hwnd(), platform_.dialogs);
     if (!window.Created()) {
         return 1;
     }
+    // The show's boxes are the window's: above it, on the primary monitor.
+    const platform::Platform showPlatform = platform::WithDialogs(platform_, window.Dialogs());
     int exitCode = 0;
     {
-        PictureShow show(platform_, state, window);
+        PictureShow show(showPlatform, state, window);
         window.Attach(show);
         if (show.Open() == OpenOutcome::Showing) {
             exitCode = window.RunUntilClosed();

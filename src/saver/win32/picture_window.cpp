@@ -33,24 +33,63 @@ bool IsButtonDown(UINT message) {
     return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
 }
 
+RECT RectOf(const ScreenRect& area) {
+    return {area.left, area.top, area.right, area.bottom};
+}
+
+// The show's window, for the hook of its thread (one show per program).
+HWND g_showWindow = nullptr;
+
 }  // namespace
 
-PictureWindow::PictureWindow(HINSTANCE instance, HWND owner) : instance_(instance) {
-    const ScreenSize screen = Screen();
+PictureWindow::PictureWindow(HINSTANCE instance, HWND owner, platform::Dialogs& system)
+    : instance_(instance), dialogs_(system, *this) {
+    const ScreenRect area = CurrentScreens().virtualScreen;
     WindowPlacement placement;
     placement.exStyle = WS_EX_TOPMOST;
     placement.title = L"Quorvanes";
     placement.style = WS_POPUP | WS_CLIPCHILDREN;
-    placement.bounds = {0, 0, screen.width, screen.height};
+    placement.bounds = RectOf(area);
     placement.parent = owner;
     if (Create(BlackClass(kShowWindowClass, instance), placement)) {
         (void)picture_.Create(instance, hwnd());  // Created() tells
+        g_showWindow = hwnd();
+        dialogHook_.reset(
+            ::SetWindowsHookExW(WH_CBT, DialogPlacementHook, nullptr, ::GetCurrentThreadId()));
     }
+}
+
+// A box or dialog owned by the show opens centred on the primary monitor's work area,
+// whatever monitor the system would choose for a window as wide as all of them, and above
+// the show, which is topmost.
+LRESULT CALLBACK PictureWindow::DialogPlacementHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        const HWND dialog = reinterpret_cast<HWND>(wParam);
+        if (dialog != g_showWindow && g_showWindow != nullptr &&
+            ::GetWindow(dialog, GW_OWNER) == g_showWindow) {
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof(monitor);
+            RECT box{};
+            if (::GetMonitorInfoW(::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor) &&
+                ::GetWindowRect(dialog, &box)) {
+                const RECT& work = monitor.rcWork;
+                const int width = box.right - box.left;
+                const int height = box.bottom - box.top;
+                ::SetWindowPos(dialog, HWND_TOPMOST,
+                               work.left + (work.right - work.left - width) / 2,
+                               work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                               SWP_NOSIZE | SWP_NOACTIVATE);
+            }
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 PictureWindow::~PictureWindow() {
     Detach();
     Destroy();
+    dialogHook_.reset();
+    g_showWindow = nullptr;
 }
 
 bool PictureWindow::PictureControl::Create(HINSTANCE instance, HWND parent) {
@@ -75,7 +114,8 @@ void PictureWindow::CreateTooltip() {
     }
     TOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    // Transparent: a click where the hint shows is a click on the link beneath it.
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
     tool.hwnd = hwnd();
     tool.uId = reinterpret_cast<UINT_PTR>(picture_.hwnd());
     tool.lpszText = const_cast<wchar_t*>(L"");
@@ -98,20 +138,55 @@ platform::WindowId PictureWindow::Id() const {
     return reinterpret_cast<platform::WindowId>(hwnd());
 }
 
-ScreenSize PictureWindow::Screen() const {
-    return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+Screens PictureWindow::CurrentScreens() const {
+    // The primary monitor's top-left corner is the origin of the virtual screen's coordinates.
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    Screens screens;
+    screens.virtualScreen = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                             top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    screens.primary = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (screens.virtualScreen.Width() <= 0 || screens.virtualScreen.Height() <= 0) {
+        screens.virtualScreen = screens.primary;
+    }
+    return screens;
+}
+
+void PictureWindow::Cover(const ScreenRect& area) {
+    ::SetWindowPos(hwnd(), HWND_TOPMOST, area.left, area.top, area.Width(), area.Height(),
+                   SWP_NOACTIVATE);
 }
 
 void PictureWindow::ShowPicture(const imaging::Frame& frame) {
     frame_ = &frame;
+    pictureRect_.right = pictureRect_.left + frame.width;
+    pictureRect_.bottom = pictureRect_.top + frame.height;
     ::SetWindowPos(picture_.hwnd(), nullptr, 0, 0, frame.width, frame.height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ClipPicture();
     RepaintPicture();
 }
 
-void PictureWindow::MovePicture(int left, int top) {
+void PictureWindow::MovePicture(int left, int top, const ScreenRect& visible) {
+    ::OffsetRect(&pictureRect_, left - pictureRect_.left, top - pictureRect_.top);
+    visible_ = RectOf(visible);
     ::SetWindowPos(picture_.hwnd(), nullptr, left, top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ClipPicture();
+}
+
+// The picture's region is its part on the primary monitor: outside it the picture is neither
+// painted nor hit, so a click there is one on the black area.
+void PictureWindow::ClipPicture() {
+    RECT shown{};
+    if (!::IntersectRect(&shown, &pictureRect_, &visible_)) {
+        shown = {};
+    }
+    ::OffsetRect(&shown, -pictureRect_.left, -pictureRect_.top);
+    winbase::UniqueGdiObject region(::CreateRectRgnIndirect(&shown));
+    if (region && ::SetWindowRgn(picture_.hwnd(), static_cast<HRGN>(region.get()), TRUE) != 0) {
+        (void)region.release();  // the window owns it now
+    }
 }
 
 void PictureWindow::RepaintPicture() {
@@ -264,6 +339,9 @@ LRESULT PictureWindow::OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_SETCURSOR:
             ApplyCursor();
             return TRUE;
+        case WM_DISPLAYCHANGE:
+            show_->OnDisplayChanged();
+            return 0;
         case WM_SYSCOMMAND:
             // The system must not start a screen saver over this one.
             if ((wParam & 0xFFF0) == SC_SCREENSAVE) {

@@ -1,6 +1,8 @@
-// The picture show's window: borderless, black, topmost and as large as the screen, with
-// one child control that paints the current picture at its own size. It forwards input to
-// the show's rules and does what they ask; the workers reach it through a gate.
+// The picture show's window: borderless, black, topmost and covering the whole virtual
+// screen (every monitor), with one child control that paints the current picture at its own
+// size, clipped to the primary monitor. It forwards input to the show's rules and does what
+// they ask; the workers reach it through a gate. Every dialog shown on its thread (the
+// show's boxes, the password dialog) opens centred on the primary monitor, above the show.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +11,8 @@
 
 #include "saver/picture_show.h"
 #include "ui/win32/window.h"
+#include "ui/win32/window_dialogs.h"
+#include "winbase/unique_handle.h"
 
 namespace qv::saver::win32 {
 
@@ -17,12 +21,15 @@ inline constexpr wchar_t kPictureControlClass[] = L"QuorvanesPicture";
 
 class PictureWindow final : public ShowWindow, private ui::win32::Window {
   public:
-    // `owner` keeps the window off the taskbar in tool-window mode.
-    PictureWindow(HINSTANCE instance, HWND owner);
+    // `owner` keeps the window off the taskbar in tool-window mode; `system` shows the boxes
+    // that Dialogs() owns by this window.
+    PictureWindow(HINSTANCE instance, HWND owner, platform::Dialogs& system);
     // False when the window or its picture could not be made.
     [[nodiscard]] bool Created() const { return hwnd() != nullptr && picture_.hwnd() != nullptr; }
     ~PictureWindow() override;
 
+    // The show's boxes: owned by this window, so above it, on the primary monitor.
+    [[nodiscard]] platform::Dialogs& Dialogs() { return dialogs_; }
     // Events go to `show` from now on, until Detach.
     void Attach(PictureShow& show) { show_ = &show; }
     void Detach();
@@ -30,9 +37,10 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     int RunUntilClosed();
 
     platform::WindowId Id() const override;
-    ScreenSize Screen() const override;
+    Screens CurrentScreens() const override;
+    void Cover(const ScreenRect& area) override;
     void ShowPicture(const imaging::Frame& frame) override;
-    void MovePicture(int left, int top) override;
+    void MovePicture(int left, int top, const ScreenRect& visible) override;
     void RepaintPicture() override;
     void SetCursorShape(CursorShape shape) override;
     void ShowCursor(bool show) override;
@@ -63,10 +71,16 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     void PaintPicture();
     void ApplyCursor() const;
     void CreateTooltip();
+    void ClipPicture();
+    static LRESULT CALLBACK DialogPlacementHook(int code, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_;
     PictureControl picture_{*this};
     HWND tooltip_ = nullptr;
+    ui::win32::WindowDialogs dialogs_;
+    winbase::UniqueHhook dialogHook_;
+    RECT pictureRect_{};  // client coordinates
+    RECT visible_{};      // the primary monitor, in client coordinates
     PictureShow* show_ = nullptr;
     const imaging::Frame* frame_ = nullptr;
     CursorShape cursor_ = CursorShape::Arrow;

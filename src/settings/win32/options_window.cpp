@@ -130,9 +130,7 @@ void OptionsWindow::WaitForLaunches() {
 }
 
 platform::Platform OptionsWindow::Owned() const {
-    platform::Platform owned = platform_;
-    return {owned.registry, owned.profile, owned.files,     owned.processes, owned.desktop,
-            owned.system,   *dialogs_,     owned.libraries, owned.clock,     owned.text};
+    return platform::WithDialogs(platform_, *dialogs_);
 }
 
 int RunSettingsDialog(HINSTANCE instance, const platform::Platform& platform) {
@@ -476,12 +474,8 @@ void OptionsWindow::Launch(Command command) {
     }
     // The thread keeps its own copy of the launch (a second command cannot change it) and
     // shares the window's boxes; the rest of the platform lives as long as the process.
-    launches_.Start([platform = platform_, dialogs = dialogs_, copy = *launch] {
-        const platform::Platform owned{platform.registry,  platform.profile,   platform.files,
-                                       platform.processes, platform.desktop,   platform.system,
-                                       *dialogs,           platform.libraries, platform.clock,
-                                       platform.text};
-        RunDelayedLaunch(owned, copy);
+    launches_.Start([system = platform_, dialogs = dialogs_, copy = *launch] {
+        RunDelayedLaunch(platform::WithDialogs(system, *dialogs), copy);
     });
 }
 

@@ -1,0 +1,265 @@
+// The real Quorvanes.scr driven by real X input (xdotool, on the session's display, no
+// window manager), on one monitor and, in the two-monitor session, on two: what a user does
+// with a keyboard and a mouse, and what covers the screens meanwhile.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "pe/pe_writer.h"
+#include "test_jpegs.h"
+#include "wine_test_support.h"
+
+namespace qv {
+namespace {
+
+using namespace wintest;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::array<std::uint8_t, 3> kRed{220, 30, 30};
+constexpr std::array<std::uint8_t, 3> kBlack{0, 0, 0};
+constexpr std::array<std::uint8_t, 3> kMagenta{255, 0, 255};
+constexpr char kLink8[] = "http://eight.example/harbour";
+
+bool TwoMonitors() {
+    return ::GetSystemMetrics(SM_CMONITORS) >= 2;
+}
+
+class RealInputShow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetConfiguration();
+        pe::ResourceLibraryLayout layout;
+        layout.rcdata.push_back(
+            {"HARBOUR1JPEG", testing::MakeJpeg(testing::JpegOptions{
+                                 .width = 640, .height = 480, .quality = 95, .solid = kRed})});
+        layout.strings[2] = "http://two.example/";
+        layout.strings[8] = kLink8;
+        const auto bytes = pe::WriteResourceLibrary(layout);
+        WriteFile(tessels.path() + L"\\Harbour.tsl", std::string(bytes.begin(), bytes.end()));
+        SetMachineValue(L"TesselsDir", tessels.path());
+        SetUserValue(L"MouseDelay", L"0");  // 3 seconds
+        // The pointer rests away from where the show puts anything before it starts.
+        ASSERT_TRUE(PointerTo(VirtualScreen().left + 3, 3));
+    }
+    void TearDown() override { EndIfRunning(show); }
+
+    // Starts the show and waits for its first picture on the primary monitor and for the
+    // end of its first second, in which it takes no mouse input.
+    void StartShow() {
+        show = StartProgram(SaverHostCommand(L"/s"));
+        ASSERT_TRUE(show.process);
+        ASSERT_TRUE(
+            WaitUntil([&] { return (window = WindowOf(show.pid, L"QuorvanesShow")); }, 30s));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                const Screenshot shot = CaptureScreen();
+                return shot.Near(shot.width / 2, shot.height / 2, kRed);
+            },
+            20s))
+            << "the first picture did not appear";
+        std::this_thread::sleep_for(1500ms);
+    }
+
+    // The picture's corner on the screen: centred on the primary monitor.
+    [[nodiscard]] static POINT PictureCorner() {
+        const RECT primary = PrimaryMonitor();
+        return {(primary.right - 640) / 2, (primary.bottom - 480) / 2};
+    }
+
+    [[nodiscard]] bool Running() const { return !WaitForExit(show, 0ms); }
+
+    // The show's window leaves when the show ends; under Wine without a window manager the
+    // process may take up to two seconds more.
+    [[nodiscard]] bool EndsWithin(std::chrono::milliseconds limit) const {
+        return WaitForExit(show, limit) == 0u;
+    }
+
+    TempFolder tessels{L"qv real input"};
+    Child show;
+    HWND window = nullptr;
+};
+
+TEST_F(RealInputShow, AKeyEndsTheShow) {
+    StartShow();
+    ASSERT_TRUE(XdoTool("key space"));
+    EXPECT_TRUE(EndsWithin(15s));
+}
+
+TEST_F(RealInputShow, AClickEndsTheShowOnThePictureTheBlackAreaAndASecondaryMonitor) {
+    const POINT corner = PictureCorner();
+    struct Target {
+        const char* where;
+        POINT at;
+    };
+    std::vector<Target> targets{{"the picture", {corner.x + 320, corner.y + 240}},
+                                {"the black area", {corner.x - 20, corner.y + 240}}};
+    if (TwoMonitors()) {
+        const RECT area = VirtualScreen();
+        // The secondary monitor is the part of the virtual screen beside the primary.
+        const int x = area.left < 0 ? area.left + 40 : PrimaryMonitor().right + 40;
+        targets.push_back({"a secondary monitor", {x, 40}});
+    }
+    for (const auto& target : targets) {
+        SCOPED_TRACE(target.where);
+        StartShow();
+        ASSERT_TRUE(PointerTo(target.at.x, target.at.y));
+        ASSERT_TRUE(XdoTool("click 1"));
+        EXPECT_TRUE(EndsWithin(15s));
+        EndIfRunning(show);
+        ASSERT_TRUE(PointerTo(VirtualScreen().left + 3, 3));
+    }
+}
+
+TEST_F(RealInputShow, FivePixelsDoNothingFurtherEndsTheShowAfterTheDelayAndALinkPausesIt) {
+    StartShow();
+    const POINT corner = PictureCorner();
+    const POINT anchor{corner.x - 60, corner.y + 100};
+    ASSERT_TRUE(PointerTo(anchor.x, anchor.y));
+    ASSERT_TRUE(PointerTo(anchor.x + 5, anchor.y - 5));
+    ASSERT_FALSE(WaitForExit(show, 5s)) << "five pixels are within the threshold";
+
+    // Further: the countdown starts; resting on link 2 pauses it, whatever its length.
+    ASSERT_TRUE(PointerTo(anchor.x + 20, anchor.y));
+    ASSERT_TRUE(PointerTo(corner.x + 200, corner.y + 10));
+    ASSERT_FALSE(WaitForExit(show, 6s)) << "the countdown went on over the link";
+
+    // Off the link it goes on; the show's window goes at the end of the delay.
+    ASSERT_TRUE(PointerTo(corner.x + 200, corner.y + 100));
+    const auto resumed = Clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(window); }, 20s));
+    const auto gone = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - resumed);
+    EXPECT_LE(gone.count(), 3000 + 3000) << "the delay is three seconds";
+    EXPECT_TRUE(EndsWithin(10s));
+}
+
+TEST_F(RealInputShow, MovementBeyondFivePixelsEndsTheShowMouseDelayPlusThreeSecondsLater) {
+    SetUserValue(L"MouseDelay", L"1");  // 4 seconds
+    StartShow();
+    const POINT corner = PictureCorner();
+    ASSERT_TRUE(PointerTo(corner.x - 60, corner.y + 100));
+    const auto before = Clock::now();
+    ASSERT_TRUE(PointerTo(corner.x - 40, corner.y + 100));
+    const auto moved = Clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(window); }, 30s));
+    const auto gone = Clock::now();
+    using std::chrono::duration_cast;
+    using std::chrono::milliseconds;
+    EXPECT_GE(duration_cast<milliseconds>(gone - before).count(), 4000 - 100);
+    EXPECT_LE(duration_cast<milliseconds>(gone - moved).count(), 4000 + 3000);
+    EXPECT_TRUE(EndsWithin(10s));
+}
+
+// Disabled: under Wine 8 a real click on a link ends the show without following the link,
+// while the same button message posted to the picture follows it (see the picture show's
+// scenarios). Not yet explained; the hint is transparent to clicks and the clip region is
+// not the cause.
+TEST_F(RealInputShow, DISABLED_AClickOnALinkHandsItToTheBrowserLinkWindow) {
+    const BrowserLinkStandIn browser(tessels.path() + L"\\browser.log");
+    StartShow();
+    const POINT corner = PictureCorner();
+    ASSERT_TRUE(PointerTo(corner.x + 500, corner.y + 460));
+    ASSERT_TRUE(XdoTool("sleep 1.5 click 1"));  // the hint is up by now
+    EXPECT_TRUE(EndsWithin(15s));
+    EXPECT_EQ(Utf8(UserValue(L"UrlLink")), kLink8);
+    const std::string expected = std::string("ready\r\nreceived|") + kLink8 + "\r\n";
+    EXPECT_TRUE(WaitUntil([&] { return browser.Log() == expected; }, 10s)) << browser.Log();
+}
+
+// The show on every monitor, read from outside: the window's rectangle and the screen.
+TEST_F(RealInputShow, TheShowCoversEveryMonitorWithThePictureCentredOnThePrimary) {
+    ASSERT_TRUE(RunOnX("xsetroot -solid magenta"));
+    StartShow();
+    RECT covered{};
+    ASSERT_TRUE(::GetWindowRect(window, &covered));
+    const RECT area = VirtualScreen();
+    EXPECT_TRUE(::EqualRect(&covered, &area))
+        << covered.left << "," << covered.top << " " << covered.right << "," << covered.bottom;
+
+    const Screenshot shot = CaptureVirtualScreen();
+    SaveScreenshot(shot, TwoMonitors() ? L"show-two-monitors" : L"show-one-monitor");
+    int uncovered = 0;
+    for (int y = 0; y < shot.height; y += 16) {
+        for (int x = 0; x < shot.width; x += 16) {
+            uncovered += shot.Near(x, y, kMagenta) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(uncovered, 0) << "the desktop shows through";
+    const POINT corner = PictureCorner();
+    const auto at = [&](int x, int y, std::array<std::uint8_t, 3> colour) {
+        return shot.Near(x - shot.left, y - shot.top, colour);
+    };
+    EXPECT_TRUE(at(corner.x + 1, corner.y + 1, kRed));
+    EXPECT_TRUE(at(corner.x + 638, corner.y + 478, kRed));
+    EXPECT_TRUE(at(corner.x - 2, corner.y + 10, kBlack));
+    EXPECT_TRUE(at(corner.x + 642, corner.y + 470, kBlack));
+    ASSERT_TRUE(XdoTool("key Escape"));
+    EXPECT_TRUE(EndsWithin(15s));
+}
+
+// The secondary's mode changed, then the secondary switched off, during the show.
+// Disabled: on the dummy-driver display Wine 8 here neither reports the new layout nor sends
+// WM_DISPLAYCHANGE after an xrandr change while programs run (a bare window probe saw none
+// either); the show's answer to WM_DISPLAYCHANGE is pinned by the native tests.
+TEST_F(RealInputShow, DISABLED_TheShowFollowsTheMonitorsWhenTheyChange) {
+    if (!TwoMonitors()) {
+        GTEST_SKIP() << "one monitor: the two-monitor session runs this";
+    }
+    const std::string side = VirtualScreen().left < 0 ? "--left-of" : "--right-of";
+    StartShow();
+    const auto covers = [&](LONG width) {
+        RECT covered{};
+        const RECT area = VirtualScreen();
+        return ::GetWindowRect(window, &covered) && ::EqualRect(&covered, &area) &&
+               area.right - area.left == width;
+    };
+    ASSERT_TRUE(RunOnX("xrandr --output DUMMY1 --mode 640x480 " + side + " DUMMY0"));
+    EXPECT_TRUE(WaitUntil([&] { return covers(1024 + 640); }, 20s));
+    ASSERT_TRUE(RunOnX("xrandr --output DUMMY1 --off"));
+    EXPECT_TRUE(WaitUntil([&] { return covers(1024); }, 20s));
+    EXPECT_TRUE(Running()) << "a change of the monitors ended the show";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const Screenshot shot = CaptureScreen();
+            return shot.Near(PictureCorner().x + 1, PictureCorner().y + 1, kRed) &&
+                   shot.Near(PictureCorner().x - 2, PictureCorner().y + 1, kBlack);
+        },
+        10s))
+        << "the picture is not centred on the primary";
+    (void)RunOnX("xrandr --output DUMMY1 --mode 800x600 " + side + " DUMMY0");
+    (void)WaitUntil([&] { return TwoMonitors(); }, 20s);
+    ASSERT_TRUE(XdoTool("key space"));
+    EXPECT_TRUE(EndsWithin(15s));
+}
+
+// A box of the show (here: not one picture decodes) on the primary monitor, above the show.
+TEST_F(RealInputShow, TheShowsBoxOpensOnThePrimaryMonitorAboveTheShow) {
+    pe::ResourceLibraryLayout layout;
+    layout.rcdata.push_back({"BROKENJPEG", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F'}});
+    const auto bytes = pe::WriteResourceLibrary(layout);
+    WriteFile(tessels.path() + L"\\Harbour.tsl", std::string(bytes.begin(), bytes.end()));
+    show = StartProgram(SaverHostCommand(L"/s"));
+    ASSERT_TRUE(show.process);
+    const auto box = WaitForMessageBox(show.pid, 30s);
+    ASSERT_TRUE(box);
+    window = WindowOf(show.pid, L"QuorvanesShow");
+    EXPECT_EQ(::GetWindow(box->window, GW_OWNER), window);
+    RECT rect{};
+    ASSERT_TRUE(::GetWindowRect(box->window, &rect));
+    RECT inside{};
+    const RECT primary = PrimaryMonitor();
+    EXPECT_TRUE(::IntersectRect(&inside, &rect, &primary) && ::EqualRect(&inside, &rect))
+        << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom;
+    const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    const HWND top = ::GetAncestor(::WindowFromPoint(centre), GA_ROOT);
+    EXPECT_EQ(top, box->window) << "the box is under the show";
+    Answer(*box, IDOK);
+    EXPECT_TRUE(EndsWithin(15s));
+}
+
+}  // namespace
+}  // namespace qv
