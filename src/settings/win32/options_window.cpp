@@ -376,7 +376,8 @@ OptionsChoice OptionsWindow::ReadChoice() const {
 
 void OptionsWindow::btnOKClick() {
     try {
-        if (ApplySettings(platform_, start_, ReadChoice()) == OkOutcome::Applied) {
+        if (ApplySettings(platform_, start_, ReadChoice(), previews_.guard().get()) ==
+            OkOutcome::Applied) {
             Destroy();
         }
     } catch (const config::ConfigError& error) {
@@ -458,16 +459,14 @@ void OptionsWindow::Launch(Command command) {
         ::SendMessageW(Control(id::kPreshows), LB_GETCURSEL, 0, 0) == LB_ERR) {
         return;
     }
-    const auto launch = LaunchFor(target_, command);
-    if (!launch) {
-        return;
-    }
-    auto worker = std::make_shared<LaunchWorker>(gate_);
-    launches_->fetch_add(1);
-    // The thread keeps its own copy of the launch: a second command cannot change it.
-    ui::win32::StartDetachedWorker([worker, copy = *launch, running = launches_] {
-        RunDelayedLaunch(worker->platform, copy);
-        running->fetch_sub(1);
+    // The launch takes its own copy of the target; a Tessel preview while one runs is refused.
+    (void)StartDelayedLaunch(target_, command, previews_.guard(), [&](LaunchBody body) {
+        auto worker = std::make_shared<LaunchWorker>(gate_);
+        launches_->fetch_add(1);
+        ui::win32::StartDetachedWorker([worker, body = std::move(body), running = launches_] {
+            body(worker->platform);
+            running->fetch_sub(1);
+        });
     });
 }
 

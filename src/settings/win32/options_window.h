@@ -76,6 +76,9 @@ class OptionsWindow final : public ui::win32::Window {
     // Delayed launches still running: the program waits for them (a Tessel preview restores
     // the stored rotation two seconds after its launch).
     std::shared_ptr<std::atomic<int>> launches_ = std::make_shared<std::atomic<int>>(0);
+    // The one Tessel preview: OK settles it first, and the window's end puts back whatever
+    // is still out (after the program's wait for the launches).
+    TesselPreviewOwner previews_{platform_.registry};
     adbanner::win32::AdImage banner_;  // AdImage1
 };
 
