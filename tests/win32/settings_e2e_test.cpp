@@ -13,7 +13,9 @@
 
 #include "pe/pe_writer.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
 #include "settings/win32/options_layout.h"
+#include "settings/win32/options_window.h"
 #include "test_jpegs.h"
 #include "test_savers.h"
 #include "wine_test_support.h"
@@ -265,6 +267,64 @@ TEST_F(SettingsProcess, WindowAndControlsAsTheLayoutTableGivesThem) {
     EXPECT_EQ(::SendMessageW(Control(id::kMouseDelay), CB_GETCOUNT, 0, 0), 8);
     EXPECT_FALSE(::IsWindowVisible(Control(id::kPasswordButton))) << "hidden on the NT family";
     EXPECT_EQ(Utf8(ControlText(Control(id::kWaitTime))), "15") << "the system's 900 seconds";
+}
+
+// Places at 144 DPI, written out by hand (not taken from the table the window walks): each
+// 96-DPI number of Part 3.1 times 1.5, a half rounded up as MulDiv rounds; a control in a
+// group box or the panel at its parent's offset.
+struct HandPlace {
+    int id;
+    const char* name;
+    RECT rect;  // left, top, right, bottom in the window's client area
+};
+constexpr HandPlace kAt144Dpi[] = {
+    {id::kOk, "btnOK 508,379,75,25", {762, 569, 762 + 113, 569 + 38}},
+    {id::kCancel, "btnCancel 507,411,75,25", {761, 617, 761 + 113, 617 + 38}},
+    {id::kLogo, "imgQuorvanesLogo 430,2,170,91", {645, 3, 645 + 255, 3 + 137}},
+    {id::kLabel2, "Label2 12,18,393,33", {18, 27, 18 + 590, 27 + 50}},
+    {id::kSavers, "lstSystemSavers 3+9,56+20,185,213", {18, 114, 18 + 278, 114 + 320}},
+    {id::kPreshows, "lstPreshows 408+12,211+64,193,89", {630, 413, 630 + 290, 413 + 134}},
+    {id::kPasswordCheck, "chkPassword 3+10,330+12,145,17", {20, 513, 20 + 218, 513 + 26}},
+};
+constexpr int kItemHeightAt144 = 23;    // 15 * 1.5 = 22.5
+constexpr SIZE kClientAt144{933, 657};  // 622 by 438
+
+void ExpectPlacesAt144(HWND window) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, kClientAt144.cx);
+    EXPECT_EQ(client.bottom, kClientAt144.cy);
+    for (const HandPlace& place : kAt144Dpi) {
+        const RECT rect = ClientRectOf(::GetDlgItem(window, place.id));
+        EXPECT_EQ(rect.left, place.rect.left) << place.name;
+        EXPECT_EQ(rect.top, place.rect.top) << place.name;
+        EXPECT_EQ(rect.right, place.rect.right) << place.name;
+        EXPECT_EQ(rect.bottom, place.rect.bottom) << place.name;
+    }
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(window, id::kSavers), LB_GETITEMHEIGHT, 0, 0),
+              kItemHeightAt144);
+}
+
+// Wine's own density setting, for the programs started while it is set.
+class ScopedLogPixels {
+  public:
+    explicit ScopedLogPixels(DWORD dpi) {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD,
+                          &dpi, sizeof(dpi));
+    }
+    ~ScopedLogPixels() {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
+    }
+    ScopedLogPixels(const ScopedLogPixels&) = delete;
+    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
+};
+
+TEST_F(SettingsProcess, At144DpiTheControlsLieWhereTheHandWrittenPlacesSay) {
+    const ScopedLogPixels dense(144);
+    Open();
+    ExpectPlacesAt144(window);
+    std::this_thread::sleep_for(500ms);  // painted, for the picture kept (no check waits on it)
+    SaveScreenshot(CaptureScreen(), L"settings-dialog-144dpi");
 }
 
 TEST_F(SettingsProcess, ListsShowTheFilesAndTheStoredChoices) {
@@ -740,6 +800,52 @@ TEST_F(SettingsLinks, HelpOpensFromGetHelpAndClosesWithOkEnterAndItsCloseBox) {
     }
     EXPECT_EQ(RowsOf(Control(id::kTessels))[0], (Row{"Alps", true}))
         << "the settings keep their state";
+}
+
+// The window moved to a screen of another density (WM_DPICHANGED): run in this process, so
+// that the message's rectangle is the window's to read, and moved to 144 DPI and back.
+TEST_F(SettingsProcess, WmDpiChangedLaysTheWindowOutAgainAtTheNewDensity) {
+    platform::win32::Win32Platform system;
+    std::thread dialogThread([&] {
+        settings::win32::OptionsWindow options(::GetModuleHandleW(nullptr), system.platform());
+        (void)options.Run();
+    });
+    HWND options = nullptr;
+    const bool up = WaitUntil(
+        [&] {
+            options = WindowOf(::GetCurrentProcessId(), settings::win32::kOptionsWindowClass);
+            return options != nullptr && ::IsWindowVisible(options);
+        },
+        30s);
+    if (up) {
+        RECT frame{};
+        RECT client{};
+        ::GetWindowRect(options, &frame);
+        ::GetClientRect(options, &client);
+        const int borderX = (frame.right - frame.left) - client.right;
+        const int borderY = (frame.bottom - frame.top) - client.bottom;
+        RECT suggested{frame.left, frame.top, frame.left + kClientAt144.cx + borderX,
+                       frame.top + kClientAt144.cy + borderY};
+        ::SendMessageW(options, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                       reinterpret_cast<LPARAM>(&suggested));
+        ExpectPlacesAt144(options);
+
+        ::SendMessageW(options, 0x02E0, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&frame));
+        ::GetClientRect(options, &client);
+        EXPECT_EQ(client.right, 622);
+        EXPECT_EQ(client.bottom, 438);
+        const RECT ok = ClientRectOf(::GetDlgItem(options, id::kOk));
+        EXPECT_EQ(ok.left, 508);
+        EXPECT_EQ(ok.top, 379);
+        EXPECT_EQ(ok.right - ok.left, 75);
+        EXPECT_EQ(ok.bottom - ok.top, 25);
+        EXPECT_EQ(::SendMessageW(::GetDlgItem(options, id::kSavers), LB_GETITEMHEIGHT, 0, 0), 15);
+    }
+    if (options != nullptr) {
+        ::PostMessageW(options, WM_CLOSE, 0, 0);  // Cancel: the dialog ends, and its thread
+    }
+    dialogThread.join();
+    ASSERT_TRUE(up) << "the settings window did not come up in this process";
 }
 
 }  // namespace
