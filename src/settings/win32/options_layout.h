@@ -28,6 +28,9 @@ inline constexpr unsigned kCentred = 1u << 1;
 inline constexpr unsigned kSmall = 1u << 2;  // 11 pixels instead of 12
 inline constexpr unsigned kWordWrap = 1u << 3;
 inline constexpr unsigned kDefault = 1u << 4;  // the default push button
+// Centred vertically as well: the text's lines stand in the middle of the control's height
+// (MiddleTop). A static control draws its lines from the top, so the window places them.
+inline constexpr unsigned kMiddle = 1u << 5;
 }  // namespace look
 
 // Control ids; OK and Cancel are the system's IDOK and IDCANCEL.
@@ -109,7 +112,7 @@ inline constexpr std::array<ControlLayout, 29> kControls{{
      {12, 18, 393, 33},
      "Select the titles that you would like to include.\r\nA different title will appear each "
      "time the screen saver launches.",
-     look::kCentred | look::kWordWrap},
+     look::kCentred | look::kMiddle | look::kWordWrap},
     {id::kOk, "btnOK", ControlKind::Button, 0, {508, 379, 75, 25}, "&OK", look::kDefault},
     {id::kCancel, "btnCancel", ControlKind::Button, 0, {507, 411, 75, 25}, "&Cancel", 0},
     {id::kHelp, "btnHelp", ControlKind::Button, 0, {416, 184, 81, 25}, "&Get Help", 0},
@@ -265,6 +268,13 @@ inline constexpr std::array<MenuItemLayout, 4> kPreshowMenu{
      {menu::kPreshowPreview, "PSPreview", "Preview"},
      {0, "N3", ""},
      {menu::kPreshowDelete, "PSDelete", "Delete"}}};
+
+// Where the text of a kMiddle label starts within its control: as far from the bottom as
+// from the top (a pixel more below when the difference is odd), at the top when the text is
+// as high as the control or higher. Both heights in the same pixels (the window's DPI).
+constexpr int MiddleTop(int controlHeight, int textHeight) {
+    return textHeight >= controlHeight ? 0 : (controlHeight - textHeight) / 2;
+}
 
 // The control's place in the window's client area at 96 DPI: its parent's place added.
 constexpr Place WindowPlace(const ControlLayout& control) {
