@@ -22,7 +22,8 @@ using namespace qv;
 // Tessels are read from disk, as the programs read them, not from memory.
 class DiskFiles : public platform::memory::MemoryFiles {
   public:
-    std::unique_ptr<platform::FileReader> OpenForReading(std::string_view path) override {
+    std::unique_ptr<platform::FileReader> OpenForReading(std::string_view path,
+                                                         platform::Sharing) override {
         // The show builds Windows paths; the folder here is a Linux one.
         std::string local(path);
         std::replace(local.begin(), local.end(), '\\', '/');

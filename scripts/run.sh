@@ -71,6 +71,69 @@ if [ "$mode" = settings ]; then
   exit 0
 fi
 
+# Without a display: waits, with generous bounds, for what the show puts on the screen, and
+# fails unless it is a show: its window (a viewable X window of the screen's size named
+# "Quorvanes", as Wine names the X windows after their titles) comes up with a picture, the
+# picture changes, and at the second screenshot the same window is still up, the program is
+# still running, no box of it is on the screen, and the screen holds a picture (not black,
+# many colours), not a message box.
+screen_size() { xwininfo -root | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}'; }
+# The viewable X windows named "Quorvanes": "ID WIDTHxHEIGHT" each.
+quorvanes_windows() {
+  local id geometry
+  xwininfo -root -tree 2>/dev/null | awk '$2 == "\"Quorvanes\":" {print $1}' | while read -r id; do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
+    geometry=$(xwininfo -id "$id" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
+    echo "$id $geometry"
+  done
+}
+# Mean brightness (0 to 1) and number of colours of a screenshot.
+looks() { identify -format '%[fx:mean] %k' "$1"; }
+is_picture() {  # file
+  read -r mean colours < <(looks "$1")
+  python3 -c "import sys; sys.exit(0 if $mean > 0.03 and $colours > 500 else 1)"
+}
+wait_for() {  # seconds, command...: polls once a second; false when the time is up
+  local limit=$1
+  shift
+  for _ in $(seq "$limit"); do
+    "$@" && return 0
+    sleep 1
+  done
+  "$@"
+}
+fail() {
+  echo "the show did not come up as a show: $* (see out/)" >&2
+  kill "$saver" 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+  exit 1
+}
+show_window_up() {
+  show=$(quorvanes_windows | awk -v size="$(screen_size)" '$2 == size {print $1; exit}')
+  [ -n "$show" ]
+}
+shot() { import -window root "$1"; }
+first_picture() { shot out/screen-saver.png && is_picture out/screen-saver.png; }
+picture_changed() {
+  shot out/screen-saver-2.png &&
+    [ "$(compare -metric AE out/screen-saver.png out/screen-saver-2.png null: 2>&1 || true)" != 0 ]
+}
+check_show() {  # the saver's process
+  wait_for 60 show_window_up || fail "no window of the screen's size in 60 s"
+  wait_for 30 first_picture || fail "no picture on the screen in 30 s"
+  # The second picture comes 8 seconds after the show's first second.
+  wait_for 40 picture_changed || fail "the picture did not change in 40 s"
+  kill -0 "$1" 2>/dev/null || fail "the program ended"
+  quorvanes_windows | grep -q "^$show " || fail "its window went"
+  local others
+  others=$(quorvanes_windows | grep -v "^$show " || true)
+  [ -z "$others" ] || fail "another window of it is up (a message box?): $others"
+  is_picture out/screen-saver-2.png || fail "the second screenshot is no picture ($(looks out/screen-saver-2.png))"
+  echo "screenshots: out/screen-saver.png, out/screen-saver-2.png (installed in $folder)"
+  echo "the show is up with its window and a picture, and its picture changed"
+  kill "$1" 2>/dev/null || true
+}
+
 say "starting the tray program and the browser-link window, as the log-on does"
 (cd "$installed/Tessels" && exec "$top/scripts/wine-run" "$installed/Tessels/QVTIcon.exe") &
 scripts/wine-run "$installed/QVBrowserLink.exe" &
@@ -82,17 +145,6 @@ if [ -n "${QV_DISPLAY:-}" ]; then
   echo "a key or a click ends the show; a click on a link area opens the link"
   wait "$saver" || true
 else
-  sleep "${QV_SHOT_AFTER:-4}"
-  import -window root -display "$DISPLAY" out/screen-saver.png
-  sleep 9  # the second picture comes 8 seconds after the show's first second
-  import -window root -display "$DISPLAY" out/screen-saver-2.png
-  echo "screenshots: out/screen-saver.png, out/screen-saver-2.png (installed in $folder)"
-  kill "$saver" 2>/dev/null || true
-  # A show changes its picture between the two; a message box or an empty screen does not.
-  changed=$(compare -metric AE out/screen-saver.png out/screen-saver-2.png null: 2>&1 || true)
+  check_show "$saver"
 fi
 wineserver -k 2>/dev/null || true
-if [ "${changed:-}" = 0 ]; then
-  echo "the show did not come up: the two screenshots are the same (see out/)" >&2
-  exit 1
-fi

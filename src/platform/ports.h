@@ -78,6 +78,10 @@ class FileReader {
                                                             std::size_t count) = 0;
 };
 
+// Who else may have a file open while it is read. Readers and deleters always may;
+// writers only where the reader asks for it (the .scr header reader denies none).
+enum class Sharing { ReadDelete, ReadWriteDelete };
+
 class Files {
   public:
     virtual ~Files() = default;
@@ -91,8 +95,11 @@ class Files {
     // "C:\dir\*.tsl", in the order the file system returns them.
     [[nodiscard]] virtual std::vector<std::string> List(std::string_view pattern) = 0;
     [[nodiscard]] virtual bool Delete(std::string_view path) = 0;
-    // An existing file (not a folder) open for reading; nullptr when it cannot be opened.
-    [[nodiscard]] virtual std::unique_ptr<FileReader> OpenForReading(std::string_view path) = 0;
+    // An existing file (not a folder) open for reading, shared with others as `sharing`
+    // says; nullptr when it cannot be opened (also when another program holds it in a way
+    // that sharing excludes).
+    [[nodiscard]] virtual std::unique_ptr<FileReader> OpenForReading(std::string_view path,
+                                                                     Sharing sharing) = 0;
 };
 
 // ---- Processes and the instance mutex ----------------------------------------------
@@ -114,6 +121,10 @@ class RunningProcess {
   public:
     virtual ~RunningProcess() = default;  // closes the process and thread handles
     virtual void WaitForExit() = 0;       // no time limit
+    // True once the process has ended; never waits.
+    [[nodiscard]] virtual bool HasEnded() = 0;
+    // The system's number of the process, the one its windows report (TopLevelWindow).
+    [[nodiscard]] virtual std::uint32_t Id() const = 0;
 };
 
 class Processes {
@@ -135,6 +146,8 @@ using WindowId = std::uintptr_t;  // an HWND's value; 0 is no window
 struct TopLevelWindow {
     WindowId id = 0;
     std::string title;
+    std::uint32_t processId = 0;  // the process that made it (RunningProcess::Id)
+    bool visible = false;         // shown (WS_VISIBLE on it)
 };
 
 class Desktop {

@@ -39,7 +39,7 @@ Tessel ReadTessel(pe::PeResourceLibrary& library) {
 }
 
 std::unique_ptr<pe::PeResourceLibrary> OpenTessel(platform::Files& files, std::string_view path) {
-    auto file = files.OpenForReading(path);
+    auto file = files.OpenForReading(path, platform::Sharing::ReadDelete);
     if (!file) {
         return nullptr;
     }

@@ -1,6 +1,7 @@
 #include "settings/options.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "common/shared_names.h"
 #include "common/text.h"
@@ -14,6 +15,7 @@
 #include "desktop/window_search.h"
 #include "pe/pe_library.h"
 #include "settings/saver_description.h"
+#include "settings/tessel_preview.h"
 
 namespace qv::settings {
 
@@ -126,7 +128,8 @@ void StorePassword(const platform::Platform& platform, bool isNT, bool on) {
 }
 
 void ReadBranding(platform::Files& files, OptionsStart& start) {
-    auto file = files.OpenForReading(start.tesselsDir + std::string(kCustInfoLibrary));
+    auto file = files.OpenForReading(start.tesselsDir + std::string(kCustInfoLibrary),
+                                     platform::Sharing::ReadDelete);
     if (!file) {
         return;
     }
@@ -142,6 +145,12 @@ void ReadBranding(platform::Files& files, OptionsStart& start) {
     if (!link.empty()) {
         start.customerLink = link.substr(0, kCustomerLinkMaxChars);
     }
+}
+
+// One more opening counted: the count stays at the largest stored number rather than
+// overflow (a stored 2147483647 stays so).
+int CountedOnce(int stored) {
+    return stored < std::numeric_limits<int>::max() ? stored + 1 : stored;
 }
 
 std::optional<int> IndexWithin(int stored, int items) {
@@ -299,7 +308,7 @@ OptionsStart FormCreate(const platform::Platform& platform) {
     config::RegIniFile regIni = config::OpenUserIni(platform.registry);
     try {
         regIni.WriteInteger(kIniSection, value::LogoIMP,
-                            regIni.ReadInteger(kIniSection, value::LogoIMP, 0) + 1);
+                            CountedOnce(regIni.ReadInteger(kIniSection, value::LogoIMP, 0)));
     } catch (const config::ConfigError& error) {
         // A count of openings must not keep the user from the settings.
         config::ShowHostMessage(platform.dialogs, error.what());
@@ -323,7 +332,7 @@ std::optional<int> ParseWaitMinutes(std::string_view text) {
 }
 
 OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& start,
-                        const OptionsChoice& choice) {
+                        const OptionsChoice& choice, TesselPreviewGuard* previews) {
     const auto minutes = ParseWaitMinutes(choice.waitText);
     if (!minutes) {
         config::ShowHostMessage(platform.dialogs, text::BadWaitTime);
@@ -333,9 +342,15 @@ OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& 
     const config::SystemSaverSettings system(platform);
     system.SetScreenSaveTimeOut(*minutes * 60);
 
+    if (previews != nullptr) {
+        previews->Settle(platform.registry);
+    }
     config::RegIniFile regIni = config::OpenUserIni(platform.registry);
-    const int titles = SaveSelectedQuorvanes(choice.tessels, regIni) +
-                       SaveSelectedScreenSavers(choice.savers, regIni);
+    // The Tessels, then the savers, one statement each: the operands of a sum are evaluated
+    // in an order the compiler picks.
+    const int tessels = SaveSelectedQuorvanes(choice.tessels, regIni);
+    const int savers = SaveSelectedScreenSavers(choice.savers, regIni);
+    const int titles = tessels + savers;
     SaveSelectedPreshow(choice.preshows, regIni);
     regIni.WriteInteger(kIniSection, value::ViewTime, choice.viewTimeIndex.value_or(0));
     regIni.WriteInteger(kIniSection, value::MouseDelay, choice.mouseDelayIndex.value_or(0));

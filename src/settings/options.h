@@ -116,6 +116,8 @@ struct OptionsChoice {
 
 enum class OkOutcome { Applied, WaitTimeRefused };
 
+class TesselPreviewGuard;  // settings/tessel_preview.h
+
 // The waiting time as a whole number of minutes from 1 to 60; nullopt for anything else.
 std::optional<int> ParseWaitMinutes(std::string_view text);
 
@@ -124,7 +126,9 @@ std::optional<int> ParseWaitMinutes(std::string_view text);
 // time that is no whole number from 1 to 60 is refused with a message before anything is
 // stored, and the dialog stays open. Throws config::ConfigError when a write through the
 // configuration view fails: the error names the value, and the remaining steps are not run.
+// With `previews`, a Tessel preview still out is settled before the titles are stored: its
+// values come back first and are never written over what OK stores.
 OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& start,
-                        const OptionsChoice& choice);
+                        const OptionsChoice& choice, TesselPreviewGuard* previews = nullptr);
 
 }  // namespace qv::settings

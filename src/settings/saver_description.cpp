@@ -100,7 +100,8 @@ std::optional<std::string> NeSaverName(platform::FileReader& file, platform::Tex
 
 std::optional<std::string> GetWinScreenSaverName(platform::Files& files, platform::TextRules& text,
                                                  std::string_view path, bool isNT) {
-    auto file = files.OpenForReading(path);
+    // Read-only, deny none: a saver another program holds open for writing is still read.
+    auto file = files.OpenForReading(path, platform::Sharing::ReadWriteDelete);
     if (!file) {
         return std::nullopt;
     }
@@ -151,7 +152,7 @@ std::string LoadDescriptionString(std::unique_ptr<pe::ByteSource> library) {
 }
 
 std::string LoadDescriptionString(platform::Files& files, std::string_view path) {
-    auto file = files.OpenForReading(path);
+    auto file = files.OpenForReading(path, platform::Sharing::ReadWriteDelete);
     if (!file) {
         return {};
     }

@@ -14,7 +14,6 @@ namespace qv::settings {
 namespace {
 
 namespace value = config::value;
-using config::kIniSection;
 
 std::string_view PlaceholderOf(TitleKind kind) {
     switch (kind) {
@@ -35,48 +34,30 @@ bool IsPlainName(std::string_view name) {
 }
 
 // LaunchScreenSaver: the short path (the long one when there is none), a space and the
-// switch, at high priority in a console of its own, not waited for.
-void LaunchScreenSaver(const platform::Platform& platform, const DelayedLaunch& launch) {
+// switch, at high priority in a console of its own, not waited for. Shows nothing: the
+// caller reports a failure (nullptr).
+std::unique_ptr<platform::RunningProcess> StartScreenSaverProcess(
+    const platform::Platform& platform, const DelayedLaunch& launch) {
     std::string path = launch.target.item;
     if (launch.launchSwitch == "zz") {
         path = config::ConfigStore(platform.registry, nullptr)
                    .ReadMachineValue(value::InstallLocation);
     }
     const std::string program = config::ShortPathWithin512(platform.files, path).value_or(path);
+    if (program.empty()) {
+        return nullptr;
+    }
     platform::ProcessLaunch start;
     start.commandLine = config::CommandLineFor(program) + " " + launch.launchSwitch;
     start.priority = platform::Priority::High;
     start.newConsole = true;
     start.showCommand = platform::ShowCommand::Show;
-    if (program.empty() || !platform.processes.Start(start)) {
+    return platform.processes.Start(start);
+}
+
+void LaunchScreenSaver(const platform::Platform& platform, const DelayedLaunch& launch) {
+    if (!StartScreenSaverProcess(platform, launch)) {
         config::ShowHostMessage(platform.dialogs, config::text::SaverStartFailed);
-    }
-}
-
-// The preview's own rotation: the one Tessel, current, without rotating.
-struct PreviewValues {
-    std::string tessel;
-    std::string current;
-    std::string rotation;
-};
-
-PreviewValues Read(const config::RegIniFile& ini) {
-    return {ini.ReadString(kIniSection, value::Tessel, ""),
-            ini.ReadString(kIniSection, value::CurrentTessel, ""),
-            ini.ReadBool(kIniSection, value::RotationEnabled, false) ? "1" : "0"};
-}
-
-void RestoreWhereUnchanged(config::RegIniFile& ini, const PreviewValues& remembered,
-                           const PreviewValues& written) {
-    const PreviewValues now = Read(ini);
-    if (now.tessel == written.tessel) {
-        ini.WriteString(kIniSection, value::Tessel, remembered.tessel);
-    }
-    if (now.current == written.current) {
-        ini.WriteString(kIniSection, value::CurrentTessel, remembered.current);
-    }
-    if (now.rotation == written.rotation) {
-        ini.WriteString(kIniSection, value::RotationEnabled, remembered.rotation);
     }
 }
 
@@ -116,16 +97,21 @@ Target TitleTarget(TitleKind kind, const CheckList& list, int row) {
 }
 
 std::optional<DelayedLaunch> LaunchFor(const Target& target, Command command) {
+    DelayedLaunch launch;
+    launch.target = target;
     switch (target.kind) {
         case TitleKind::Saver:
-            return DelayedLaunch{target, command == Command::Settings ? "/c" : "/s"};
+            launch.launchSwitch = command == Command::Settings ? "/c" : "/s";
+            return launch;
         case TitleKind::Tessel:
             if (command == Command::Settings) {
                 return std::nullopt;
             }
-            return DelayedLaunch{target, "zz"};
+            launch.launchSwitch = "zz";
+            return launch;
         case TitleKind::Preshow:
-            return DelayedLaunch{target, command == Command::Settings ? "/c" : ""};
+            launch.launchSwitch = command == Command::Settings ? "/c" : "";
+            return launch;
     }
     return std::nullopt;
 }
@@ -144,19 +130,44 @@ void RunDelayedLaunch(const platform::Platform& platform, const DelayedLaunch& l
             LaunchScreenSaver(platform, launch);
             return;
         }
-        config::RegIniFile ini = config::OpenUserIni(platform.registry);
-        const PreviewValues remembered = Read(ini);
-        const PreviewValues written{config::QuoteSingleEntry(launch.target.item),
-                                    launch.target.item, "0"};
-        ini.WriteString(kIniSection, value::CurrentTessel, written.current);
-        ini.WriteString(kIniSection, value::Tessel, written.tessel);
-        ini.WriteString(kIniSection, value::RotationEnabled, written.rotation);
-        LaunchScreenSaver(platform, launch);
-        platform.clock.SleepMs(kTesselPreviewHoldMs);
-        RestoreWhereUnchanged(ini, remembered, written);
     } catch (const config::ConfigError& error) {
         config::ShowHostMessage(platform.dialogs, error.what());
+        return;
     }
+    std::shared_ptr<TesselPreviewGuard> previews = launch.previews;
+    std::optional<std::uint64_t> ticket = launch.previewTicket;
+    if (!previews) {
+        previews = std::make_shared<TesselPreviewGuard>();
+        ticket = previews->Claim();
+    }
+    RunTesselPreview(platform, *previews, ticket.value_or(0), launch.target.item,
+                     [&] { return StartScreenSaverProcess(platform, launch); });
+}
+
+bool StartDelayedLaunch(const Target& selected, Command command,
+                        const std::shared_ptr<TesselPreviewGuard>& previews,
+                        const std::function<void(LaunchBody)>& startThread) {
+    std::optional<DelayedLaunch> launch = LaunchFor(selected, command);
+    if (!launch) {
+        return false;
+    }
+    std::shared_ptr<void> claim;
+    if (launch->launchSwitch == "zz" && previews) {
+        const std::optional<std::uint64_t> ticket = previews->Claim();
+        if (!ticket) {
+            return false;  // one preview at a time
+        }
+        launch->previews = previews;
+        launch->previewTicket = *ticket;
+        // Ends the claim when the last copy of the body goes, run or not; after the preview
+        // finished this does nothing.
+        claim = std::shared_ptr<void>(
+            nullptr, [previews, ticket = *ticket](void*) { previews->Release(ticket); });
+    }
+    startThread([copy = *std::move(launch), claim](const platform::Platform& platform) {
+        RunDelayedLaunch(platform, copy);
+    });
+    return true;
 }
 
 namespace {
@@ -176,7 +187,8 @@ void DeleteOrSay(const platform::Platform& platform, const std::string& path,
 }  // namespace
 
 std::optional<Lists> DeleteTitle(const platform::Platform& platform, const OptionsStart& start,
-                                 const Target& target, Lists current) {
+                                 const Target& target, Lists current,
+                                 TesselPreviewGuard* previews) {
     platform::MessageBoxRequest question;
     question.text = WithArgument(text::DeleteQuestion, target.name);
     question.caption = std::string(config::text::HostCaption);
@@ -184,6 +196,9 @@ std::optional<Lists> DeleteTitle(const platform::Platform& platform, const Optio
     question.warning = true;
     if (platform.dialogs.Show(question) != platform::Answer::Yes) {
         return std::nullopt;
+    }
+    if (previews != nullptr) {
+        previews->Settle(platform.registry);  // a preview's values never outlive a store
     }
     config::RegIniFile ini = config::OpenUserIni(platform.registry);
     switch (target.kind) {

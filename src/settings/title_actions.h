@@ -4,12 +4,16 @@
 // threads of their own; these are the rules.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/ports.h"
 #include "settings/options.h"
+#include "settings/tessel_preview.h"
 
 namespace qv::settings {
 
@@ -25,7 +29,6 @@ inline constexpr std::string_view DeleteFailed =
 // Presses on the check-box column (x of 15 pixels or less) never open a menu.
 inline constexpr int kCheckColumnPixels = 15;
 inline constexpr int kPreviewDelayMs = 1000;
-inline constexpr int kTesselPreviewHoldMs = 2000;
 
 enum class TitleKind { Saver, Tessel, Preshow };
 
@@ -55,6 +58,10 @@ enum class Command { Settings, Preview };
 struct DelayedLaunch {
     Target target;
     std::string launchSwitch;  // "/c", "/s", "zz" or empty (a Preshow's preview)
+    // A Tessel preview's claim on the stored rotation (StartDelayedLaunch takes it); without
+    // one, the launch claims a guard of its own.
+    std::shared_ptr<TesselPreviewGuard> previews;
+    std::uint64_t previewTicket = 0;
 };
 
 // The switch table: Settings "/c" (savers and Preshows), Preview "/s" (a saver), "zz" (a
@@ -62,12 +69,24 @@ struct DelayedLaunch {
 // no such command (a Tessel's settings).
 std::optional<DelayedLaunch> LaunchFor(const Target& target, Command command);
 
-// A delayed launch's thread body: waits a second unless it is a settings launch, starts the
-// title without waiting for it, and for a Tessel preview makes that Tessel the stored
-// rotation's only one while the preview starts, restoring afterwards only the values that
-// still hold what the preview wrote (an OK meanwhile is the user's choice). Failures are
-// told through `platform.dialogs`, which the window hands to its own thread.
+// A delayed launch's thread body: waits a second unless it is a settings launch, then starts
+// the title without waiting for it. A Tessel preview makes that Tessel the stored rotation's
+// only one while its show starts and puts the user's values back once the show has read
+// them (settings/tessel_preview.h). Failures are told through `platform.dialogs`, which the
+// window hands to its own thread.
 void RunDelayedLaunch(const platform::Platform& platform, const DelayedLaunch& launch);
+
+// What a delayed launch's thread runs, with the platform (adapters) of that thread.
+using LaunchBody = std::function<void(const platform::Platform&)>;
+
+// A menu command on the title last right-clicked (the window's thread): the launch takes its
+// own copies of `selected` and the switch now, a Tessel preview claims `previews` (one at a
+// time), and `startThread` is handed the body to run on a thread of its own. False when
+// nothing starts: the kind has no such command, or a Tessel preview runs already. The claim
+// ends with the body, also when the body is never run.
+bool StartDelayedLaunch(const Target& selected, Command command,
+                        const std::shared_ptr<TesselPreviewGuard>& previews,
+                        const std::function<void(LaunchBody)>& startThread);
 
 // Delete: asks (a warning with Yes and Cancel), stores the list's current marks, deletes
 // the title's file (only inside the folder its row came from), rebuilds the list from the
@@ -78,7 +97,9 @@ struct Lists {
     CheckList tessels;
     CheckList preshows;
 };
+// With `previews`, a Tessel preview still out is settled before anything is stored.
 std::optional<Lists> DeleteTitle(const platform::Platform& platform, const OptionsStart& start,
-                                 const Target& target, Lists current);
+                                 const Target& target, Lists current,
+                                 TesselPreviewGuard* previews = nullptr);
 
 }  // namespace qv::settings

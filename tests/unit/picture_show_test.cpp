@@ -30,7 +30,14 @@ constexpr char kFolder[] = "C:\\Tessels";
 // window's gate; the test thread runs them while it pumps.
 class WindowThread {
   public:
+    // As the real gate closes with its window: a step still waiting is refused, so that no
+    // worker is left waiting when a test ends early.
     ~WindowThread() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            closed_ = true;
+        }
+        changed_.notify_all();
         for (auto& worker : workers_) {
             worker.join();
         }
@@ -38,29 +45,47 @@ class WindowThread {
     void StartWorker(std::function<void()> work) { workers_.emplace_back(std::move(work)); }
     bool Run(const std::function<void()>& step) {
         std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return pending_ == nullptr || closed_; });  // one at a time
+        if (closed_) {
+            return false;
+        }
         pending_ = &step;
+        ran_ = false;
         changed_.notify_all();
-        changed_.wait(lock, [&] { return pending_ == nullptr; });
-        return true;
+        changed_.wait(lock, [&] { return pending_ == nullptr || closed_; });
+        if (pending_ == &step) {
+            pending_ = nullptr;  // refused: the gate closed before the step ran
+        }
+        return ran_;
     }
-    // Runs the steps workers hand over until `done` holds.
-    void PumpUntil(const std::function<bool()>& done) {
+    // Runs the steps workers hand over until `done` holds; false when it does not hold
+    // within `limit` (a feature that is broken fails its test instead of hanging it).
+    [[nodiscard]] bool PumpUntil(const std::function<bool()>& done,
+                                 std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+        const auto until = std::chrono::steady_clock::now() + limit;
         std::unique_lock<std::mutex> lock(mutex_);
         while (!done()) {
+            if (std::chrono::steady_clock::now() >= until) {
+                return false;
+            }
             changed_.wait_for(lock, std::chrono::milliseconds(10),
                               [&] { return pending_ != nullptr; });
             if (pending_ != nullptr) {
                 (*pending_)();
                 pending_ = nullptr;
+                ran_ = true;
                 changed_.notify_all();
             }
         }
+        return true;
     }
 
   private:
     std::mutex mutex_;
     std::condition_variable changed_;
     const std::function<void()>* pending_ = nullptr;
+    bool ran_ = false;
+    bool closed_ = false;
     std::vector<std::thread> workers_;
 };
 
@@ -312,11 +337,14 @@ TEST_F(PictureShowTest, PicturesDecodedOnAWorkerReachTheShowOnTheWindowThread) {
     WindowThread windowThread;
     window.windowThread = &windowThread;
     OpenShow();
-    windowThread.PumpUntil([&] { return window.widths.size() == 1; });
+    ASSERT_TRUE(windowThread.PumpUntil([&] { return window.widths.size() == 1; }))
+        << "the first picture never reached the show";
     for (int i = 0; i < 3; ++i) {
         show->LoadNewPict();
-        windowThread.PumpUntil(
-            [&] { return window.widths.size() == static_cast<std::size_t>(i) + 2; });
+        ASSERT_TRUE(windowThread.PumpUntil([&] {
+            return window.widths.size() == static_cast<std::size_t>(i) + 2;
+        })) << "picture "
+            << i + 2 << " never reached the show";
     }
     EXPECT_EQ(window.widths, (std::vector<int>{320, 200, 100, 200}));
     EXPECT_EQ(window.decodes, 4);

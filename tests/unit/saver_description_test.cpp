@@ -100,6 +100,21 @@ TEST_F(SaverDescriptions, PeSaversAreNamedByStringOneOnTheNtFamilyOnly) {
     EXPECT_EQ(ReadsNaming(kPath, false).size(), 1u);
 }
 
+// The header reader opens read-only and denies none, so a
+// saver that another program holds open for writing (an installer copying it, say) is still
+// listed by its description. Other readers do not share writing.
+TEST_F(SaverDescriptions, ASaverHeldOpenForWritingIsStillReadByItsDescription) {
+    files.AddFileBytes("C:\\WINDOWS\\Pipes.scr", MakeNeSaver("SCRNSAVE : Pipes Deluxe"));
+    files.AddFileBytes("C:\\WINDOWS\\Aurora.scr", PeSaver({{1, "Aurora Borealis"}}));
+    files.heldForWriting = {"C:\\WINDOWS\\Pipes.scr", "C:\\WINDOWS\\Aurora.scr"};
+    EXPECT_EQ(GetWinScreenSaverName(files, text, "C:\\WINDOWS\\Pipes.scr", true), "Pipes Deluxe");
+    EXPECT_EQ(GetWinScreenSaverName(files, text, "C:\\WINDOWS\\Aurora.scr", true),
+              "Aurora Borealis");
+    EXPECT_EQ(LoadDescriptionString(files, "C:\\WINDOWS\\Aurora.scr"), "Aurora Borealis");
+    EXPECT_FALSE(files.OpenForReading("C:\\WINDOWS\\Pipes.scr", platform::Sharing::ReadDelete))
+        << "the memory files refuse a reader that does not share writing, as the system does";
+}
+
 TEST_F(SaverDescriptions, DamagedAndHostileHeadersAreNotRecognisedAndListedByFileName) {
     Bytes zm = MakeNeSaver("SCRNSAVE: x");
     std::swap(zm[0], zm[1]);

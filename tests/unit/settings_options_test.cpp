@@ -94,6 +94,21 @@ TEST_F(SettingsTest, ListsAreSortedMarkedFromTheStoreAndShowPlaceholdersWhenEmpt
     EXPECT_EQ(User(config::value::LogoIMP), "2") << "each opening is counted";
 }
 
+// The count of openings is a stored number like any other; its largest
+// value must not overflow the increment (undefined behaviour, caught under UBSan).
+TEST_F(SettingsTest, TheOpeningCountStaysAtTheLargestNumberInsteadOfOverflowing) {
+    for (const auto& [stored, counted] :
+         std::vector<std::pair<std::string, std::string>>{{"2147483647", "2147483647"},
+                                                          {"2147483646", "2147483647"},
+                                                          {"-2147483648", "-2147483647"},
+                                                          {"2147483648", "1"},  // no number
+                                                          {"41", "42"}}) {
+        SetUser(config::value::LogoIMP, stored);
+        (void)FormCreate(mem.platform());
+        EXPECT_EQ(User(config::value::LogoIMP), counted) << stored;
+    }
+}
+
 TEST_F(SettingsTest, WaitingTimeAndPasswordStateByPlatformFamily) {
     const auto timeout = [&](const char* seconds) {
         mem.registry.SetString(RegRoot::CurrentUser, "Control Panel\\Desktop", "ScreenSaveTimeOut",
@@ -232,6 +247,27 @@ TEST_F(OkTest, SaversInDescriptionOrderWithTheirDigitsAndATesselMakeARotation) {
     EXPECT_EQ(User(config::value::PreshowLocation), "Intro");
     EXPECT_TRUE(mem.processes.started.size() == 1 && mem.desktop.messages.empty())
         << "no tray program ran: none is closed, one is started";
+}
+
+// The lists are stored in their order (Tessels, savers, Preshow), whatever order a compiler
+// would give the operands of a sum.
+TEST_F(OkTest, TheTesselsAreStoredBeforeTheSaversAndThenThePreshow) {
+    choice.tessels.rows[0].checked = true;
+    choice.savers.list.rows[0].checked = true;
+    mem.registry.writtenNames.clear();
+    ASSERT_EQ(Ok(), OkOutcome::Applied);
+    std::vector<std::string> step4;
+    for (const std::string& name : mem.registry.writtenNames) {
+        for (const std::string_view wanted :
+             {config::value::Tessel, config::value::CurrentTessel, config::value::ScreenSaverType,
+              config::value::Saver, config::value::CurrentSaver, config::value::PreshowLocation}) {
+            if (name == wanted) {
+                step4.push_back(name);
+            }
+        }
+    }
+    EXPECT_EQ(step4, (std::vector<std::string>{"Tessel", "CurrentTessel", "ScreenSaverType",
+                                               "Saver", "CurrentSaver", "PreshowLocation"}));
 }
 
 TEST_F(OkTest, NothingCheckedEmptiesTheSystemSaverAndABadWaitStoresNothing) {

@@ -87,12 +87,7 @@ TEST_F(TitleActions, SettingsStartAtOncePreviewsASecondLaterEachWithItsSwitch) {
     EXPECT_TRUE(settings.launch.newConsole);
     EXPECT_FALSE(settings.waited) << "the dialog does not wait";
 
-    // A second command while the preview waits does not change what the first starts.
-    DelayedLaunch preview = *LaunchFor(saver, Command::Preview);
-    mem.clock.onSleep = [&](std::int64_t) { preview.launchSwitch = "/c"; };
-    const DelayedLaunch ownCopy = preview;
-    Run(ownCopy);
-    mem.clock.onSleep = nullptr;
+    Run(*LaunchFor(saver, Command::Preview));
     EXPECT_EQ(mem.clock.now, 1000);
     EXPECT_EQ(mem.processes.started.at(1).launch.commandLine,
               "C:\\WINDOWS\\SYSTEM\\STARFI~1.SCR /s");
@@ -112,35 +107,29 @@ TEST_F(TitleActions, SettingsStartAtOncePreviewsASecondLaterEachWithItsSwitch) {
               (std::vector<std::string>{"Unable to start screen saver process."}));
 }
 
-TEST_F(TitleActions, TesselPreviewShowsTheTesselAloneAndRestoresWhatTheUserDidNotChange) {
-    SetUser(config::value::Tessel, "Alps,Meadow");
-    SetUser(config::value::CurrentTessel, "Meadow");
-    SetUser(config::value::RotationEnabled, "1");
-    std::vector<std::string> duringTheLaunch;
-    mem.processes.refuse = [&](const platform::ProcessLaunch&) {
-        duringTheLaunch = {User(config::value::Tessel), User(config::value::CurrentTessel),
-                           User(config::value::RotationEnabled)};
-        return false;
-    };
-    Run(*LaunchFor(tessel, Command::Preview));
-    EXPECT_EQ(duringTheLaunch,
-              (std::vector<std::string>{"\"Harbour Lights\"", "Harbour Lights", "0"}));
-    ASSERT_EQ(mem.processes.started.size(), 1u);
-    EXPECT_EQ(mem.processes.started[0].launch.commandLine, "C:\\PROGRA~1\\Q\\QUORVA~1.SCR zz");
-    EXPECT_EQ(mem.clock.now, 3000) << "a second before, two after";
-    EXPECT_EQ(User(config::value::Tessel), "Alps,Meadow");
-    EXPECT_EQ(User(config::value::CurrentTessel), "Meadow");
-    EXPECT_EQ(User(config::value::RotationEnabled), "1");
+// The window hands the body to a thread of its own; here the "thread" is run when the test
+// says, after the user has right-clicked other titles and given other commands.
+TEST_F(TitleActions, ALaunchKeepsWhatItWasGivenWhateverIsRightClickedNext) {
+    auto previews = std::make_shared<TesselPreviewGuard>();
+    std::vector<LaunchBody> threads;
+    const auto startThread = [&](LaunchBody body) { threads.push_back(std::move(body)); };
+    Target selected = saver;  // the dialog's record of the row last right-clicked
+    ASSERT_TRUE(StartDelayedLaunch(selected, Command::Preview, previews, startThread));
+    selected = preshow;  // a right-click on a Preshow while the first launch waits
+    ASSERT_TRUE(StartDelayedLaunch(selected, Command::Settings, previews, startThread));
+    selected.item = "Changed";
+    selected.kind = TitleKind::Tessel;
+    ASSERT_EQ(threads.size(), 2u);
 
-    // An OK within the two seconds stored the user's new choice: it stays.
-    mem.clock.onSleep = [&](std::int64_t ms) {
-        if (ms == kTesselPreviewHoldMs) {
-            SetUser(config::value::Tessel, "Meadow");
-        }
-    };
-    Run(*LaunchFor(tessel, Command::Preview));
-    EXPECT_EQ(User(config::value::Tessel), "Meadow");
-    EXPECT_EQ(User(config::value::CurrentTessel), "Meadow") << "the untouched values come back";
+    threads[0](mem.platform());
+    threads[1](mem.platform());
+    ASSERT_EQ(mem.processes.started.size(), 2u);
+    EXPECT_EQ(mem.processes.started[0].launch.commandLine, "C:\\WINDOWS\\SYSTEM\\STARFI~1.SCR /s")
+        << "the saver's preview, as given";
+    EXPECT_EQ(mem.processes.started[1].launch.commandLine, "C:\\Tessels\\Preshows\\Intro.exe /c");
+    EXPECT_FALSE(StartDelayedLaunch(tessel, Command::Settings, previews, startThread))
+        << "a Tessel has no settings";
+    EXPECT_EQ(threads.size(), 2u);
 }
 
 TEST_F(TitleActions, DeleteAsksStoresDeletesRebuildsAndStoresAgain) {
@@ -192,6 +181,100 @@ TEST_F(TitleActions, DeleteAsksStoresDeletesRebuildsAndStoresAgain) {
     mem.dialogs.answers = {platform::Answer::Yes};
     (void)DeleteTitle(mem.platform(), start, {TitleKind::Tessel, "..\\Meadow", "x"}, *rebuilt);
     EXPECT_TRUE(mem.files.FileExists("C:\\Tessels\\Meadow.tsl"));
+}
+
+TEST_F(TitleActions, SaverDeleteRemovesTheFileOfItsOwnFolderAndItsStoredEntry) {
+    mem.files.AddFile("C:\\WINDOWS\\Star Field.scr");  // the same name in the other folder
+    mem.files.AddFile("C:\\WINDOWS\\SYSTEM\\Bubbles.scr");
+    mem.files.AddFile("C:\\WINDOWS\\Mystify.scr");
+    SetUser(config::value::Saver, "1Mystify");
+    const OptionsStart start = FormCreate(mem.platform());
+    Lists lists{start.savers, start.tessels, start.preshows};
+    ASSERT_EQ(lists.savers.list.rows.size(), 4u);
+    // Bubbles, Mystify, Star Field (Windows), Star Field (System): the user checks Bubbles and
+    // the System folder's Star Field and clears Mystify, without OK.
+    ASSERT_EQ(lists.savers.files[3].folder, config::SaverFolder::System);
+    lists.savers.list.rows[0].checked = true;
+    lists.savers.list.rows[1].checked = false;
+    lists.savers.list.rows[3].checked = true;
+    const Target starField = SaverTarget(mem.files, lists.savers, 3);
+    EXPECT_EQ(starField.item, "C:\\WINDOWS\\SYSTEM\\Star Field.scr");
+
+    mem.dialogs.answers = {platform::Answer::Cancel};
+    EXPECT_FALSE(DeleteTitle(mem.platform(), start, starField, lists));
+    EXPECT_TRUE(mem.files.FileExists("C:\\WINDOWS\\SYSTEM\\Star Field.scr"));
+    EXPECT_EQ(User(config::value::Saver), "1Mystify") << "Cancel stores nothing";
+    ASSERT_EQ(mem.dialogs.shown.size(), 1u);
+    EXPECT_EQ(mem.dialogs.shown[0].text,
+              "This action will delete 'Star Field' from your system.  Are you sure you want to "
+              "proceed?")
+        << "named by its description";
+    EXPECT_EQ(mem.dialogs.shown[0].buttons, platform::Buttons::YesCancel);
+    EXPECT_TRUE(mem.dialogs.shown[0].warning);
+
+    mem.dialogs.answers = {platform::Answer::Yes};
+    const auto rebuilt = DeleteTitle(mem.platform(), start, starField, lists);
+    ASSERT_TRUE(rebuilt);
+    EXPECT_FALSE(mem.files.FileExists("C:\\WINDOWS\\SYSTEM\\Star Field.scr"));
+    EXPECT_TRUE(mem.files.FileExists("C:\\WINDOWS\\Star Field.scr")) << "the other folder's";
+    ASSERT_EQ(rebuilt->savers.list.rows.size(), 3u);
+    EXPECT_EQ(rebuilt->savers.list.rows[0].text, "Bubbles");
+    EXPECT_TRUE(rebuilt->savers.list.rows[0].checked) << "the unsaved mark survives the rebuild";
+    EXPECT_FALSE(rebuilt->savers.list.rows[1].checked) << "and so does the cleared one";
+    // The stored entry is matched without its folder digit: the Windows folder's
+    // Star Field, the one left, takes the mark.
+    EXPECT_EQ(rebuilt->savers.files[2].folder, config::SaverFolder::Windows);
+    EXPECT_TRUE(rebuilt->savers.list.rows[2].checked);
+    EXPECT_EQ(User(config::value::Saver), "1Bubbles,\"0Star Field\"")
+        << "stored again from the rebuilt list: the deleted file's entry is gone";
+    EXPECT_EQ(User(config::value::CurrentSaver), "1Bubbles");
+    EXPECT_EQ(User(config::value::ScreenSaverType), "1");
+}
+
+TEST_F(TitleActions, PreshowDeleteRemovesTheFileAndLeavesTheCheckedOneStored) {
+    mem.files.AddFile("C:\\Tessels\\Preshows\\Outro.exe");
+    SetUser(config::value::PreshowLocation, "Outro");
+    const OptionsStart start = FormCreate(mem.platform());
+    Lists lists{start.savers, start.tessels, start.preshows};
+    ASSERT_EQ(lists.preshows.rows.size(), 2u);
+    lists.preshows.rows[0].checked = true;  // Intro, not yet stored
+    lists.preshows.rows[1].checked = false;
+    const Target outro = TitleTarget(TitleKind::Preshow, lists.preshows, 1);
+
+    mem.dialogs.answers = {platform::Answer::Cancel};
+    EXPECT_FALSE(DeleteTitle(mem.platform(), start, outro, lists));
+    EXPECT_TRUE(mem.files.FileExists("C:\\Tessels\\Preshows\\Outro.exe"));
+    EXPECT_EQ(User(config::value::PreshowLocation), "Outro");
+    ASSERT_EQ(mem.dialogs.shown.size(), 1u);
+    EXPECT_EQ(mem.dialogs.shown[0].text,
+              "This action will delete 'Outro' from your system.  Are you sure you want to "
+              "proceed?");
+
+    mem.dialogs.answers = {platform::Answer::Yes};
+    auto rebuilt = DeleteTitle(mem.platform(), start, outro, lists);
+    ASSERT_TRUE(rebuilt);
+    EXPECT_FALSE(mem.files.FileExists("C:\\Tessels\\Preshows\\Outro.exe"));
+    ASSERT_EQ(rebuilt->preshows.rows.size(), 1u);
+    EXPECT_EQ(rebuilt->preshows.rows[0].text, "Intro");
+    EXPECT_TRUE(rebuilt->preshows.rows[0].checked);
+    EXPECT_EQ(User(config::value::PreshowLocation), "Intro");
+
+    // The checked one itself: the list shows its placeholder and nothing is stored.
+    mem.dialogs.answers = {platform::Answer::Yes};
+    rebuilt = DeleteTitle(mem.platform(), start,
+                          TitleTarget(TitleKind::Preshow, rebuilt->preshows, 0), *rebuilt);
+    ASSERT_TRUE(rebuilt);
+    EXPECT_FALSE(mem.files.FileExists("C:\\Tessels\\Preshows\\Intro.exe"));
+    ASSERT_EQ(rebuilt->preshows.rows.size(), 1u);
+    EXPECT_EQ(rebuilt->preshows.rows[0].text, "No Preshows Found.");
+    EXPECT_EQ(User(config::value::PreshowLocation), "");
+
+    // A name that is no plain file name is never deleted.
+    mem.files.AddFile("C:\\Tessels\\Preshows\\Zoom.exe");
+    mem.dialogs.answers = {platform::Answer::Yes};
+    (void)DeleteTitle(mem.platform(), start, {TitleKind::Preshow, "..\\Preshows\\Zoom", "x"},
+                      *rebuilt);
+    EXPECT_TRUE(mem.files.FileExists("C:\\Tessels\\Preshows\\Zoom.exe"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "common/shared_names.h"
@@ -160,6 +161,28 @@ TEST(Win32Files, ShortPathsListingAndFolders) {
     ::RemoveDirectoryW(Widen(dir).c_str());
 }
 
+// The .scr header reader shares read, write and delete (it denies none), so a saver that another
+// program holds open for writing is still read and listed by its description; the other readers
+// keep out of a file being written.
+TEST(Win32Files, ASaverHeldOpenForWritingIsReadOnlyWhenTheReaderSharesWriting) {
+    platform::win32::Win32Platform win32;
+    auto& files = win32.platform().files;
+    wintest::TempFolder folder(L"qv sharing test");
+    const std::string path = wintest::Utf8(folder.path()) + "\\Held Saver.scr";
+    wintest::WriteFile(Widen(path), std::string("MZ") + std::string(200, '\0'));
+    const winbase::UniqueFile writer(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE,
+                                                   FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer) << "held open for writing";
+    const auto shared = files.OpenForReading(path, platform::Sharing::ReadWriteDelete);
+    ASSERT_TRUE(shared);
+    std::uint8_t head[2] = {};
+    EXPECT_EQ(shared->ReadAt(0, head, 2), std::optional<std::size_t>(2));
+    EXPECT_EQ(head[0], 'M');
+    EXPECT_FALSE(files.OpenForReading(path, platform::Sharing::ReadDelete))
+        << "a reader that does not share writing is kept out";
+}
+
 TEST(Win32Desktop, FindsTopLevelWindowsByTitleOnTheDefaultDesktop) {
     const HWND window = ::CreateWindowExW(0, L"STATIC", L"Quorvanes TrayIcon", WS_POPUP, 0, 0, 0, 0,
                                           nullptr, nullptr, nullptr, nullptr);
@@ -175,9 +198,29 @@ TEST(Win32Desktop, FindsTopLevelWindowsByTitleOnTheDefaultDesktop) {
         });
         ASSERT_NE(found, windows->end());
         EXPECT_EQ(found->title, "Quorvanes TrayIcon");
+        EXPECT_EQ(found->processId, ::GetCurrentProcessId());
+        EXPECT_FALSE(found->visible);
     }
+    ::ShowWindow(window, SW_SHOWNA);
+    const auto shown = desktop.TopLevelWindows(std::nullopt, shared::kWindowTitleChars);
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(std::any_of(shown->begin(), shown->end(), [&](const auto& w) {
+        return w.id == reinterpret_cast<platform::WindowId>(window) && w.visible;
+    })) << "a shown window is reported visible";
     EXPECT_FALSE(desktop.TopLevelWindows("no such desktop", 510));
     ::DestroyWindow(window);
+}
+
+TEST(Win32Processes, AStartedProcessReportsItsNumberAndItsEnd) {
+    platform::win32::Win32Platform win32;
+    platform::ProcessLaunch launch;
+    launch.commandLine = "cmd.exe /c exit 0";
+    launch.newConsole = false;
+    launch.showCommand = platform::ShowCommand::Hide;
+    const auto process = win32.platform().processes.Start(launch);
+    ASSERT_TRUE(process);
+    EXPECT_NE(process->Id(), 0u);
+    EXPECT_TRUE(wintest::WaitUntil([&] { return process->HasEnded(); }, std::chrono::seconds(30)));
 }
 
 TEST(Win32System, WineReportsTheNtFamily) {

@@ -19,11 +19,22 @@ namespace qv {
 namespace {
 
 using namespace wintest;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::array<std::uint8_t, 3> kRed{220, 30, 30};
 constexpr std::array<std::uint8_t, 3> kGreen{30, 200, 60};
+constexpr char kLink2[] = "http://two.example/";
 constexpr char kLink8[] = "http://eight.example/harbour";
+// The system's clock and the processes' own times may differ by a tick.
+constexpr std::int64_t kClockSlackMs = 50;
+
+// How far a scenario waits before it drives the show.
+enum class Up {
+    Window,        // the show's window exists
+    FirstPicture,  // the first picture (red) is on the screen
+    // The second picture (green) is: the picture timer ran, which the show starts only when
+    // its first second, in which it takes no mouse input, is over.
+    PastTheFirstSecond,
+};
 
 LPARAM At(int x, int y) {
     return MAKELPARAM(x, y);
@@ -41,30 +52,38 @@ class PictureShowProcess : public ::testing::Test {
         pe::ResourceLibraryLayout layout;
         layout.rcdata.push_back({"HARBOUR1JPEG", SolidJpeg(640, 480, kRed)});
         layout.rcdata.push_back({"HARBOUR2JPEG", SolidJpeg(320, 240, kGreen)});
-        layout.strings[2] = "http://two.example/";
+        layout.strings[2] = kLink2;
         layout.strings[8] = kLink8;
         const auto bytes = pe::WriteResourceLibrary(layout);
         WriteFile(tessels.path() + L"\\Harbour.tsl", std::string(bytes.begin(), bytes.end()));
         SetMachineValue(L"TesselsDir", tessels.path());
+        SetUserValue(L"ViewTime", L"1");  // 6 seconds a picture
         record = tessels.path() + L"\\record.txt";
         ::SetEnvironmentVariableW(L"QV_RECORD_FILE", record.c_str());
     }
     void TearDown() override { EndIfRunning(show); }
 
-    // Starts the show (no tray program: the first Tessel file) and waits until the first
-    // picture is on the screen and the first second is over.
-    void StartShow(bool waitForActivation = true) {
+    // Starts the show (no tray program: the first Tessel file) and waits, with generous
+    // bounds, for what the show puts on the screen.
+    void StartShow(Up up = Up::PastTheFirstSecond) {
         show = StartProgram(SaverHostCommand(L"/s"));
         ASSERT_TRUE(show.process);
         ASSERT_TRUE(WaitUntil([&] { return (window = WindowOf(show.pid, L"QuorvanesShow")); }, 30s))
             << "no show window";
-        if (waitForActivation) {
-            ASSERT_TRUE(
-                WaitUntil([&] { return CaptureScreen().Near(Centre().x, Centre().y, kRed); }, 20s))
-                << "the first picture did not appear";
-            std::this_thread::sleep_for(1500ms);
-        }
         picture = ::FindWindowExW(window, nullptr, L"QuorvanesPicture", nullptr);
+        if (up == Up::Window) {
+            return;
+        }
+        ASSERT_TRUE(
+            WaitUntil([&] { return CaptureScreen().Near(Centre().x, Centre().y, kRed); }, 30s))
+            << "the first picture did not appear";
+        if (up == Up::PastTheFirstSecond) {
+            // Shown where the first one was put: from its top left corner.
+            const POINT inside{Centre().x - 320 + 10, Centre().y - 240 + 10};
+            ASSERT_TRUE(
+                WaitUntil([&] { return CaptureScreen().Near(inside.x, inside.y, kGreen); }, 40s))
+                << "the second picture did not follow";
+        }
     }
 
     [[nodiscard]] static POINT Centre() {
@@ -81,7 +100,7 @@ class PictureShowProcess : public ::testing::Test {
 };
 
 TEST_F(PictureShowProcess, FirstPictureCentredOnBlackWithoutATaskbarButtonAndAKeyEndsTheShow) {
-    StartShow();
+    StartShow(Up::FirstPicture);
     const Screenshot shot = CaptureScreen();
     SaveScreenshot(shot, L"first-picture");
     const int left = (shot.width - 640) / 2;
@@ -146,7 +165,7 @@ TEST_F(PictureShowProcess, DamagedTesselsComeUpWithTheirGoodPicturesAndEndOnAKey
 }
 
 TEST_F(PictureShowProcess, AKeyEndsTheShowAlsoInTheFirstSecond) {
-    StartShow(false);
+    StartShow(Up::Window);
     // The mouse is ignored now: a click on the black area does nothing.
     ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
     ::PostMessageW(window, WM_KEYDOWN, 'Q', 0);
@@ -154,7 +173,7 @@ TEST_F(PictureShowProcess, AKeyEndsTheShowAlsoInTheFirstSecond) {
 }
 
 TEST_F(PictureShowProcess, JunkPrivateMessagesFromAnotherProcessLeaveTheShowRunning) {
-    StartShow(false);
+    StartShow(Up::Window);
     SendJunkPrivateMessages(window);
     SendJunkPrivateMessages(picture);
     EXPECT_TRUE(Running());
@@ -163,31 +182,38 @@ TEST_F(PictureShowProcess, JunkPrivateMessagesFromAnotherProcessLeaveTheShowRunn
     EXPECT_EQ(WaitForExit(show, 5s), 0u) << "the show still answers a key";
 }
 
+// Timed by the show's own end, as the system recorded it, against moments taken before each
+// movement was handed to the show (SendMessage returns once the show has handled it).
 TEST_F(PictureShowProcess, MouseMovementBeyondFivePixelsEndsTheShowAfterTheDelay) {
     SetUserValue(L"MouseDelay", L"0");  // 3 seconds
     StartShow();
-    ::PostMessageW(window, WM_MOUSEMOVE, 0, At(100, 100));
-    ::PostMessageW(window, WM_MOUSEMOVE, 0, At(105, 95));
-    std::this_thread::sleep_for(4s);
+    const std::int64_t within = SystemTimeMs();
+    ::SendMessageW(window, WM_MOUSEMOVE, 0, At(100, 100));
+    ::SendMessageW(window, WM_MOUSEMOVE, 0, At(105, 95));
+    // A countdown started now would end the show before the one started below could.
+    std::this_thread::sleep_for(1500ms);
     ASSERT_TRUE(Running()) << "five pixels are within the threshold";
 
-    const auto moved = Clock::now();
-    ::PostMessageW(window, WM_MOUSEMOVE, 0, At(106, 100));
-    std::this_thread::sleep_for(2s);
-    EXPECT_TRUE(Running()) << "closed before the delay";
-    EXPECT_EQ(WaitForExit(show, 10s), 0u);
-    const auto after = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - moved);
-    EXPECT_GE(after.count(), 2500);
+    const std::int64_t beyond = SystemTimeMs();
+    ASSERT_GE(beyond - within, 1500);
+    ::SendMessageW(window, WM_MOUSEMOVE, 0, At(106, 100));
+    EXPECT_EQ(WaitForExit(show, 30s), 0u);
+    const auto ended = ProcessEndMs(show.process.get());
+    ASSERT_TRUE(ended);
+    EXPECT_GE(*ended - beyond, 3000 - kClockSlackMs)
+        << "the show ended " << *ended - beyond << " ms after the movement: before the delay, "
+        << "or counted from the movement within the threshold";
 }
 
 TEST_F(PictureShowProcess, ClickOnALinkHandsItToTheBrowserLinkWindowOnceAndEnds) {
     const BrowserLinkStandIn browser(tessels.path() + L"\\browser.log");
     StartShow();
     ASSERT_NE(picture, nullptr);
-    ::PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, At(500, 460));
-    EXPECT_EQ(WaitForExit(show, 10s), 0u);
-    EXPECT_EQ(Utf8(UserValue(L"UrlLink")), kLink8);
-    const std::string expected = std::string("ready\r\nreceived|") + kLink8 + "\r\n";
+    // The second picture (320 by 240) is up: link 2 is the top band's second column.
+    ::PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, At(200, 20));
+    EXPECT_EQ(WaitForExit(show, 20s), 0u);
+    EXPECT_EQ(Utf8(UserValue(L"UrlLink")), kLink2);
+    const std::string expected = std::string("ready\r\nreceived|") + kLink2 + "\r\n";
     EXPECT_TRUE(WaitUntil([&] { return browser.Log() == expected; }, 5s)) << browser.Log();
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(browser.Log(), expected) << "one notification only";
@@ -198,8 +224,8 @@ TEST_F(PictureShowProcess, ClickWhereTheLinkIsEmptyEndsWithoutWriting) {
     SetUserValue(L"UrlLink", L"http://before.example/");
     StartShow();
     ASSERT_NE(picture, nullptr);
-    ::PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, At(400, 460));  // link 7: none
-    EXPECT_EQ(WaitForExit(show, 10s), 0u);
+    ::PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, At(50, 20));  // link 1: none
+    EXPECT_EQ(WaitForExit(show, 20s), 0u);
     EXPECT_EQ(UserValue(L"UrlLink"), L"http://before.example/");
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(browser.Log(), "ready\r\n");
@@ -242,7 +268,7 @@ class PasswordOnWindows98 : public PictureShowProcess {
 };
 
 TEST_F(PasswordOnWindows98, WrongPasswordKeepsTheShowAndTheRightOneEndsIt) {
-    StartShow();
+    StartShow(Up::FirstPicture);
     ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
     ASSERT_TRUE(WaitUntil([&] { return ReadFile(record) == "password|wrong\r\n"; }, 10s))
         << ReadFile(record);

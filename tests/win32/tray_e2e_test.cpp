@@ -118,9 +118,11 @@ TEST_F(TrayProcess, ConfirmedShutdownSwitchesTheManagerOffForGood) {
     EXPECT_EQ(UserValue(L"TrayIconOn"), L"0");
     EXPECT_EQ(ScrnSave(), L"") << "the key stays, with an empty value";
 
+    // Switched off, a start ends silently: watched for boxes from its start to its end.
     const Child again = StartProgram(L"\"" + SiblingPath(L"QVTIcon.exe") + L"\"");
-    EXPECT_EQ(WaitForExit(again, 15s), 0u);
-    EXPECT_FALSE(WaitForMessageBox(again.pid, 100ms));
+    const EndWatched end = WaitForExitWatchingBoxes(again, 30s);
+    EXPECT_EQ(end.exitCode, 0u);
+    EXPECT_FALSE(end.box) << end.box->text;
 }
 
 TEST_F(TrayProcess, SeveralClicksStartTheConfiguredSaverOnceAfterASecond) {

@@ -95,19 +95,87 @@ BOOL CALLBACK CollectStatic(HWND hwnd, LPARAM context) noexcept {
 
 }  // namespace
 
+namespace {
+
+std::optional<MessageBoxSeen> MessageBoxNow(DWORD pid) {
+    BoxSearch search{pid};
+    ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) {
+        return std::nullopt;
+    }
+    std::wstring text;
+    ::EnumChildWindows(search.found, CollectStatic, reinterpret_cast<LPARAM>(&text));
+    return MessageBoxSeen{search.found, Utf8(WindowText(search.found)), Utf8(text)};
+}
+
+}  // namespace
+
 std::optional<MessageBoxSeen> WaitForMessageBox(DWORD pid, std::chrono::milliseconds limit) {
     const auto until = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < until) {
-        BoxSearch search{pid};
-        ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            std::wstring text;
-            ::EnumChildWindows(search.found, CollectStatic, reinterpret_cast<LPARAM>(&text));
-            return MessageBoxSeen{search.found, Utf8(WindowText(search.found)), Utf8(text)};
+        if (auto box = MessageBoxNow(pid)) {
+            return box;
         }
         std::this_thread::sleep_for(50ms);
     }
     return std::nullopt;
+}
+
+EndWatched WaitForExitWatchingBoxes(const Child& child, std::chrono::milliseconds limit) {
+    EndWatched watched;
+    const auto until = std::chrono::steady_clock::now() + limit;
+    do {
+        if (!watched.box) {
+            watched.box = MessageBoxNow(child.pid);
+        }
+        watched.exitCode = WaitForExit(child, 50ms);
+        if (watched.exitCode) {
+            return watched;
+        }
+    } while (std::chrono::steady_clock::now() < until);
+    return watched;
+}
+
+namespace {
+
+std::int64_t Ms(const FILETIME& time) {
+    ULARGE_INTEGER value{};
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    return static_cast<std::int64_t>(value.QuadPart / 10000);
+}
+
+}  // namespace
+
+std::int64_t SystemTimeMs() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return Ms(now);
+}
+
+std::optional<std::int64_t> ProcessStartMs(HANDLE process) {
+    FILETIME created{};
+    FILETIME ended{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (!::GetProcessTimes(process, &created, &ended, &kernel, &user)) {
+        return std::nullopt;
+    }
+    return Ms(created);
+}
+
+std::optional<std::int64_t> ProcessEndMs(HANDLE process) {
+    if (::WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    FILETIME created{};
+    FILETIME ended{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (!::GetProcessTimes(process, &created, &ended, &kernel, &user)) {
+        return std::nullopt;
+    }
+    return Ms(ended);
 }
 
 void Answer(const MessageBoxSeen& box, int buttonId) {
@@ -461,6 +529,5 @@ std::wstring ScrnSave() {
 void SetScrnSave(const std::wstring& value) {
     ::WritePrivateProfileStringW(L"boot", L"SCRNSAVE.EXE", value.c_str(), L"system.ini");
 }
-
 
 }  // namespace qv::wintest

@@ -47,6 +47,21 @@ std::optional<MessageBoxSeen> WaitForMessageBox(DWORD pid, std::chrono::millisec
 // Presses the box's button with the given id (IDOK, IDCANCEL, ...).
 void Answer(const MessageBoxSeen& box, int buttonId);
 
+// Waits for the child's end, looking for its message boxes all the while (a box keeps a
+// process up, so one that ended without showing any was seen showing none): its exit code,
+// nullopt when it did not end in time, and the first box seen.
+struct EndWatched {
+    std::optional<DWORD> exitCode;
+    std::optional<MessageBoxSeen> box;
+};
+EndWatched WaitForExitWatchingBoxes(const Child& child, std::chrono::milliseconds limit);
+
+// Times on the system's clock, in milliseconds since 1601 (FILETIME), which every process of
+// the prefix shares: a process's own start and end, as the system recorded them, and now.
+std::int64_t SystemTimeMs();
+std::optional<std::int64_t> ProcessStartMs(HANDLE process);
+std::optional<std::int64_t> ProcessEndMs(HANDLE process);
+
 // What another process may send any window: the private message ranges after WM_USER and
 // WM_APP, posted and sent, with parameters that point nowhere.
 void SendJunkPrivateMessages(HWND window);

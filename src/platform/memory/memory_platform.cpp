@@ -53,6 +53,8 @@ class MemoryRunningProcess : public RunningProcess {
             owner_.whileRunning(owner_.started[index_].launch);
         }
     }
+    bool HasEnded() override { return owner_.started[index_].ended; }
+    std::uint32_t Id() const override { return owner_.started[index_].id; }
 
   private:
     MemoryProcesses& owner_;
@@ -97,6 +99,7 @@ RegWriteStatus MemoryRegistry::Set(RegRoot root, std::string_view key, std::stri
     }
     values[std::string(name)] = value;
     ++writes_;
+    writtenNames.emplace_back(name);
     return RegWriteStatus::Ok;
 }
 
@@ -231,10 +234,13 @@ void MemoryFiles::AddFileBytes(std::string_view path, std::vector<std::uint8_t> 
     bytes_[std::string(path)] = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
 }
 
-std::unique_ptr<FileReader> MemoryFiles::OpenForReading(std::string_view path) {
+std::unique_ptr<FileReader> MemoryFiles::OpenForReading(std::string_view path, Sharing sharing) {
     const auto found = bytes_.find(std::string(path));
     if (found == bytes_.end() || !FileExists(path)) {
         return nullptr;
+    }
+    if (sharing != Sharing::ReadWriteDelete && heldForWriting.count(std::string(path)) != 0) {
+        return nullptr;  // a sharing violation
     }
     return std::make_unique<MemoryFileReader>(found->second, reads_);
 }
@@ -249,7 +255,7 @@ std::unique_ptr<RunningProcess> MemoryProcesses::Start(const ProcessLaunch& laun
     if (refuse && refuse(launch)) {
         return nullptr;
     }
-    started.push_back({launch, false});
+    started.push_back({launch, false, static_cast<std::uint32_t>(1000 + started.size()), false});
     return std::make_unique<MemoryRunningProcess>(*this, started.size() - 1);
 }
 

@@ -36,6 +36,8 @@ class MemoryRegistry : public Registry {
 
     bool failKeyCreation = false;
     std::set<std::string, NoCaseLess> failingValueNames;
+    // The names of the values written through Set, in the order written.
+    std::vector<std::string> writtenNames;
 
   private:
     using Values = std::map<std::string, RegValue, NoCaseLess>;
@@ -66,7 +68,7 @@ class MemoryFiles : public Files {
     bool FileExists(std::string_view path) override;
     std::vector<std::string> List(std::string_view pattern) override;
     bool Delete(std::string_view path) override;
-    std::unique_ptr<FileReader> OpenForReading(std::string_view path) override;
+    std::unique_ptr<FileReader> OpenForReading(std::string_view path, Sharing sharing) override;
 
     // Paths the system will not delete (held open, read only), in lower case.
     std::set<std::string> undeletable;
@@ -83,6 +85,10 @@ class MemoryFiles : public Files {
     };
     [[nodiscard]] const std::vector<FileRead>& Reads() const { return *reads_; }
     void ClearReads() { reads_->clear(); }
+
+    // Files another program holds open for writing: they open only for a reader that
+    // shares writing (Sharing::ReadWriteDelete), as the system does.
+    std::set<std::string, NoCaseLess> heldForWriting;
 
     std::string windowsDir = "C:\\WINDOWS";
     std::string systemDir = "C:\\WINDOWS\\SYSTEM";
@@ -111,6 +117,8 @@ class MemoryProcesses : public Processes {
     struct Record {
         ProcessLaunch launch;
         bool waited = false;
+        std::uint32_t id = 0;  // RunningProcess::Id: 1000 and up, in the order started
+        bool ended = false;    // set by a test: the process has ended
     };
     std::vector<Record> started;
     // Command lines (their first word) that cannot be started.

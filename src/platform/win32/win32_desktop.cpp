@@ -20,8 +20,11 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM context) noexcept {
     std::wstring title(enumeration.maxTitleChars + 1, L'\0');
     const int got = ::GetWindowTextW(hwnd, title.data(), static_cast<int>(title.size()));
     title.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    DWORD process = 0;
+    (void)::GetWindowThreadProcessId(hwnd, &process);
     try {
-        enumeration.windows.push_back({reinterpret_cast<WindowId>(hwnd), winbase::Narrow(title)});
+        enumeration.windows.push_back({reinterpret_cast<WindowId>(hwnd), winbase::Narrow(title),
+                                       process, ::IsWindowVisible(hwnd) != FALSE});
     } catch (...) {
         return FALSE;  // out of memory: stop the enumeration
     }

@@ -54,11 +54,14 @@ class Win32FileReader : public FileReader {
 
 }  // namespace
 
-std::unique_ptr<FileReader> Win32Files::OpenForReading(std::string_view path) {
+std::unique_ptr<FileReader> Win32Files::OpenForReading(std::string_view path, Sharing sharing) {
+    DWORD share = FILE_SHARE_READ | FILE_SHARE_DELETE;
+    if (sharing == Sharing::ReadWriteDelete) {
+        share |= FILE_SHARE_WRITE;  // also a file another program holds open for writing
+    }
     // A folder does not open without backup semantics, so only files come back.
-    winbase::UniqueFile file(::CreateFileW(winbase::Widen(path).c_str(), GENERIC_READ,
-                                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    winbase::UniqueFile file(::CreateFileW(winbase::Widen(path).c_str(), GENERIC_READ, share,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) {
         return nullptr;

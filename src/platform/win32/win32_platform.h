@@ -47,7 +47,7 @@ class Win32Files : public Files {
     bool FileExists(std::string_view path) override;
     std::vector<std::string> List(std::string_view pattern) override;
     bool Delete(std::string_view path) override;
-    std::unique_ptr<FileReader> OpenForReading(std::string_view path) override;
+    std::unique_ptr<FileReader> OpenForReading(std::string_view path, Sharing sharing) override;
 };
 
 class Win32Processes : public Processes {

@@ -9,12 +9,16 @@ namespace {
 
 class Win32RunningProcess : public RunningProcess {
   public:
-    Win32RunningProcess(HANDLE process, HANDLE thread) : process_(process), thread_(thread) {}
+    explicit Win32RunningProcess(const PROCESS_INFORMATION& info)
+        : process_(info.hProcess), thread_(info.hThread), id_(info.dwProcessId) {}
     void WaitForExit() override { ::WaitForSingleObject(process_.get(), INFINITE); }
+    bool HasEnded() override { return ::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
+    std::uint32_t Id() const override { return id_; }
 
   private:
     winbase::UniqueHandleKernel process_;
     winbase::UniqueHandleKernel thread_;
+    DWORD id_;
 };
 
 }  // namespace
@@ -39,7 +43,7 @@ std::unique_ptr<RunningProcess> Win32Processes::Start(const ProcessLaunch& launc
             launch.workingDirectory ? workingDir.c_str() : nullptr, &startup, &info)) {
         return nullptr;
     }
-    auto process = std::make_unique<Win32RunningProcess>(info.hProcess, info.hThread);
+    auto process = std::make_unique<Win32RunningProcess>(info);
     ::SetPriorityClass(info.hProcess, flags & (HIGH_PRIORITY_CLASS | NORMAL_PRIORITY_CLASS));
     ::ResumeThread(info.hThread);
     return process;

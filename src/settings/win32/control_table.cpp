@@ -1,5 +1,7 @@
 #include "settings/win32/control_table.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include "adbanner/win32/ad_image.h"

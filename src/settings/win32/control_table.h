@@ -4,8 +4,7 @@
 // order) and to lay them out for its DPI.
 #pragma once
 
-#include <windows.h>
-
+#include <cstdint>
 #include <string_view>
 
 namespace qv::settings::win32 {
@@ -31,6 +30,9 @@ inline constexpr unsigned kSmall = 1u << 2;  // 11 pixels instead of 12
 inline constexpr unsigned kWordWrap = 1u << 3;
 inline constexpr unsigned kDefault = 1u << 4;  // the default push button
 inline constexpr unsigned kLink = 1u << 5;     // a label that answers clicks, underlined
+// Centred vertically as well: the text's lines stand in the middle of the control's height
+// (MiddleTop). A static control draws its lines from the top, so the window places them.
+inline constexpr unsigned kMiddle = 1u << 6;
 }  // namespace look
 
 struct Place {
@@ -50,11 +52,11 @@ struct ControlLayout {
     unsigned look = 0;
 };
 
-// The window class and styles of a row's control.
+// The window class and styles of a row's control (the table itself is portable data).
 struct ControlStyle {
     const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
+    std::uint32_t style;
+    std::uint32_t exStyle;
 };
 [[nodiscard]] ControlStyle StyleOf(const ControlLayout& control);
 

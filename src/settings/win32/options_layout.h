@@ -73,7 +73,7 @@ inline constexpr std::array<ControlLayout, 29> kControls{{
      {12, 18, 393, 33},
      "Select the titles that you would like to include.\r\nA different title will appear each "
      "time the screen saver launches.",
-     look::kCentred | look::kWordWrap},
+     look::kCentred | look::kMiddle | look::kWordWrap},
     {id::kOk, "btnOK", ControlKind::Button, 0, {508, 379, 75, 25}, "&OK", look::kDefault},
     {id::kCancel, "btnCancel", ControlKind::Button, 0, {507, 411, 75, 25}, "&Cancel", 0},
     {id::kHelp, "btnHelp", ControlKind::Button, 0, {416, 184, 81, 25}, "&Get Help", 0},
@@ -229,6 +229,13 @@ inline constexpr std::array<MenuItemLayout, 4> kPreshowMenu{
      {menu::kPreshowPreview, "PSPreview", "Preview"},
      {0, "N3", ""},
      {menu::kPreshowDelete, "PSDelete", "Delete"}}};
+
+// Where the text of a kMiddle label starts within its control: as far from the bottom as
+// from the top (a pixel more below when the difference is odd), at the top when the text is
+// as high as the control or higher. Both heights in the same pixels (the window's DPI).
+constexpr int MiddleTop(int controlHeight, int textHeight) {
+    return textHeight >= controlHeight ? 0 : (controlHeight - textHeight) / 2;
+}
 
 // The control's place in the window's client area at 96 DPI: its parent's place added.
 constexpr Place WindowPlace(const ControlLayout& control) {

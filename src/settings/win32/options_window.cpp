@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "ui/win32/common_controls.h"
 #include "ui/win32/font.h"
 #include "winbase/dpi.h"
+#include "winbase/unique_handle.h"
 #include "winbase/wide.h"
 
 namespace qv::settings::win32 {
@@ -62,6 +64,20 @@ UniqueGdiObject BitmapOfJpeg(const std::vector<std::uint8_t>& jpeg) {
         std::memcpy(bits, frame.pixels.data(), frame.pixels.size());
     }
     return bitmap;
+}
+
+// The height of a control's text in `font`, wrapped to `width` as a static control wraps it.
+int TextHeight(HWND control, HGDIOBJ font, int width) {
+    const int length = ::GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    const winbase::WindowDc dc(control);
+    const winbase::ScopedSelect useFont(dc.get(), font);
+    RECT box{0, 0, width, 0};
+    ::DrawTextW(dc.get(), text.c_str(), length, &box,
+                DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+    return box.bottom - box.top;
 }
 
 // The text of the table's control `id` (a group box's caption).
@@ -287,18 +303,25 @@ void OptionsWindow::LayOut() {
     for (const ControlLayout& control : kControls) {
         const Place place = WindowPlace(control);
         HWND child = Control(control.id);
-        int height = Scaled(place.height, dpi_);
-        if (control.kind == ControlKind::ComboBox) {
-            height += Scaled(kItemHeight * kDropDownRows, dpi_);  // the list that drops down
-        }
-        ::MoveWindow(child, Scaled(place.left, dpi_), Scaled(place.top, dpi_),
-                     Scaled(place.width, dpi_), height, TRUE);
         HGDIOBJ font = font_.get();
         if ((control.look & look::kBold) != 0) {
             font = boldFont_.get();
         } else if ((control.look & look::kSmall) != 0) {
             font = smallFont_.get();
         }
+        int top = Scaled(place.top, dpi_);
+        int height = Scaled(place.height, dpi_);
+        if (control.kind == ControlKind::ComboBox) {
+            height += Scaled(kItemHeight * kDropDownRows, dpi_);  // the list that drops down
+        }
+        if ((control.look & look::kMiddle) != 0) {
+            // A static control draws its lines from its top: it takes the text's height, in
+            // the middle of its place.
+            const int text = TextHeight(child, font, Scaled(place.width, dpi_));
+            top += MiddleTop(height, text);
+            height = std::min(height, text);
+        }
+        ::MoveWindow(child, Scaled(place.left, dpi_), top, Scaled(place.width, dpi_), height, TRUE);
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     // The arrows take their place inside the edit's rectangle, at its right.
@@ -356,7 +379,8 @@ OptionsChoice OptionsWindow::ReadChoice() {
 
 void OptionsWindow::btnOKClick() {
     try {
-        if (ApplySettings(Owned(), start_, ReadChoice()) == OkOutcome::Applied) {
+        if (ApplySettings(Owned(), start_, ReadChoice(), previews_.guard().get()) ==
+            OkOutcome::Applied) {
             EndModal(IDOK);
         }
     } catch (const config::ConfigError& error) {
@@ -468,14 +492,13 @@ void OptionsWindow::Launch(Command command) {
         ::SendMessageW(Control(id::kPreshows), LB_GETCURSEL, 0, 0) == LB_ERR) {
         return;
     }
-    const auto launch = LaunchFor(target_, command);
-    if (!launch) {
-        return;
-    }
-    // The thread keeps its own copy of the launch (a second command cannot change it) and
-    // shares the window's boxes; the rest of the platform lives as long as the process.
-    launches_.Start([system = platform_, dialogs = dialogs_, copy = *launch] {
-        RunDelayedLaunch(platform::WithDialogs(system, *dialogs), copy);
+    // The launch takes its own copy of the target (a second command cannot change it), and a
+    // Tessel preview while one runs is refused. The thread shares the window's boxes; the
+    // rest of the platform lives as long as the process.
+    (void)StartDelayedLaunch(target_, command, previews_.guard(), [&](LaunchBody body) {
+        launches_.Start([system = platform_, dialogs = dialogs_, body = std::move(body)] {
+            body(platform::WithDialogs(system, *dialogs));
+        });
     });
 }
 

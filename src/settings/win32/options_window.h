@@ -96,6 +96,9 @@ class OptionsWindow final : public ui::win32::ModalWindow {
     PictureControl logoPicture_;
     PictureControl customerPicture_;
     PanelControl panel_;
+    // The one Tessel preview: OK settles it first, and the window's end puts back whatever
+    // is still out (after the program's wait for the launches).
+    TesselPreviewOwner previews_{platform_.registry};
     adbanner::win32::AdImage banner_;  // AdImage1
 };
 

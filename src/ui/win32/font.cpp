@@ -6,9 +6,8 @@ winbase::UniqueGdiObject MakeFont(const FontSpec& spec, UINT dpi) {
     const int height = -::MulDiv(spec.pixels, static_cast<int>(dpi), spec.designDpi);
     return winbase::UniqueGdiObject(::CreateFontW(
         height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, spec.underline ? TRUE : FALSE,
-        FALSE, spec.picture ? DEFAULT_CHARSET : ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-        CLIP_DEFAULT_PRECIS, spec.picture ? ANTIALIASED_QUALITY : DEFAULT_QUALITY,
-        DEFAULT_PITCH | FF_SWISS, spec.face));
+        FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+        spec.picture ? ANTIALIASED_QUALITY : DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, spec.face));
 }
 
 void DrawTextLine(HDC dc, const wchar_t* text, const FontSpec& spec, COLORREF colour, RECT box,
