@@ -22,6 +22,7 @@
 #include "test_jpegs.h"
 #include "test_savers.h"
 #include "ui/win32/font.h"
+#include "winbase/system_library.h"
 #include "winbase/wide.h"
 #include "wine_test_support.h"
 
@@ -545,9 +546,15 @@ struct Heard {
 };
 
 std::optional<Heard> HearList(HWND list) {
+    // Looked up, not linked: the import library and the GUID library both define the
+    // interface's id in the 64-bit toolchain.
+    static const winbase::SystemLibrary oleacc(L"oleacc.dll");
+    const auto fromWindow =
+        oleacc.Find<decltype(&::AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
     IAccessible* accessible = nullptr;
-    if (FAILED(::AccessibleObjectFromWindow(list, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                            reinterpret_cast<void**>(&accessible))) ||
+    if (fromWindow == nullptr ||
+        FAILED(fromWindow(list, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                          reinterpret_cast<void**>(&accessible))) ||
         accessible == nullptr) {
         return std::nullopt;
     }
