@@ -396,9 +396,9 @@ std::vector<std::uint32_t> RenderedRow(const std::wstring& text, int width) {
     const winbase::UniqueHdc dc(::CreateCompatibleDC(nullptr));
     const winbase::UniqueGdiObject bitmap(
         ::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ui::win32::FontSpec spec;
-    spec.pixels = settings::win32::kFontHeight;
-    const winbase::UniqueGdiObject font = ui::win32::MakeFont(spec, 96);
+    ui::win32::FontSpec wanted;
+    wanted.pixels = settings::win32::kFontHeight;
+    const winbase::UniqueGdiObject font = ui::win32::MakeFont(wanted, 96);
     {
         const winbase::ScopedSelect useBitmap(dc.get(), bitmap.get());
         const winbase::ScopedSelect useFont(dc.get(), font.get());

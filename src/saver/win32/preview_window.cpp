@@ -24,12 +24,12 @@ constexpr COLORREF kTitle = RGB(255, 255, 255);
 constexpr COLORREF kLine = RGB(255, 214, 196);
 
 void DrawLine(HDC dc, const wchar_t* text, int height, bool bold, COLORREF colour, RECT box) {
-    ui::win32::FontSpec spec;
-    spec.face = L"Tahoma";
-    spec.pixels = height;
-    spec.bold = bold;
-    spec.picture = true;
-    ui::win32::DrawTextLine(dc, text, spec, colour, box, DT_CENTER);
+    ui::win32::FontSpec wanted;
+    wanted.face = L"Tahoma";
+    wanted.pixels = height;
+    wanted.bold = bold;
+    wanted.picture = true;
+    ui::win32::DrawTextLine(dc, text, wanted, colour, box, DT_CENTER);
 }
 
 // The preview's picture, drawn once: 152 x 112, 24 bits per pixel.

@@ -48,12 +48,12 @@ constexpr std::array<ControlLayout, 4> kHelpControls{{
 }};
 
 UniqueGdiObject MakeFont(int height, bool underline, UINT dpi) {
-    ui::win32::FontSpec spec;
-    spec.face = L"MS Sans Serif";
-    spec.pixels = height;
-    spec.designDpi = kDesignDpi;
-    spec.underline = underline;
-    return ui::win32::MakeFont(spec, dpi);
+    ui::win32::FontSpec wanted;
+    wanted.face = L"MS Sans Serif";
+    wanted.pixels = height;
+    wanted.designDpi = kDesignDpi;
+    wanted.underline = underline;
+    return ui::win32::MakeFont(wanted, dpi);
 }
 
 // The help text from the program's resources, with the line breaks an edit control shows.

@@ -37,11 +37,11 @@ constexpr std::string_view kWindowFailed = "Quorvanes could not open its setting
 
 UniqueGdiObject MakeFont(int pixels, bool bold, UINT dpi) {
     const std::wstring face = Widen(kFontFace);
-    ui::win32::FontSpec spec;
-    spec.face = face.c_str();
-    spec.pixels = pixels;
-    spec.bold = bold;
-    return ui::win32::MakeFont(spec, dpi);
+    ui::win32::FontSpec wanted;
+    wanted.face = face.c_str();
+    wanted.pixels = pixels;
+    wanted.bold = bold;
+    return ui::win32::MakeFont(wanted, dpi);
 }
 
 // A decoded JPEG as a bitmap the picture control can draw; empty when it does not decode.

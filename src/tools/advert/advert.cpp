@@ -139,11 +139,11 @@ COLORREF Mix(COLORREF a, COLORREF b, int at, int of) {
 }
 
 void DrawLine(HDC dc, const wchar_t* text, int height, bool bold, RECT box) {
-    qv::ui::win32::FontSpec spec;
-    spec.pixels = height;
-    spec.bold = bold;
-    spec.picture = true;
-    qv::ui::win32::DrawTextLine(dc, text, spec, RGB(255, 255, 255), box,
+    qv::ui::win32::FontSpec wanted;
+    wanted.pixels = height;
+    wanted.bold = bold;
+    wanted.picture = true;
+    qv::ui::win32::DrawTextLine(dc, text, wanted, RGB(255, 255, 255), box,
                                 DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);
 }
 

@@ -2,17 +2,18 @@
 
 namespace qv::ui::win32 {
 
-winbase::UniqueGdiObject MakeFont(const FontSpec& spec, UINT dpi) {
-    const int height = -::MulDiv(spec.pixels, static_cast<int>(dpi), spec.designDpi);
-    return winbase::UniqueGdiObject(::CreateFontW(
-        height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, spec.underline ? TRUE : FALSE,
-        FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-        spec.picture ? ANTIALIASED_QUALITY : DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, spec.face));
+winbase::UniqueGdiObject MakeFont(const FontSpec& wanted, UINT dpi) {
+    const int height = -::MulDiv(wanted.pixels, static_cast<int>(dpi), wanted.designDpi);
+    return winbase::UniqueGdiObject(
+        ::CreateFontW(height, 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                      wanted.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, wanted.picture ? ANTIALIASED_QUALITY : DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_SWISS, wanted.face));
 }
 
-void DrawTextLine(HDC dc, const wchar_t* text, const FontSpec& spec, COLORREF colour, RECT box,
+void DrawTextLine(HDC dc, const wchar_t* text, const FontSpec& wanted, COLORREF colour, RECT box,
                   UINT format) {
-    const winbase::UniqueGdiObject font = MakeFont(spec, static_cast<UINT>(spec.designDpi));
+    const winbase::UniqueGdiObject font = MakeFont(wanted, static_cast<UINT>(wanted.designDpi));
     const winbase::ScopedSelect useFont(dc, font.get());
     ::SetTextColor(dc, colour);
     ::SetBkMode(dc, TRANSPARENT);

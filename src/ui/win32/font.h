@@ -20,11 +20,11 @@ struct FontSpec {
     bool picture = false;
 };
 
-[[nodiscard]] winbase::UniqueGdiObject MakeFont(const FontSpec& spec, UINT dpi);
+[[nodiscard]] winbase::UniqueGdiObject MakeFont(const FontSpec& wanted, UINT dpi);
 
 // One line of text drawn into a picture at its own pixel size: transparent, in `colour`,
 // with the DrawText `format` given.
-void DrawTextLine(HDC dc, const wchar_t* text, const FontSpec& spec, COLORREF colour, RECT box,
+void DrawTextLine(HDC dc, const wchar_t* text, const FontSpec& wanted, COLORREF colour, RECT box,
                   UINT format);
 
 }  // namespace qv::ui::win32
