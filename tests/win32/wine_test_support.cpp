@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "winbase/wide.h"
@@ -153,7 +154,8 @@ std::int64_t SystemTimeMs() {
     return Ms(now);
 }
 
-std::optional<std::int64_t> ProcessStartMs(HANDLE process) {
+// The process's creation and end times (the end is meaningful once it has ended).
+std::optional<std::pair<FILETIME, FILETIME>> ProcessTimes(HANDLE process) {
     FILETIME created{};
     FILETIME ended{};
     FILETIME kernel{};
@@ -161,21 +163,20 @@ std::optional<std::int64_t> ProcessStartMs(HANDLE process) {
     if (!::GetProcessTimes(process, &created, &ended, &kernel, &user)) {
         return std::nullopt;
     }
-    return Ms(created);
+    return std::pair{created, ended};
+}
+
+std::optional<std::int64_t> ProcessStartMs(HANDLE process) {
+    const auto times = ProcessTimes(process);
+    return times ? std::optional(Ms(times->first)) : std::nullopt;
 }
 
 std::optional<std::int64_t> ProcessEndMs(HANDLE process) {
     if (::WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
         return std::nullopt;
     }
-    FILETIME created{};
-    FILETIME ended{};
-    FILETIME kernel{};
-    FILETIME user{};
-    if (!::GetProcessTimes(process, &created, &ended, &kernel, &user)) {
-        return std::nullopt;
-    }
-    return Ms(ended);
+    const auto times = ProcessTimes(process);
+    return times ? std::optional(Ms(times->second)) : std::nullopt;
 }
 
 void Answer(const MessageBoxSeen& box, int buttonId) {
