@@ -25,7 +25,7 @@
 #include "pe/pe_writer.h"
 #include "test_jpegs.h"
 #include "win32_bench_support.h"
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::bench {
 

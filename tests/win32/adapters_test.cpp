@@ -12,7 +12,7 @@
 #include "config/system_saver_settings.h"
 #include "desktop/window_search.h"
 #include "platform/win32/win32_platform.h"
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 #include "wine_test_support.h"
 
 namespace qv {

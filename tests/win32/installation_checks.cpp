@@ -13,8 +13,8 @@
 #include "common/install_names.h"
 #include "common/shared_names.h"
 #include "config/names.h"
-#include "winbase/unique_handle.h"
-#include "winbase/wide.h"
+#include "base/win32/unique_handle.h"
+#include "base/win32/wide.h"
 #include "settings/options.h"
 #include "wine_test_support.h"
 

@@ -22,8 +22,8 @@
 #include "test_jpegs.h"
 #include "test_savers.h"
 #include "ui/win32/font.h"
-#include "winbase/system_library.h"
-#include "winbase/wide.h"
+#include "base/win32/system_library.h"
+#include "base/win32/wide.h"
 #include "wine_test_support.h"
 
 namespace qv {

@@ -9,7 +9,7 @@
 #include "platform/win32/win32_platform.h"
 #include "saver/tessel.h"
 #include "test_jpegs.h"
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 #include "wine_test_support.h"
 
 namespace qv {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 
 namespace qv::wintest {
 

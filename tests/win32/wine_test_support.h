@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::wintest {
 

@@ -16,7 +16,7 @@
 #include "platform/ports.h"
 #include "ui/win32/click.h"
 #include "ui/win32/window.h"
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::adbanner::win32 {
 

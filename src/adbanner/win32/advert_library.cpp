@@ -3,7 +3,7 @@
 #include <string>
 
 #include "adbanner/ad_banner.h"
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 
 namespace qv::adbanner::win32 {
 

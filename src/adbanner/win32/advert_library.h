@@ -8,7 +8,7 @@
 #include <array>
 
 #include "adbanner/ad_library.h"
-#include "winbase/system_library.h"
+#include "base/win32/system_library.h"
 
 namespace qv::adbanner::win32 {
 

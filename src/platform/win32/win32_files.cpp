@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/win32_platform.h"
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 
 namespace qv::platform::win32 {
 

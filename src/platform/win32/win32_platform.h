@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/ports.h"
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::platform::win32 {
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "platform/win32/win32_platform.h"
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 
 namespace qv::platform::win32 {
 

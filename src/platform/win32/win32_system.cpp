@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "platform/win32/win32_platform.h"
-#include "winbase/system_library.h"
-#include "winbase/wide.h"
+#include "base/win32/system_library.h"
+#include "base/win32/wide.h"
 
 namespace qv::platform::win32 {
 

@@ -12,7 +12,7 @@
 #include "saver/win32/host_views.h"
 #include "settings/win32/options_window.h"
 #include "ui/win32/program_start.h"
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 
 namespace {
 

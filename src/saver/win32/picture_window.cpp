@@ -8,8 +8,8 @@
 #include "saver/show_timers.h"
 #include "ui/win32/common_controls.h"
 #include "ui/win32/message_loop.h"
-#include "winbase/unique_handle.h"
-#include "winbase/wide.h"
+#include "base/win32/unique_handle.h"
+#include "base/win32/wide.h"
 
 namespace qv::saver::win32 {
 

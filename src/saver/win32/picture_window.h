@@ -12,7 +12,7 @@
 #include "saver/picture_show.h"
 #include "ui/win32/window.h"
 #include "ui/win32/window_dialogs.h"
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::saver::win32 {
 

@@ -4,7 +4,7 @@
 #include "ui/win32/mark.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/window.h"
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::saver::win32 {
 

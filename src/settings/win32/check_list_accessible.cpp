@@ -5,7 +5,7 @@
 #include <atomic>
 
 #include "settings/win32/controls.h"
-#include "winbase/system_library.h"
+#include "base/win32/system_library.h"
 
 namespace qv::settings::win32 {
 

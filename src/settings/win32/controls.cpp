@@ -5,9 +5,9 @@
 
 #include "settings/win32/check_list_accessible.h"
 #include "settings/win32/options_layout.h"
-#include "winbase/dpi.h"
-#include "winbase/unique_handle.h"
-#include "winbase/wide.h"
+#include "base/win32/dpi.h"
+#include "base/win32/unique_handle.h"
+#include "base/win32/wide.h"
 
 namespace qv::settings::win32 {
 

@@ -9,8 +9,8 @@
 #include "settings/options.h"
 #include "settings/win32/control_table.h"
 #include "ui/win32/font.h"
-#include "winbase/dpi.h"
-#include "winbase/wide.h"
+#include "base/win32/dpi.h"
+#include "base/win32/wide.h"
 
 namespace qv::settings::win32 {
 

@@ -6,7 +6,7 @@
 
 #include "platform/ports.h"
 #include "ui/win32/modal_window.h"
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::settings::win32 {
 

@@ -15,9 +15,9 @@
 #include "settings/win32/help_dialog.h"
 #include "ui/win32/common_controls.h"
 #include "ui/win32/font.h"
-#include "winbase/dpi.h"
-#include "winbase/unique_handle.h"
-#include "winbase/wide.h"
+#include "base/win32/dpi.h"
+#include "base/win32/unique_handle.h"
+#include "base/win32/wide.h"
 
 namespace qv::settings::win32 {
 

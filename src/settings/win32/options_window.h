@@ -18,7 +18,7 @@
 #include "ui/win32/modal_window.h"
 #include "ui/win32/window_dialogs.h"
 #include "ui/win32/window_thread.h"
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::settings::win32 {
 

@@ -20,7 +20,7 @@
 #include "adbanner/advert_abi.h"
 #include "ui/win32/font.h"
 #include "ui/win32/mark.h"
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "ui/win32/message_loop.h"
 #include "ui/win32/program_start.h"
 #include "ui/win32/window.h"
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;

@@ -5,7 +5,7 @@
 #include "tray/tray_program.h"
 #include "tray/win32/tray_window.h"
 #include "ui/win32/program_start.h"
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     qv::ui::win32::HardenDllSearch();

@@ -10,8 +10,8 @@
 #include "tray/names.h"
 #include "tray/system_saver_start.h"
 #include "ui/win32/message_loop.h"
-#include "winbase/system_library.h"
-#include "winbase/wide.h"
+#include "base/win32/system_library.h"
+#include "base/win32/wide.h"
 
 namespace qv::tray::win32 {
 

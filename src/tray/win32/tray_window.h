@@ -10,7 +10,7 @@
 
 #include "tray/tray_program.h"
 #include "ui/win32/window.h"
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::tray::win32 {
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "winbase/system_library.h"
+#include "base/win32/system_library.h"
 
 namespace qv::ui::win32 {
 

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::ui::win32 {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "winbase/unique_handle.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::ui::win32 {
 

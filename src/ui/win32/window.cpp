@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 
 namespace qv::ui::win32 {
 

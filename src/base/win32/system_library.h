@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "winbase/unique_handle.h"
-#include "winbase/wide.h"
+#include "base/win32/unique_handle.h"
+#include "base/win32/wide.h"
 
 namespace qv::winbase {
 

@@ -1,7 +1,7 @@
-#include "winbase/dpi.h"
+#include "base/win32/dpi.h"
 
-#include "winbase/system_library.h"
-#include "winbase/unique_handle.h"
+#include "base/win32/system_library.h"
+#include "base/win32/unique_handle.h"
 
 namespace qv::winbase {
 

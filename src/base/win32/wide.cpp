@@ -1,4 +1,4 @@
-#include "winbase/wide.h"
+#include "base/win32/wide.h"
 
 #include <windows.h>
 
