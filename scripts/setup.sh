@@ -47,7 +47,24 @@ if [ "$need_i386" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i38
   as_root dpkg --add-architecture i386
 fi
 
+# A mirror caught in a sync serves an index of the wrong size, sometimes for hours; apt-get
+# update then fails for that one index and keeps the others.
+update_indexes() {
+  local try
+  for try in 1 2 3; do
+    as_root apt-get update -q && return 0
+    [ "$try" = 3 ] || { say "apt-get update failed (try $try of 3); again in $((try * 20)) s"; sleep $((try * 20)); }
+  done
+  return 1
+}
+
+install=(apt-get install -y -q --no-install-recommends)
 say "installing: ${missing[*]}"
-as_root apt-get update -q
-as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+if ! update_indexes; then
+  # Most often the security suite's i386 index is the one missing: the amd64 and i386 halves
+  # of a library must then come from the same suite, the release's own.
+  say "some package indexes could not be fetched: installing from the release's own suite"
+  install+=(-t "$(. /etc/os-release && echo "$VERSION_CODENAME")")
+fi
+as_root env DEBIAN_FRONTEND=noninteractive "${install[@]}" "${missing[@]}"
 say "done"
