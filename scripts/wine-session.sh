@@ -120,12 +120,19 @@ start() {
     [ "$rc" = 0 ] || say "wineboot exited $rc, but the prefix is complete ($state/wineboot.log)"
     touch "$prefix/.qv-ready"
   fi
-  if [ ! -f "$prefix/.qv-fonts" ]; then
+  if [ ! -f "$prefix/.qv-fonts-linked" ]; then
     # Arial is not there; Liberation Sans has its metrics, so dialogs laid out for Arial fit.
     /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial \
       /d 'Liberation Sans' /f >>"$state/wineboot.log" 2>&1 || true
+    # Windows links its Latin faces to fonts of the other scripts, so that a title in Chinese
+    # or Japanese draws with its glyphs; here the link is to the one CJK font set-up installs.
+    local face
+    for face in Arial 'Liberation Sans'; do
+      /usr/lib/wine/wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >>"$state/wineboot.log" 2>&1 || true
+    done
     wineserver -w
-    touch "$prefix/.qv-fonts"
+    touch "$prefix/.qv-fonts-linked"
   fi
   wineserver -p 2>/dev/null || true
   # Wine's own services start with the first program and keep its output pipes open; they

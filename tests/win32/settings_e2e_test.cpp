@@ -10,11 +10,15 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
+#include <memory>
 #include <thread>
 
+#include "base/win32/system_library.h"
+#include "base/win32/wide.h"
 #include "pe/pe_writer.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/win32/options_layout.h"
@@ -22,8 +26,6 @@
 #include "test_jpegs.h"
 #include "test_savers.h"
 #include "ui/win32/font.h"
-#include "base/win32/system_library.h"
-#include "base/win32/wide.h"
 #include "wine_test_support.h"
 
 namespace qv {
@@ -1163,50 +1165,100 @@ TEST_F(SettingsLinks, HelpOpensFromGetHelpAndClosesWithOkEnterAndItsCloseBox) {
         << "the settings keep their state";
 }
 
+// The settings window on a thread of this process, for what only its own process can read
+// (a message's rectangle, a control's printing). The end closes it and waits for the thread
+// while this thread answers what the window sends it; a window that does not end within the
+// bound is a failure that names what this process shows, and the thread is left to the
+// process's end, with what it uses.
+class OptionsOnAThread {
+  public:
+    OptionsOnAThread() : state_(std::make_shared<State>()) {
+        std::thread([state = state_] {
+            settings::win32::OptionsWindow options(::GetModuleHandleW(nullptr),
+                                                   state->system.platform());
+            (void)options.Run();
+            state->ended = true;
+        }).detach();
+        up_ = WaitUntil(
+            [&] {
+                window_ = WindowOf(::GetCurrentProcessId(), settings::win32::kOptionsWindowClass);
+                return window_ != nullptr && ::IsWindowVisible(window_);
+            },
+            30s);
+    }
+    OptionsOnAThread(const OptionsOnAThread&) = delete;
+    OptionsOnAThread& operator=(const OptionsOnAThread&) = delete;
+    ~OptionsOnAThread() {
+        if (window_ != nullptr) {
+            ::PostMessageW(window_, WM_CLOSE, 0, 0);  // Cancel: the dialog ends, and its thread
+        }
+        const auto deadline = std::chrono::steady_clock::now() + 30s;
+        while (!state_->ended && std::chrono::steady_clock::now() < deadline) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ::DispatchMessageW(&message);
+            }
+        }
+        EXPECT_TRUE(state_->ended) << "the settings window did not end; this process shows: "
+                                   << VisibleWindowsOfThisProcess();
+    }
+    [[nodiscard]] bool up() const { return up_; }
+    [[nodiscard]] HWND window() const { return window_; }
+
+  private:
+    struct State {
+        platform::win32::Win32Platform system;
+        std::atomic<bool> ended{false};
+    };
+    static BOOL CALLBACK AddIfVisibleHere(HWND window, LPARAM into) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(window)) {
+            wchar_t text[256] = {};
+            ::GetWindowTextW(window, text, 256);
+            *reinterpret_cast<std::string*>(into) += "[" + winbase::Narrow(text) + "] ";
+        }
+        return TRUE;
+    }
+    static std::string VisibleWindowsOfThisProcess() {
+        std::string shown;
+        ::EnumWindows(AddIfVisibleHere, reinterpret_cast<LPARAM>(&shown));
+        return shown;
+    }
+    std::shared_ptr<State> state_;
+    HWND window_ = nullptr;
+    bool up_ = false;
+};
+
 // The window moved to a screen of another density (WM_DPICHANGED): run in this process, so
 // that the message's rectangle is the window's to read, and moved to 144 DPI and back.
 TEST_F(SettingsProcess, WmDpiChangedLaysTheWindowOutAgainAtTheNewDensity) {
-    platform::win32::Win32Platform system;
-    std::thread dialogThread([&] {
-        settings::win32::OptionsWindow options(::GetModuleHandleW(nullptr), system.platform());
-        (void)options.Run();
-    });
-    HWND options = nullptr;
-    const bool up = WaitUntil(
-        [&] {
-            options = WindowOf(::GetCurrentProcessId(), settings::win32::kOptionsWindowClass);
-            return options != nullptr && ::IsWindowVisible(options);
-        },
-        30s);
-    if (up) {
-        RECT frame{};
-        RECT client{};
-        ::GetWindowRect(options, &frame);
-        ::GetClientRect(options, &client);
-        const int borderX = (frame.right - frame.left) - client.right;
-        const int borderY = (frame.bottom - frame.top) - client.bottom;
-        RECT suggested{frame.left, frame.top, frame.left + kClientAt144.cx + borderX,
-                       frame.top + kClientAt144.cy + borderY};
-        ::SendMessageW(options, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
-                       reinterpret_cast<LPARAM>(&suggested));
-        ExpectPlacesAt144(options);
+    const OptionsOnAThread inProcess;
+    ASSERT_TRUE(inProcess.up()) << "the settings window did not come up in this process";
+    HWND options = inProcess.window();
+    RECT frame{};
+    RECT client{};
+    ::GetWindowRect(options, &frame);
+    ::GetClientRect(options, &client);
+    const int borderX = (frame.right - frame.left) - client.right;
+    const int borderY = (frame.bottom - frame.top) - client.bottom;
+    RECT suggested{frame.left, frame.top, frame.left + kClientAt144.cx + borderX,
+                   frame.top + kClientAt144.cy + borderY};
+    ::SendMessageW(options, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                   reinterpret_cast<LPARAM>(&suggested));
+    ExpectPlacesAt144(options);
 
-        ::SendMessageW(options, 0x02E0, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&frame));
-        ::GetClientRect(options, &client);
-        EXPECT_EQ(client.right, 622);
-        EXPECT_EQ(client.bottom, 438);
-        const RECT ok = ClientRectOf(::GetDlgItem(options, id::kOk));
-        EXPECT_EQ(ok.left, 508);
-        EXPECT_EQ(ok.top, 379);
-        EXPECT_EQ(ok.right - ok.left, 75);
-        EXPECT_EQ(ok.bottom - ok.top, 25);
-        EXPECT_EQ(::SendMessageW(::GetDlgItem(options, id::kSavers), LB_GETITEMHEIGHT, 0, 0), 15);
-    }
-    if (options != nullptr) {
-        ::PostMessageW(options, WM_CLOSE, 0, 0);  // Cancel: the dialog ends, and its thread
-    }
-    dialogThread.join();
-    ASSERT_TRUE(up) << "the settings window did not come up in this process";
+    ::SendMessageW(options, 0x02E0, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&frame));
+    ::GetClientRect(options, &client);
+    EXPECT_EQ(client.right, 622);
+    EXPECT_EQ(client.bottom, 438);
+    const RECT ok = ClientRectOf(::GetDlgItem(options, id::kOk));
+    EXPECT_EQ(ok.left, 508);
+    EXPECT_EQ(ok.top, 379);
+    EXPECT_EQ(ok.right - ok.left, 75);
+    EXPECT_EQ(ok.bottom - ok.top, 25);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(options, id::kSavers), LB_GETITEMHEIGHT, 0, 0), 15);
 }
 
 // The rows of a control that its own painting inks (dark pixels), printed in this process.
@@ -1219,7 +1271,9 @@ std::vector<int> InkedRows(HWND control) {
     ::ReleaseDC(nullptr, screen);
     HGDIOBJ old = ::SelectObject(memory, bitmap);
     ::FillRect(memory, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    ::SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT,
+                          SMTO_ABORTIFHUNG, 10000, &answer);
     std::vector<int> rows;
     for (int y = 0; y < client.bottom; ++y) {
         for (int x = 0; x < client.right; ++x) {
@@ -1238,29 +1292,14 @@ std::vector<int> InkedRows(HWND control) {
 // Label2's two lines stand in the middle of its height (look::kMiddle in the layout table),
 // wherever the window puts the static control that draws them.
 TEST_F(SettingsProcess, Label2sLinesStandInTheMiddleOfItsHeight) {
-    platform::win32::Win32Platform system;
-    std::thread dialogThread([&] {
-        settings::win32::OptionsWindow options(::GetModuleHandleW(nullptr), system.platform());
-        (void)options.Run();
-    });
-    HWND options = nullptr;
-    const bool up = WaitUntil(
-        [&] {
-            options = WindowOf(::GetCurrentProcessId(), settings::win32::kOptionsWindowClass);
-            return options != nullptr && ::IsWindowVisible(options);
-        },
-        30s);
     std::vector<int> rows;
     RECT control{};
-    if (up) {
-        rows = InkedRows(::GetDlgItem(options, id::kLabel2));
-        control = ClientRectOf(::GetDlgItem(options, id::kLabel2));
+    {
+        const OptionsOnAThread inProcess;
+        ASSERT_TRUE(inProcess.up()) << "the settings window did not come up in this process";
+        rows = InkedRows(::GetDlgItem(inProcess.window(), id::kLabel2));
+        control = ClientRectOf(::GetDlgItem(inProcess.window(), id::kLabel2));
     }
-    if (options != nullptr) {
-        ::PostMessageW(options, WM_CLOSE, 0, 0);
-    }
-    dialogThread.join();
-    ASSERT_TRUE(up);
     ASSERT_FALSE(rows.empty()) << "Label2 printed no text";
     // Within Label2's place in the layout table (12, 18, 393, 33 at 96 DPI).
     constexpr int kTop = 18;
