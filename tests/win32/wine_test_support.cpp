@@ -475,10 +475,16 @@ bool RunOnX(const std::string& commands, std::chrono::milliseconds limit) {
     WriteFile(windowsName(name + ".sh"), "(" + commands + ") >" + name + ".out 2>&1\necho $? >" +
                                              name + ".part\nmv " + name + ".part " + name +
                                              ".done\n");
-    // The arguments reach the Linux program as they are written: a Linux path.
+    // Through Wine's start.exe, not CreateProcess of the Linux program itself: for a program
+    // that is not PE, Wine's CreateProcess reports success with process and thread handles it
+    // never made, and closing those closed handles of this process (its HKEY_CURRENT_USER
+    // among them). start.exe's own handles are real; the file tells when the commands end.
     const std::string script = name + ".sh";
-    // Its process handle is no use: the file tells.
-    (void)StartProgram(L"Z:\\bin\\sh " + std::wstring(script.begin(), script.end()));
+    const Child starter =
+        StartProgram(L"start.exe /unix /bin/sh " + std::wstring(script.begin(), script.end()));
+    if (!starter.process) {
+        return false;
+    }
     std::string code;
     const bool ended = WaitUntil(
         [&] {
