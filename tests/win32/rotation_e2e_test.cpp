@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <sstream>
+#include <utility>
 #include <vector>
 
+#include "pe/pe_writer.h"
+#include "test_jpegs.h"
 #include "wine_test_support.h"
 
 namespace qv {
@@ -167,6 +171,42 @@ TEST_F(RotationAcrossStarts, AFortyTitleTesselListAndItsPositionSurviveThreeStar
     EXPECT_EQ(UserValue(L"CurrentTessel"), L"");
     EXPECT_EQ(UserValue(L"CurrentSaver"), L"1QV Rec One");
     EXPECT_EQ(UserValue(L"Tessel"), list);
+}
+
+// Titles outside the ANSI code page, from the stored list to the file the show opens: each
+// start shows the next title's own picture.
+TEST_F(RotationAcrossStarts, TitlesInAnyScriptAreShownInTurn) {
+    const ScopedTrayWindow tray;
+    using Colour = std::array<std::uint8_t, 3>;
+    const std::array<std::pair<std::wstring, Colour>, 2> titles{
+        {{L"東京", Colour{255, 0, 0}}, {L"Été à Paris", Colour{0, 0, 255}}}};
+    for (const auto& [title, colour] : titles) {
+        pe::ResourceLibraryLayout layout;
+        layout.rcdata.push_back(
+            {"PICTURE1JPEG",
+             testing::MakeJpeg({.width = 320, .height = 240, .quality = 95, .solid = colour})});
+        const auto bytes = pe::WriteResourceLibrary(layout);
+        WriteFile(tessels.path() + L"\\" + title + L".tsl",
+                  std::string(bytes.begin(), bytes.end()));
+    }
+    SetUserValue(L"Saver", L"");
+    SetUserValue(L"Tessel", L"東京,\"Été à Paris\"");
+    SetUserValue(L"ScreenSaverType", L"0");
+    const POINT centre{::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2};
+    for (const auto& [title, colour] : titles) {
+        const Child show = StartProgram(SaverHostCommand(L"/s"));
+        HWND window = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (window = WindowOf(show.pid, L"QuorvanesShow")); }, 30s))
+            << "no show for " << Utf8(title);
+        EXPECT_TRUE(WaitUntil(
+            [&, &colour = colour] { return CaptureScreen().Near(centre.x, centre.y, colour); },
+            30s))
+            << Utf8(title) << "'s picture";
+        EXPECT_EQ(UserValue(L"CurrentTessel"), title);
+        ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+        ASSERT_TRUE(WaitForExit(show, 20s)) << "the show ends on a key";
+    }
+    EXPECT_EQ(UserValue(L"Tessel"), L"東京,\"Été à Paris\"") << "the user's list stays";
 }
 
 TEST_F(RotationAcrossStarts, WithoutTheTrayWindowOnlyTheFirstTesselRunsAndNothingChanges) {
