@@ -979,8 +979,61 @@ TEST_F(SettingsMenus, TheKeyboardOpensARowsMenuAndStartsAPreview) {
         << "the rotation is back: " << winbase::Narrow(UserValue(L"Tessel"));
 }
 
+// Real input on a list and the controls: a click on a row's check box toggles it, Space
+// toggles the current row, a right click opens the row's menu, and Tab walks the controls
+// that take the focus (shown and enabled) in the layout table's order, round to the start.
+TEST_F(SettingsMenus, RealClicksAndKeysToggleRowsOpenTheMenuAndTabInTheTablesOrder) {
+    SetUserValue(L"Tessel", L"Alps");
+    Open();
+    const auto harbour = static_cast<std::size_t>(RowOf(id::kTessels, "Harbour"));
+    const auto harbourChecked = [&] { return RowsOf(Control(id::kTessels))[harbour].checked; };
+    RECT list{};
+    ::GetWindowRect(Control(id::kTessels), &list);
+    ASSERT_TRUE(
+        PointerTo(list.left + 2 + kItemHeight / 2,
+                  list.top + 2 + static_cast<int>(harbour) * kItemHeight + kItemHeight / 2));
+    ASSERT_TRUE(XdoTool("click 1"));
+    EXPECT_TRUE(WaitUntil(harbourChecked, 10s)) << "a click on the check box";
+    ASSERT_TRUE(XdoTool("key space"));
+    EXPECT_TRUE(WaitUntil([&] { return !harbourChecked(); }, 10s)) << "Space on the current row";
+    ASSERT_TRUE(XdoTool("mousemove_relative 60 0 click 3"));  // on the row's text
+    ASSERT_TRUE(MenuShown(10s)) << "a right click";
+    ASSERT_TRUE(XdoTool("key Escape"));
+    CloseMenu();
+
+    std::vector<int> order;
+    for (const ControlLayout& control : kControls) {
+        const HWND child = ::GetDlgItem(window, control.id);
+        if ((StyleOf(control).style & WS_TABSTOP) != 0 && ::IsWindowVisible(child) &&
+            ::IsWindowEnabled(child)) {
+            order.push_back(control.id);
+        }
+    }
+    const auto start = std::find(order.begin(), order.end(), id::kTessels);
+    ASSERT_NE(start, order.end());
+    std::rotate(order.begin(), start, order.end());
+    order.push_back(id::kTessels);
+    // The focus read from outside: the dialog's thread's focus window.
+    const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+    const auto focused = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        return ::GetGUIThreadInfo(thread, &info) != FALSE ? ::GetDlgCtrlID(info.hwndFocus) : 0;
+    };
+    ASSERT_EQ(focused(), id::kTessels) << "the clicked list has the focus";
+    for (std::size_t k = 1; k < order.size(); ++k) {
+        ASSERT_TRUE(XdoTool("key Tab"));
+        ASSERT_TRUE(WaitUntil([&] { return focused() == order[k]; }, 5s))
+            << "Tab " << k << " reached control " << focused() << ", not " << order[k];
+    }
+}
+
+// Cancel changes nothing; Yes removes the file and its stored entry, here of a title
+// outside ASCII that the list stores in another case.
 TEST_F(SettingsMenus, DeleteAnsweredCancelChangesNothingAndYesRemovesFileAndEntry) {
-    SetUserValue(L"Tessel", L"Alps,Harbour");
+    const std::wstring paris = tessels.path() + L"\\Été à Paris.tsl";
+    WriteFile(paris, "a Tessel's bytes are not read here");
+    SetUserValue(L"Tessel", L"Alps,Harbour,\"été à paris\"");
     Open();
     Command(id::kTessels, RowOf(id::kTessels, "Harbour"), menu::kTesselDelete);
     auto box = WaitForMessageBox(dialog.pid, 10s);
@@ -995,24 +1048,24 @@ TEST_F(SettingsMenus, DeleteAnsweredCancelChangesNothingAndYesRemovesFileAndEntr
     EXPECT_EQ(::GetWindow(box->window, GW_OWNER), window);
     EXPECT_FALSE(::IsWindowEnabled(window));
     Answer(*box, IDCANCEL);
-    std::this_thread::sleep_for(500ms);
-    EXPECT_NE(::GetFileAttributesW((tessels.path() + L"\\Harbour.tsl").c_str()),
-              INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(UserValue(L"Tessel"), L"Alps,Harbour");
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(window) != FALSE; }, 5s));
 
-    Command(id::kTessels, RowOf(id::kTessels, "Harbour"), menu::kTesselDelete);
+    Command(id::kTessels, RowOf(id::kTessels, "Été à Paris"), menu::kTesselDelete);
     box = WaitForMessageBox(dialog.pid, 10s);
     ASSERT_TRUE(box);
+    // The dialog has taken the next command: whatever Cancel did is done.
+    EXPECT_NE(::GetFileAttributesW((tessels.path() + L"\\Harbour.tsl").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(UserValue(L"Tessel"), L"Alps,Harbour,\"été à paris\"");
+    EXPECT_EQ(box->text,
+              "This action will delete 'Été à Paris' from your system.  Are you sure you want to "
+              "proceed?");
     Answer(*box, IDOK);
     ASSERT_TRUE(WaitUntil(
-        [&] {
-            return ::GetFileAttributesW((tessels.path() + L"\\Harbour.tsl").c_str()) ==
-                   INVALID_FILE_ATTRIBUTES;
-        },
-        10s));
-    EXPECT_TRUE(WaitUntil([&] { return UserValue(L"Tessel") == L"Alps"; }, 5s))
-        << "the list's other mark stays stored";
-    EXPECT_EQ(RowsOf(Control(id::kTessels)), (std::vector<Row>{{"Alps", true}}));
+        [&] { return ::GetFileAttributesW(paris.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10s));
+    EXPECT_TRUE(WaitUntil([&] { return UserValue(L"Tessel") == L"Alps,Harbour"; }, 5s))
+        << "the list's other marks stay stored: " << Utf8(UserValue(L"Tessel"));
+    EXPECT_EQ(RowsOf(Control(id::kTessels)), (std::vector<Row>{{"Alps", true}, {"Harbour", true}}));
 }
 
 // Web addresses go to a recording program: the prefix's http and https handler for the test
