@@ -22,6 +22,9 @@ wine_env() {
   # No Mono or Gecko installers: the programs need neither.
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
   if [ -f "$state/display" ]; then DISPLAY=$(cat "$state/display"); export DISPLAY; fi
+  # Wine names files in the locale's character set: without UTF-8 (a new Debian has no
+  # locale set) a title such as "東京" or "Été à Paris" gets no file name at all.
+  if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then export LC_ALL=C.UTF-8; fi
 }
 
 # The two-monitor server. Wine reads the layout when its server starts, so a wineserver
@@ -152,6 +155,7 @@ case ${1:-} in
   start-two-monitors) QV_MONITORS=2 start ;;
   stop) stop ;;
   env) wine_env; printf 'export WINEPREFIX=%q WINEARCH=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q DISPLAY=%q\n' \
-         "$WINEPREFIX" "$WINEARCH" "$WINEDEBUG" "$WINEDLLOVERRIDES" "${DISPLAY:-}" ;;
+         "$WINEPREFIX" "$WINEARCH" "$WINEDEBUG" "$WINEDLLOVERRIDES" "${DISPLAY:-}"
+       [ -z "${LC_ALL:-}" ] || printf 'export LC_ALL=%q\n' "$LC_ALL" ;;
   *) echo "usage: $0 start|start-two-monitors|stop|env" >&2; exit 2 ;;
 esac
