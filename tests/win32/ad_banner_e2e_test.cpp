@@ -29,25 +29,6 @@ using winbase::UniqueHdc;
 constexpr RECT kHostBounds{30, 30, 530, 130};
 constexpr POINT kBannerAt{8, 20};
 
-// Runs the thread's messages until `done` holds or the time is up; the last answer.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        if (done()) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= until) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
 // The screen's pixels under a window, as 0x00RRGGBB.
 std::vector<std::uint32_t> PixelsOf(HWND window) {
     RECT area{};

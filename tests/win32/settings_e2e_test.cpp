@@ -1251,16 +1251,9 @@ class OptionsOnAThread {
         if (window_ != nullptr) {
             ::PostMessageW(window_, WM_CLOSE, 0, 0);  // Cancel: the dialog ends, and its thread
         }
-        const auto deadline = std::chrono::steady_clock::now() + 30s;
-        while (!state_->ended && std::chrono::steady_clock::now() < deadline) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            MSG message;
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                ::DispatchMessageW(&message);
-            }
-        }
-        EXPECT_TRUE(state_->ended) << "the settings window did not end; this process shows: "
-                                   << VisibleWindowsOfThisProcess();
+        EXPECT_TRUE(PumpUntil([&] { return state_->ended.load(); }, 30s))
+            << "the settings window did not end; this process shows: "
+            << VisibleWindowsOfThisProcess();
     }
     [[nodiscard]] bool up() const { return up_; }
     [[nodiscard]] HWND window() const { return window_; }

@@ -148,6 +148,9 @@ void SaveScreenshot(const Screenshot& shot, const std::wstring& name);
 
 // Polls `done` every 50 ms until it holds or the time is up; the last answer.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+// The same for a thread whose windows, or another thread's, need its messages meanwhile:
+// runs this thread's messages until `done` holds or the time is up; the last answer.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
 // The first top-level window of the class that belongs to the process `pid`.
 HWND WindowOf(DWORD pid, const wchar_t* className);
