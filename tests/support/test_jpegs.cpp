@@ -60,6 +60,10 @@ std::vector<std::uint8_t> MakeJpeg(const JpegOptions& options) {
     return bytes;
 }
 
+std::vector<std::uint8_t> SolidJpeg(int width, int height, std::array<std::uint8_t, 3> colour) {
+    return MakeJpeg(JpegOptions{.width = width, .height = height, .quality = 95, .solid = colour});
+}
+
 std::vector<std::uint8_t> MakeJpegHeader(int precision, int components, std::uint8_t frameMarker) {
     const auto n = static_cast<std::uint8_t>(components);
     std::vector<std::uint8_t> bytes = {0xFF,

@@ -26,6 +26,8 @@ struct JpegOptions {
 
 // A picture with a pattern that varies in both directions and every channel.
 std::vector<std::uint8_t> MakeJpeg(const JpegOptions& options);
+// A picture of one colour all over, encoded finely enough to be recognised on the screen.
+std::vector<std::uint8_t> SolidJpeg(int width, int height, std::array<std::uint8_t, 3> colour);
 
 // A hand-built JPEG header: start, frame (marker `frameMarker`, `precision` bits per sample,
 // `components` components of 8 x 8 pixels) and scan, with no tables or data. It is enough

@@ -40,18 +40,13 @@ LPARAM At(int x, int y) {
     return MAKELPARAM(x, y);
 }
 
-std::vector<std::uint8_t> SolidJpeg(int width, int height, std::array<std::uint8_t, 3> colour) {
-    return testing::MakeJpeg(
-        testing::JpegOptions{.width = width, .height = height, .quality = 95, .solid = colour});
-}
-
 class PictureShowProcess : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetConfiguration();
         pe::ResourceLibraryLayout layout;
-        layout.rcdata.push_back({"HARBOUR1JPEG", SolidJpeg(640, 480, kRed)});
-        layout.rcdata.push_back({"HARBOUR2JPEG", SolidJpeg(320, 240, kGreen)});
+        layout.rcdata.push_back({"HARBOUR1JPEG", testing::SolidJpeg(640, 480, kRed)});
+        layout.rcdata.push_back({"HARBOUR2JPEG", testing::SolidJpeg(320, 240, kGreen)});
         layout.strings[2] = kLink2;
         layout.strings[8] = kLink8;
         const auto bytes = pe::WriteResourceLibrary(layout);
@@ -128,8 +123,8 @@ TEST_F(PictureShowProcess, FirstPictureCentredOnBlackWithoutATaskbarButtonAndAKe
 
 TEST_F(PictureShowProcess, DamagedTesselsComeUpWithTheirGoodPicturesAndEndOnAKey) {
     using testing::Damage;
-    const auto red = SolidJpeg(640, 480, kRed);
-    const auto green = SolidJpeg(320, 240, kGreen);
+    const auto red = testing::SolidJpeg(640, 480, kRed);
+    const auto green = testing::SolidJpeg(320, 240, kGreen);
     const std::vector<std::uint8_t> garbage{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F'};
     const std::vector<std::uint8_t> cutShort(red.begin(), red.begin() + red.size() / 3);
     const struct {

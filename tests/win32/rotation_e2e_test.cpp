@@ -182,9 +182,7 @@ TEST_F(RotationAcrossStarts, TitlesInAnyScriptAreShownInTurn) {
         {{L"東京", Colour{255, 0, 0}}, {L"Été à Paris", Colour{0, 0, 255}}}};
     for (const auto& [title, colour] : titles) {
         pe::ResourceLibraryLayout layout;
-        layout.rcdata.push_back(
-            {"PICTURE1JPEG",
-             testing::MakeJpeg({.width = 320, .height = 240, .quality = 95, .solid = colour})});
+        layout.rcdata.push_back({"PICTURE1JPEG", testing::SolidJpeg(320, 240, colour)});
         const auto bytes = pe::WriteResourceLibrary(layout);
         WriteFile(tessels.path() + L"\\" + title + L".tsl",
                   std::string(bytes.begin(), bytes.end()));

@@ -34,9 +34,7 @@ class RealInputShow : public ::testing::Test {
     void SetUp() override {
         ResetConfiguration();
         pe::ResourceLibraryLayout layout;
-        layout.rcdata.push_back(
-            {"HARBOUR1JPEG", testing::MakeJpeg(testing::JpegOptions{
-                                 .width = 640, .height = 480, .quality = 95, .solid = kRed})});
+        layout.rcdata.push_back({"HARBOUR1JPEG", testing::SolidJpeg(640, 480, kRed)});
         layout.strings[2] = "http://two.example/";
         layout.strings[8] = kLink8;
         const auto bytes = pe::WriteResourceLibrary(layout);
