@@ -532,6 +532,12 @@ TEST_F(SettingsProcess, AHighContrastSchemeColoursTheDialog) {
     EXPECT_TRUE(shot.Near(list.right - 10, list.bottom - 10, {0, 0, 0})) << "the list's ground";
     EXPECT_TRUE(shot.Near(label.left - 4, label.top, {0, 0, 0})) << "the dialog's face";
     EXPECT_GT(yellowIn(label), 20) << "a label's text";
+    for (const int group : {id::kGroupSavers, id::kGroupTessels, id::kGroupPreshows}) {
+        RECT caption{};
+        ::GetWindowRect(Control(group), &caption);
+        caption.bottom = caption.top + kItemHeight;
+        EXPECT_GT(yellowIn(caption), 20) << "the caption of group " << group;
+    }
 }
 
 // A list's rows as a screen reader reads them, from this process: name, role and state of

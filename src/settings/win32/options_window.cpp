@@ -226,6 +226,9 @@ bool OptionsWindow::CreateControl(const ControlLayout& control) {
     if (created == nullptr) {
         return false;
     }
+    if (control.kind == ControlKind::GroupBox) {
+        ui::win32::DrawWithoutVisualStyle(created);  // its caption in the system's colours
+    }
     if (control.kind == ControlKind::SpinEdit) {
         ::SendMessageW(created, EM_LIMITTEXT, 2, 0);
         // Without the common controls the field takes typed minutes alone.

@@ -1,6 +1,7 @@
 #include "ui/win32/common_controls.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include "base/win32/system_library.h"
 
@@ -13,6 +14,14 @@ bool UseCommonControls(DWORD classes) {
     const auto init = library.Find<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
     const INITCOMMONCONTROLSEX wanted{sizeof(wanted), classes};
     return init != nullptr && init(&wanted) != FALSE;
+}
+
+void DrawWithoutVisualStyle(HWND control) {
+    static const winbase::SystemLibrary library(L"uxtheme.dll");
+    if (const auto setTheme = library.Find<decltype(&::SetWindowTheme)>("SetWindowTheme")) {
+        // A name no style has: an empty one is refused by some systems.
+        (void)setTheme(control, L" ", L" ");
+    }
 }
 
 }  // namespace qv::ui::win32

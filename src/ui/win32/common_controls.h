@@ -11,4 +11,11 @@ namespace qv::ui::win32 {
 // creates the controls, before it does.
 [[nodiscard]] bool UseCommonControls(DWORD classes);
 
+// Draws `control` without the visual style, as the system's classic controls draw: in the
+// system's colours, which a style does not follow. Windows turns the style off for a
+// high-contrast scheme by itself, Wine does not, and neither does for colours the user set;
+// a group box's caption drawn by the style stays dark on a dark face. Nothing happens where
+// there are no styles.
+void DrawWithoutVisualStyle(HWND control);
+
 }  // namespace qv::ui::win32
