@@ -6,11 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "pe/pe_writer.h"
+#include "platform/win32/win32_platform.h"
+#include "saver/win32/host_views.h"
+#include "saver/win32/picture_window.h"
 #include "test_jpegs.h"
 #include "wine_test_support.h"
 
@@ -163,6 +168,78 @@ TEST_F(RealInputShow, AClickOnALinkHandsItToTheBrowserLinkWindow) {
     EXPECT_EQ(Utf8(UserValue(L"UrlLink")), kLink8);
     const std::string expected = std::string("ready\r\nreceived|") + kLink8 + "\r\n";
     EXPECT_TRUE(WaitUntil([&] { return browser.Log() == expected; }, 10s)) << browser.Log();
+}
+
+// The show's window on a thread of this process, as the screen saver's start makes it for
+// the Tessel "Harbour": a cursor is a handle of the process that loaded it, so the cursor
+// the show sets is only this process's to recognise.
+class ShowOnAThread {
+  public:
+    ShowOnAThread() : state_(std::make_shared<State>()) {
+        // Wine can deadlock two threads that open the display at once while its desktop
+        // starts: this thread opens it first.
+        ::ReleaseDC(nullptr, ::GetDC(nullptr));
+        std::thread([state = state_] {
+            saver::win32::Win32HostViews views(::GetModuleHandleW(nullptr),
+                                               state->system.platform(), [] { return 0; });
+            saver::HostState host;
+            host.mode = saver::Mode::ScreenSaver;
+            host.toolWindowMode = true;
+            host.tesselForThisRun = "Harbour";
+            (void)views.RunPictureShow(host);
+            state->ended = true;
+        }).detach();
+    }
+    ShowOnAThread(const ShowOnAThread&) = delete;
+    ShowOnAThread& operator=(const ShowOnAThread&) = delete;
+    ~ShowOnAThread() {
+        if (!state_->ended) {
+            (void)XdoTool("key space");
+        }
+        EXPECT_TRUE(PumpUntil([&] { return state_->ended.load(); }, 30s))
+            << "the show in this process did not end";
+    }
+    [[nodiscard]] bool Ended() const { return state_->ended; }
+
+  private:
+    struct State {
+        platform::win32::Win32Platform system;
+        std::atomic<bool> ended{false};
+    };
+    std::shared_ptr<State> state_;
+};
+
+// The hand over a link area, the arrow elsewhere, moved by real input.
+TEST_F(RealInputShow, ALinkAreaShowsTheHandAndTheRestOfThePictureTheArrow) {
+    const ShowOnAThread inProcess;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const Screenshot shot = CaptureScreen();
+            return WindowOf(::GetCurrentProcessId(), saver::win32::kShowWindowClass) != nullptr &&
+                   shot.Near(shot.width / 2, shot.height / 2, kRed);
+        },
+        30s))
+        << "the first picture did not appear";
+    std::this_thread::sleep_for(1500ms);  // the first second takes no mouse input
+    const auto cursorIs = [](const wchar_t* shape) {
+        return [shape] {
+            CURSORINFO info{};
+            info.cbSize = sizeof info;
+            return ::GetCursorInfo(&info) && (info.flags & CURSOR_SHOWING) != 0 &&
+                   info.hCursor == ::LoadCursorW(nullptr, shape);
+        };
+    };
+    // The pointer shows once it has moved beyond the threshold, which starts the countdown.
+    const POINT corner = PictureCorner();
+    ASSERT_TRUE(PointerTo(corner.x - 60, corner.y + 100));
+    ASSERT_TRUE(PointerTo(corner.x - 40, corner.y + 100));
+    EXPECT_TRUE(PumpUntil(cursorIs(IDC_ARROW), 10s)) << "no arrow on the black area";
+    ASSERT_TRUE(PointerTo(corner.x + 200, corner.y + 10));  // link 2
+    EXPECT_TRUE(PumpUntil(cursorIs(IDC_HAND), 10s)) << "no hand over the link";
+    ASSERT_TRUE(PointerTo(corner.x + 200, corner.y + 100));
+    EXPECT_TRUE(PumpUntil(cursorIs(IDC_ARROW), 10s)) << "no arrow off the link";
+    EXPECT_TRUE(PumpUntil([&] { return inProcess.Ended(); }, 20s))
+        << "the countdown did not end the show";
 }
 
 // The show on every monitor, read from outside: the window's rectangle and the screen.
