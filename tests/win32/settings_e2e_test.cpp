@@ -10,17 +10,14 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
-#include <memory>
 #include <thread>
 
 #include "base/win32/system_library.h"
 #include "base/win32/wide.h"
 #include "pe/pe_writer.h"
-#include "platform/win32/win32_platform.h"
 #include "settings/win32/options_layout.h"
 #include "settings/win32/options_window.h"
 #include "test_jpegs.h"
@@ -521,22 +518,30 @@ TEST_F(SettingsProcess, AHighContrastSchemeColoursTheDialog) {
         }
         return count;
     };
-    // Painted once the list's rows show their yellow text.
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            shot = CaptureScreen();
-            return yellowIn(list) > 20;
-        },
-        10s));
-    SaveScreenshot(shot, L"settings-high-contrast");
-    EXPECT_TRUE(shot.Near(list.right - 10, list.bottom - 10, {0, 0, 0})) << "the list's ground";
-    EXPECT_TRUE(shot.Near(label.left - 4, label.top, {0, 0, 0})) << "the dialog's face";
-    EXPECT_GT(yellowIn(label), 20) << "a label's text";
+    std::vector<RECT> captions;
     for (const int group : {id::kGroupSavers, id::kGroupTessels, id::kGroupPreshows}) {
         RECT caption{};
         ::GetWindowRect(Control(group), &caption);
         caption.bottom = caption.top + kItemHeight;
-        EXPECT_GT(yellowIn(caption), 20) << "the caption of group " << group;
+        captions.push_back(caption);
+    }
+    const auto inked = [&](const RECT& area) { return yellowIn(area) > 20; };
+    // The dialog paints its controls one after the other: the shot is the first in which
+    // each text is yellow, or the last within the bound.
+    (void)WaitUntil(
+        [&] {
+            shot = CaptureScreen();
+            return inked(list) && inked(label) &&
+                   std::all_of(captions.begin(), captions.end(), inked);
+        },
+        10s);
+    SaveScreenshot(shot, L"settings-high-contrast");
+    EXPECT_TRUE(inked(list)) << "the list's rows";
+    EXPECT_TRUE(shot.Near(list.right - 10, list.bottom - 10, {0, 0, 0})) << "the list's ground";
+    EXPECT_TRUE(shot.Near(label.left - 4, label.top, {0, 0, 0})) << "the dialog's face";
+    EXPECT_TRUE(inked(label)) << "a label's text";
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        EXPECT_TRUE(inked(captions[i])) << "the caption of group " << i + 1;
     }
 }
 
@@ -1233,17 +1238,11 @@ TEST_F(SettingsLinks, HelpOpensFromGetHelpAndClosesWithOkEnterAndItsCloseBox) {
 // process's end, with what it uses.
 class OptionsOnAThread {
   public:
-    OptionsOnAThread() : state_(std::make_shared<State>()) {
-        // This process's first use of the display, made here before a second thread makes
-        // its own: Wine can deadlock two threads that open the display at once while its
-        // desktop is still starting.
-        ::ReleaseDC(nullptr, ::GetDC(nullptr));
-        std::thread([state = state_] {
-            settings::win32::OptionsWindow options(::GetModuleHandleW(nullptr),
-                                                   state->system.platform());
-            (void)options.Run();
-            state->ended = true;
-        }).detach();
+    OptionsOnAThread()
+        : thread_([](const platform::Platform& platform) {
+              settings::win32::OptionsWindow options(::GetModuleHandleW(nullptr), platform);
+              (void)options.Run();
+          }) {
         up_ = WaitUntil(
             [&] {
                 window_ = WindowOf(::GetCurrentProcessId(), settings::win32::kOptionsWindowClass);
@@ -1257,7 +1256,7 @@ class OptionsOnAThread {
         if (window_ != nullptr) {
             ::PostMessageW(window_, WM_CLOSE, 0, 0);  // Cancel: the dialog ends, and its thread
         }
-        EXPECT_TRUE(PumpUntil([&] { return state_->ended.load(); }, 30s))
+        EXPECT_TRUE(thread_.WaitForEnd(30s))
             << "the settings window did not end; this process shows: "
             << VisibleWindowsOfThisProcess();
     }
@@ -1265,10 +1264,6 @@ class OptionsOnAThread {
     [[nodiscard]] HWND window() const { return window_; }
 
   private:
-    struct State {
-        platform::win32::Win32Platform system;
-        std::atomic<bool> ended{false};
-    };
     static BOOL CALLBACK AddIfVisibleHere(HWND window, LPARAM into) {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(window, &pid);
@@ -1284,7 +1279,7 @@ class OptionsOnAThread {
         ::EnumWindows(AddIfVisibleHere, reinterpret_cast<LPARAM>(&shown));
         return shown;
     }
-    std::shared_ptr<State> state_;
+    InProcessThread thread_;
     HWND window_ = nullptr;
     bool up_ = false;
 };

@@ -6,14 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <atomic>
 #include <chrono>
-#include <memory>
 #include <string>
 #include <thread>
 
 #include "pe/pe_writer.h"
-#include "platform/win32/win32_platform.h"
 #include "saver/win32/host_views.h"
 #include "saver/win32/picture_window.h"
 #include "test_jpegs.h"
@@ -175,38 +172,28 @@ TEST_F(RealInputShow, AClickOnALinkHandsItToTheBrowserLinkWindow) {
 // the show sets is only this process's to recognise.
 class ShowOnAThread {
   public:
-    ShowOnAThread() : state_(std::make_shared<State>()) {
-        // Wine can deadlock two threads that open the display at once while its desktop
-        // starts: this thread opens it first.
-        ::ReleaseDC(nullptr, ::GetDC(nullptr));
-        std::thread([state = state_] {
-            saver::win32::Win32HostViews views(::GetModuleHandleW(nullptr),
-                                               state->system.platform(), [] { return 0; });
-            saver::HostState host;
-            host.mode = saver::Mode::ScreenSaver;
-            host.toolWindowMode = true;
-            host.tesselForThisRun = "Harbour";
-            (void)views.RunPictureShow(host);
-            state->ended = true;
-        }).detach();
-    }
+    ShowOnAThread()
+        : thread_([](const platform::Platform& platform) {
+              saver::win32::Win32HostViews views(::GetModuleHandleW(nullptr), platform,
+                                                 [] { return 0; });
+              saver::HostState host;
+              host.mode = saver::Mode::ScreenSaver;
+              host.toolWindowMode = true;
+              host.tesselForThisRun = "Harbour";
+              (void)views.RunPictureShow(host);
+          }) {}
     ShowOnAThread(const ShowOnAThread&) = delete;
     ShowOnAThread& operator=(const ShowOnAThread&) = delete;
     ~ShowOnAThread() {
-        if (!state_->ended) {
+        if (!thread_.Ended()) {
             (void)XdoTool("key space");
         }
-        EXPECT_TRUE(PumpUntil([&] { return state_->ended.load(); }, 30s))
-            << "the show in this process did not end";
+        EXPECT_TRUE(thread_.WaitForEnd(30s)) << "the show in this process did not end";
     }
-    [[nodiscard]] bool Ended() const { return state_->ended; }
+    [[nodiscard]] bool Ended() const { return thread_.Ended(); }
 
   private:
-    struct State {
-        platform::win32::Win32Platform system;
-        std::atomic<bool> ended{false};
-    };
-    std::shared_ptr<State> state_;
+    InProcessThread thread_;
 };
 
 // The hand over a link area, the arrow elsewhere, moved by real input.

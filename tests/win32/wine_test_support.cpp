@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/win32/wide.h"
+#include "platform/win32/win32_platform.h"
 
 namespace qv::wintest {
 
@@ -381,6 +382,28 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
         }
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
+}
+
+struct InProcessThread::State {
+    platform::win32::Win32Platform system;
+    std::atomic<bool> ended{false};
+};
+
+InProcessThread::InProcessThread(std::function<void(const platform::Platform&)> body)
+    : state_(std::make_shared<State>()) {
+    ::ReleaseDC(nullptr, ::GetDC(nullptr));
+    std::thread([state = state_, body = std::move(body)] {
+        body(state->system.platform());
+        state->ended = true;
+    }).detach();
+}
+
+bool InProcessThread::Ended() const {
+    return state_->ended;
+}
+
+bool InProcessThread::WaitForEnd(std::chrono::milliseconds limit) const {
+    return PumpUntil([&] { return state_->ended.load(); }, limit);
 }
 
 namespace {

@@ -8,11 +8,16 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/win32/unique_handle.h"
+
+namespace qv::platform {
+struct Platform;
+}
 
 namespace qv::wintest {
 
@@ -151,6 +156,25 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 // The same for a thread whose windows, or another thread's, need its messages meanwhile:
 // runs this thread's messages until `done` holds or the time is up; the last answer.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+
+// Runs `body` on a thread of this process, with a Win32 platform of its own: for a program's
+// window whose handles (a cursor, a rectangle a message points to) are only this process's
+// to read. This thread opens the display first: Wine can deadlock two threads that open it
+// at once while its desktop starts. The thread is detached, so that a window that does not
+// end is reported, not waited for.
+class InProcessThread {
+  public:
+    explicit InProcessThread(std::function<void(const platform::Platform&)> body);
+    InProcessThread(const InProcessThread&) = delete;
+    InProcessThread& operator=(const InProcessThread&) = delete;
+    [[nodiscard]] bool Ended() const;
+    // Runs this thread's messages until `body` has returned, at most `limit`.
+    [[nodiscard]] bool WaitForEnd(std::chrono::milliseconds limit) const;
+
+  private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
 
 // The first top-level window of the class that belongs to the process `pid`.
 HWND WindowOf(DWORD pid, const wchar_t* className);
