@@ -8,7 +8,6 @@
 #include <array>
 #include <chrono>
 #include <string>
-#include <thread>
 
 #include "pe/pe_writer.h"
 #include "saver/win32/host_views.h"
@@ -29,6 +28,28 @@ constexpr char kLink8[] = "http://eight.example/harbour";
 
 bool TwoMonitors() {
     return ::GetSystemMetrics(SM_CMONITORS) >= 2;
+}
+
+// The show hides the pointer when its first second, in which it takes no mouse input, ends.
+bool FirstSecondEnds() {
+    return WaitUntil(
+        [] {
+            CURSORINFO info{};
+            info.cbSize = sizeof info;
+            return ::GetCursorInfo(&info) && (info.flags & CURSOR_SHOWING) == 0;
+        },
+        10s);
+}
+
+// The points of a 16-pixel grid over `shot` where the root window's magenta shows.
+int UncoveredSpots(const Screenshot& shot) {
+    int uncovered = 0;
+    for (int y = 0; y < shot.height; y += 16) {
+        for (int x = 0; x < shot.width; x += 16) {
+            uncovered += shot.Near(x, y, kMagenta) ? 1 : 0;
+        }
+    }
+    return uncovered;
 }
 
 class RealInputShow : public ::testing::Test {
@@ -62,7 +83,7 @@ class RealInputShow : public ::testing::Test {
             },
             20s))
             << "the first picture did not appear";
-        std::this_thread::sleep_for(1500ms);
+        ASSERT_TRUE(FirstSecondEnds()) << "the pointer was not hidden";
     }
 
     // The picture's corner on the screen: centred on the primary monitor.
@@ -207,7 +228,7 @@ TEST_F(RealInputShow, ALinkAreaShowsTheHandAndTheRestOfThePictureTheArrow) {
         },
         30s))
         << "the first picture did not appear";
-    std::this_thread::sleep_for(1500ms);  // the first second takes no mouse input
+    ASSERT_TRUE(FirstSecondEnds()) << "the pointer was not hidden";
     const auto cursorIs = [](const wchar_t* shape) {
         return [shape] {
             CURSORINFO info{};
@@ -241,13 +262,7 @@ TEST_F(RealInputShow, TheShowCoversEveryMonitorWithThePictureCentredOnThePrimary
 
     const Screenshot shot = CaptureVirtualScreen();
     SaveScreenshot(shot, TwoMonitors() ? L"show-two-monitors" : L"show-one-monitor");
-    int uncovered = 0;
-    for (int y = 0; y < shot.height; y += 16) {
-        for (int x = 0; x < shot.width; x += 16) {
-            uncovered += shot.Near(x, y, kMagenta) ? 1 : 0;
-        }
-    }
-    EXPECT_EQ(uncovered, 0) << "the desktop shows through";
+    EXPECT_EQ(UncoveredSpots(shot), 0) << "the desktop shows through";
     const POINT corner = PictureCorner();
     const auto at = [&](int x, int y, std::array<std::uint8_t, 3> colour) {
         return shot.Near(x - shot.left, y - shot.top, colour);
@@ -282,7 +297,7 @@ class SecondaryMonitor {
     }
     ~SecondaryMonitor() {
         if (found_) {
-            (void)Place(first_.dmPosition.x, first_.dmPelsWidth, first_.dmPelsHeight);
+            (void)SwitchOnAsItWas();
         }
     }
     SecondaryMonitor(const SecondaryMonitor&) = delete;
@@ -352,13 +367,7 @@ TEST_F(RealInputShow, TheShowFollowsTheMonitorsWhenTheyChange) {
                 const auto at = [&](int x, int y, std::array<std::uint8_t, 3> colour) {
                     return shot.Near(x - shot.left, y - shot.top, colour);
                 };
-                int uncovered = 0;
-                for (int y = 0; y < shot.height; y += 16) {
-                    for (int x = 0; x < shot.width; x += 16) {
-                        uncovered += shot.Near(x, y, kMagenta) ? 1 : 0;
-                    }
-                }
-                return uncovered == 0 && at(corner.x + 1, corner.y + 1, kRed) &&
+                return UncoveredSpots(shot) == 0 && at(corner.x + 1, corner.y + 1, kRed) &&
                        at(corner.x - 2, corner.y + 1, kBlack);
             },
             10s))
