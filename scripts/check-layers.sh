@@ -28,7 +28,7 @@ rules=(
   "settings/win32:common config desktop password imaging settings adbanner ui base/win32 platform/ports.h platform/win32"
   "adbanner/win32:common adbanner ui base/win32 platform/ports.h platform/win32"
   "tray/win32:common config tray ui base/win32 platform/ports.h platform/win32"
-  "saver/app:common config saver settings/win32 ui base/win32 platform/ports.h platform/win32"
+  "saver/app:common config saver settings/win32 adbanner/win32 ui base/win32 platform/ports.h platform/win32"
   "tray/app:common tray ui base/win32 platform/ports.h platform/win32"
   "tools/advert:adbanner/advert_abi.h base/win32 ui/win32/font.h ui/win32/mark.h"
   "tools/tessel:common config imaging pe saver base/win32 platform/ports.h platform/win32"

@@ -14,6 +14,9 @@
 
 namespace qv::adbanner {
 
+// The banner control's window class, by which the settings window's table names it.
+inline constexpr wchar_t kAdImageClass[] = L"QuorvanesAdImage";
+
 // The banner formats, in the order of their ordinals (what the library receives).
 enum class AdImageSize : std::uint8_t {
     ads150x40,

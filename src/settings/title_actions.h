@@ -24,6 +24,9 @@ inline constexpr std::string_view DeleteQuestion =
 // refilled from what is there, so its row stays.
 inline constexpr std::string_view DeleteFailed =
     "'%s' could not be deleted. It may be in use or read-only.";
+// A second Tessel preview while the first has not yet given the rotation back.
+inline constexpr std::string_view PreviewStillRunning =
+    "A Tessel preview is still starting. Try again when it has appeared.";
 }  // namespace text
 
 // Presses on the check-box column (x of 15 pixels or less) never open a menu.

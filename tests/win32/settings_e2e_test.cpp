@@ -15,6 +15,7 @@
 #include <functional>
 #include <thread>
 
+#include "adbanner/win32/ad_image.h"
 #include "base/win32/system_library.h"
 #include "base/win32/wide.h"
 #include "pe/pe_writer.h"
@@ -60,27 +61,27 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-const wchar_t* ExpectedClass(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Image:
-            return L"QuorvanesPicture";
+const wchar_t* ExpectedClass(const ControlLayout& control) {
+    switch (control.kind) {
         case ControlKind::Label:
+        case ControlKind::LinkLabel:
             return L"Static";
         case ControlKind::GroupBox:
         case ControlKind::CheckBox:
         case ControlKind::Button:
             return L"Button";
-        case ControlKind::CheckList:
-            return L"QuorvanesCheckList";
         case ControlKind::ComboBox:
             return L"ComboBox";
-        case ControlKind::Panel:
-            return L"QuorvanesPanel";
         case ControlKind::SpinEdit:
         case ControlKind::TextBox:
+        case ControlKind::PathEdit:
             return L"Edit";
-        case ControlKind::Banner:
-            return L"QuorvanesAdImage";
+        case ControlKind::ListBox:
+            return L"ListBox";
+        case ControlKind::ProgressBar:
+            return L"msctls_progress32";
+        case ControlKind::Window:
+            return control.windowClass;
     }
     return L"";
 }
@@ -245,13 +246,11 @@ TEST_F(SettingsProcess, WindowAndControlsAsTheLayoutTableGivesThem) {
     for (const ControlLayout& control : kControls) {
         HWND child = Control(control.id);
         ASSERT_NE(child, nullptr) << control.name;
-        EXPECT_EQ(ClassOf(child), ExpectedClass(control.kind)) << control.name;
-        if (control.kind == ControlKind::Image || control.kind == ControlKind::Banner) {
+        EXPECT_EQ(ClassOf(child), ExpectedClass(control)) << control.name;
+        if (control.kind == ControlKind::Window &&
+            std::wcscmp(control.windowClass, kCheckListClass) != 0) {
             // A picture's text is its name for a screen reader: what a click does.
-            EXPECT_EQ(Utf8(TextOf(child)), control.kind == ControlKind::Image
-                                               ? settings::win32::kImageHint
-                                               : settings::win32::kBannerHint)
-                << control.name;
+            EXPECT_EQ(Utf8(TextOf(child)), ui::win32::AccessibleNameOf(control)) << control.name;
         } else if (control.kind != ControlKind::ComboBox && control.kind != ControlKind::SpinEdit) {
             EXPECT_EQ(Utf8(TextOf(child)), control.text) << control.name;
         }
@@ -339,6 +338,19 @@ TEST_F(SettingsProcess, At144DpiTheControlsLieWhereTheHandWrittenPlacesSay) {
     ExpectPlacesAt144(window);
     std::this_thread::sleep_for(500ms);  // painted, for the picture kept (no check waits on it)
     SaveScreenshot(CaptureScreen(), L"settings-dialog-144dpi");
+
+    // The help dialog at the same density: its own table, scaled the same way.
+    ::PostMessageW(Control(id::kHelp), BM_CLICK, 0, 0);
+    HWND help = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (help = WindowOf(dialog.pid, L"QuorvanesHelp")) && ::IsWindowVisible(help); },
+        10s));
+    RECT client{};
+    ::GetClientRect(help, &client);
+    EXPECT_EQ(client.right, 551) << "367 at 144 DPI";
+    EXPECT_EQ(client.bottom, 615) << "410 at 144 DPI";
+    std::this_thread::sleep_for(500ms);
+    SaveScreenshot(CaptureScreen(), L"help-dialog-144dpi");
 }
 
 TEST_F(SettingsProcess, ListsShowTheFilesAndTheStoredChoices) {
@@ -1015,7 +1027,7 @@ TEST_F(SettingsMenus, RealClicksAndKeysToggleRowsOpenTheMenuAndTabInTheTablesOrd
     std::vector<int> order;
     for (const ControlLayout& control : kControls) {
         const HWND child = ::GetDlgItem(window, control.id);
-        if ((StyleOf(control).style & WS_TABSTOP) != 0 && ::IsWindowVisible(child) &&
+        if ((::GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) != 0 && ::IsWindowVisible(child) &&
             ::IsWindowEnabled(child)) {
             order.push_back(control.id);
         }
@@ -1240,7 +1252,11 @@ class OptionsOnAThread {
   public:
     OptionsOnAThread()
         : thread_([](const platform::Platform& platform) {
-              settings::win32::OptionsWindow options(::GetModuleHandleW(nullptr), platform);
+              settings::win32::OptionsWindow options(
+                  ::GetModuleHandleW(nullptr), platform,
+                  [](platform::Dialogs& boxes, HINSTANCE instance, HWND parent, int id) {
+                      return adbanner::win32::MakeAdImage(boxes, instance, parent, id, {});
+                  });
               (void)options.Run();
           }) {
         up_ = WaitUntil(

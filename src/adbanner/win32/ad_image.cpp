@@ -12,6 +12,15 @@ AdImage::~AdImage() {
     library_.reset();  // then the library goes
 }
 
+std::unique_ptr<AdImage> MakeAdImage(platform::Dialogs& dialogs, HINSTANCE instance, HWND parent,
+                                     int controlId, const AdImageProperties& properties) {
+    auto banner = std::make_unique<AdImage>(dialogs);
+    if (!banner->Create(instance, parent, controlId, properties)) {
+        return nullptr;
+    }
+    return banner;
+}
+
 bool AdImage::Create(HINSTANCE instance, HWND parent, int controlId,
                      const AdImageProperties& properties) {
     library_ = std::make_unique<AdvertLibrary>();

@@ -13,14 +13,12 @@
 
 #include "adbanner/ad_banner.h"
 #include "adbanner/win32/advert_library.h"
+#include "base/win32/unique_handle.h"
 #include "platform/ports.h"
 #include "ui/win32/click.h"
 #include "ui/win32/window.h"
-#include "base/win32/unique_handle.h"
 
 namespace qv::adbanner::win32 {
-
-inline constexpr wchar_t kAdImageClass[] = L"QuorvanesAdImage";
 
 // What the form sets on the control before it is loaded. The events are given here since the
 // library may call back on its own thread as soon as it is started.
@@ -73,5 +71,11 @@ class AdImage final : public ui::win32::Window, private AdSurface {
     bool placing_ = false;  // the format's own bounds are not held to a format again
     ui::win32::ClickTracker click_;
 };
+
+// The banner as a child of a dialog made from its table (the row of kind Window with the
+// banner's class): nullptr when its window could not be made.
+[[nodiscard]] std::unique_ptr<AdImage> MakeAdImage(platform::Dialogs& dialogs, HINSTANCE instance,
+                                                   HWND parent, int controlId,
+                                                   const AdImageProperties& properties);
 
 }  // namespace qv::adbanner::win32

@@ -1,9 +1,13 @@
 // Quorvanes.scr: the saver host, started by Windows with the screen-saver switches.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 
+#include "adbanner/win32/ad_image.h"
+#include "base/win32/wide.h"
 #include "config/messages.h"
 #include "config/names.h"
 #include "config/reg_ini_file.h"
@@ -12,7 +16,6 @@
 #include "saver/win32/host_views.h"
 #include "settings/win32/options_window.h"
 #include "ui/win32/program_start.h"
-#include "base/win32/wide.h"
 
 namespace {
 
@@ -26,10 +29,21 @@ qv::saver::Arguments CommandLineArguments() {
     return args;
 }
 
+// How the advertising library knows the settings dialog.
+constexpr std::int32_t kSettingsProgramId = 502;
+
+// The settings window's banner, composed in here: the window knows only its table's row.
+std::unique_ptr<qv::ui::win32::Window> SettingsBanner(qv::platform::Dialogs& boxes,
+                                                      HINSTANCE instance, HWND parent, int id) {
+    qv::adbanner::win32::AdImageProperties banner;
+    banner.programId = kSettingsProgramId;
+    return qv::adbanner::win32::MakeAdImage(boxes, instance, parent, id, banner);
+}
+
 int Run(HINSTANCE instance, const qv::platform::Platform& platform) {
     try {
         qv::saver::win32::Win32HostViews views(instance, platform, [instance, &platform] {
-            return qv::settings::win32::RunSettingsDialog(instance, platform);
+            return qv::settings::win32::RunSettingsDialog(instance, platform, SettingsBanner);
         });
         return qv::saver::RunSaverHost(platform, views, CommandLineArguments());
     } catch (const std::exception& error) {

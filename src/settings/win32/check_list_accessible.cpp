@@ -4,8 +4,8 @@
 
 #include <atomic>
 
-#include "settings/win32/controls.h"
 #include "base/win32/system_library.h"
+#include "settings/win32/controls.h"
 
 namespace qv::settings::win32 {
 

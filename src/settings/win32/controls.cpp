@@ -3,11 +3,14 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "settings/win32/check_list_accessible.h"
-#include "settings/win32/options_layout.h"
+#include <cstring>
+
 #include "base/win32/dpi.h"
 #include "base/win32/unique_handle.h"
 #include "base/win32/wide.h"
+#include "imaging/jpeg_decoder.h"
+#include "settings/win32/check_list_accessible.h"
+#include "settings/win32/options_layout.h"
 
 namespace qv::settings::win32 {
 
@@ -44,6 +47,29 @@ bool IsPlaceholder(const std::wstring& text) {
 }
 
 }  // namespace
+
+// A decoded JPEG as a bitmap the picture control can draw; empty when it does not decode.
+winbase::UniqueGdiObject BitmapOfJpeg(const std::vector<std::uint8_t>& jpeg) {
+    imaging::Frame frame;
+    const auto status = imaging::DecodeJpeg(jpeg, frame);
+    if (status != imaging::DecodeStatus::Ok && status != imaging::DecodeStatus::Truncated) {
+        return {};
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = frame.width;
+    info.bmiHeader.biHeight = frame.height;  // bottom-up, as the frame is
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    winbase::UniqueGdiObject bitmap(
+        ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bitmap && bits != nullptr) {
+        std::memcpy(bits, frame.pixels.data(), frame.pixels.size());
+    }
+    return bitmap;
+}
 
 // ---- Picture ---------------------------------------------------------------------------
 

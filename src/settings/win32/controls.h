@@ -5,20 +5,19 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "base/win32/unique_handle.h"
 #include "settings/options.h"
+#include "settings/win32/options_layout.h"
 #include "ui/win32/click.h"
 #include "ui/win32/window.h"
 
 namespace qv::settings::win32 {
-
-inline constexpr wchar_t kPictureClass[] = L"QuorvanesPicture";
-inline constexpr wchar_t kPanelClass[] = L"QuorvanesPanel";
-inline constexpr wchar_t kCheckListClass[] = L"QuorvanesCheckList";
 
 // What a check list tells its parent window, sent before it acts itself: a mouse press
 // (wParam: the list's id and, in the high word, 1 for the right button; lParam: the point
@@ -37,6 +36,9 @@ struct ControlPlacement {
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
 };
+
+// A decoded JPEG as a bitmap a picture control can draw; empty when it does not decode.
+[[nodiscard]] winbase::UniqueGdiObject BitmapOfJpeg(const std::vector<std::uint8_t>& jpeg);
 
 // A picture shown at the control's top left, and a click on it told to the parent as a
 // static control tells it (STN_CLICKED). A click is a press and a release both on the

@@ -5,8 +5,7 @@
 #include <windows.h>
 
 #include "platform/ports.h"
-#include "ui/win32/modal_window.h"
-#include "base/win32/unique_handle.h"
+#include "ui/win32/dialog_window.h"
 
 namespace qv::settings::win32 {
 
@@ -20,25 +19,21 @@ inline constexpr int kClientWidth = 367;
 inline constexpr int kClientHeight = 410;
 }  // namespace help
 
-class HelpDialog final : public ui::win32::ModalWindow {
+class HelpDialog final : public ui::win32::DialogWindow {
   public:
     HelpDialog(HINSTANCE instance, platform::Desktop& desktop);
     ~HelpDialog() override;
 
+    // The dialog's table, for the tests that compare it with the live window.
+    static const ui::win32::DialogTable& Layout();
+
   private:
-    bool CreateModal(HWND owner) override;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    [[nodiscard]] HWND InitialFocus() const override { return ::GetDlgItem(hwnd(), IDOK); }
-    void OnDpiChanged(UINT dpi) override;
-    [[nodiscard]] bool CreateControls();
-    void LayOut();
+    [[nodiscard]] HWND InitialFocus() const override { return Control(IDOK); }
+    bool OnControlsCreated() override;
+    void OnCommand(int id, int code) override;
     void lblQVHyperlinkClick();
 
-    HINSTANCE instance_;
     platform::Desktop& desktop_;
-    UINT dpi_ = 96;
-    winbase::UniqueGdiObject font_;
-    winbase::UniqueGdiObject linkFont_;
 };
 
 }  // namespace qv::settings::win32

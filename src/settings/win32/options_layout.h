@@ -7,9 +7,20 @@
 #include <cstdint>
 #include <string_view>
 
-#include "settings/win32/control_table.h"
+#include "adbanner/ad_banner.h"
+#include "ui/win32/control_table.h"
 
 namespace qv::settings::win32 {
+
+using ui::win32::ControlKind;
+using ui::win32::ControlLayout;
+using ui::win32::Place;
+namespace look = ui::win32::look;
+
+// The settings window's own kinds of control (controls.h), by their window classes.
+inline constexpr wchar_t kPictureClass[] = L"QuorvanesPicture";
+inline constexpr wchar_t kPanelClass[] = L"QuorvanesPanel";
+inline constexpr wchar_t kCheckListClass[] = L"QuorvanesCheckList";
 
 // Control ids; OK and Cancel are the system's IDOK and IDCANCEL.
 namespace id {
@@ -50,15 +61,37 @@ inline constexpr int kClientHeight = 438;
 inline constexpr int kFontHeight = 12;
 inline constexpr int kSmallFontHeight = 11;
 inline constexpr int kItemHeight = 15;
-inline constexpr std::string_view kFontFace = "Arial";
+inline constexpr wchar_t kFontFace[] = L"Arial";
 inline constexpr std::string_view kImageHint = "Click for more information.";
 inline constexpr std::string_view kBannerHint = "Visit our sponsors.";
+inline constexpr std::string_view kSaversCaption = "System Screen Savers";
+inline constexpr std::string_view kTesselsCaption = "Quorvanes\u2122 Photoreels\u2122";
+inline constexpr std::string_view kPreshowsCaption = "Quorvanes\u2122 Preshows\u2122";
+inline constexpr std::string_view kPanelName = "Password and waiting time";
 
 // Window children first in the window's tab order; each group box and the panel are
 // followed by what lies in them.
 inline constexpr std::array<ControlLayout, 29> kControls{{
-    {id::kLogo, "imgQuorvanesLogo", ControlKind::Image, 0, {430, 2, 170, 91}, "", 0},
-    {id::kCustomer, "imgCustomerBitmap", ControlKind::Image, 0, {435, 97, 160, 80}, "", 0},
+    {id::kLogo,
+     "imgQuorvanesLogo",
+     ControlKind::Window,
+     0,
+     {430, 2, 170, 91},
+     "",
+     0,
+     kImageHint,
+     0,
+     kPictureClass},
+    {id::kCustomer,
+     "imgCustomerBitmap",
+     ControlKind::Window,
+     0,
+     {435, 97, 160, 80},
+     "",
+     0,
+     kImageHint,
+     0,
+     kPictureClass},
     {id::kLabel5,
      "Label5",
      ControlKind::Label,
@@ -82,15 +115,18 @@ inline constexpr std::array<ControlLayout, 29> kControls{{
      ControlKind::GroupBox,
      0,
      {3, 56, 202, 281},
-     "System Screen Savers",
+     kSaversCaption,
      look::kBold},
     {id::kSavers,
      "lstSystemSavers",
-     ControlKind::CheckList,
+     ControlKind::Window,
      id::kGroupSavers,
      {9, 20, 185, 213},
      "",
-     0},
+     0,
+     kSaversCaption,
+     0,
+     kCheckListClass},
     {id::kLabel1,
      "Label1",
      ControlKind::Label,
@@ -103,29 +139,34 @@ inline constexpr std::array<ControlLayout, 29> kControls{{
      ControlKind::GroupBox,
      0,
      {203, 56, 202, 281},
-     "Quorvanes\u2122 Photoreels\u2122",
+     kTesselsCaption,
      look::kBold},
     {id::kTessels,
      "lstQuorvane",
-     ControlKind::CheckList,
+     ControlKind::Window,
      id::kGroupTessels,
      {7, 18, 185, 159},
      "",
-     0},
+     0,
+     kTesselsCaption,
+     0,
+     kCheckListClass},
     {id::kViewTime,
      "cboViewTime",
      ControlKind::ComboBox,
      id::kGroupTessels,
      {12, 203, 50, 23},
      "8",
-     0},
+     0,
+     "Viewing Time (sec) for each picture"},
     {id::kMouseDelay,
      "cboMouseDelay",
      ControlKind::ComboBox,
      id::kGroupTessels,
      {12, 243, 50, 23},
      "5",
-     0},
+     0,
+     "Mouse turn-off delay (sec)"},
     {id::kLabel4,
      "Label4",
      ControlKind::Label,
@@ -147,7 +188,16 @@ inline constexpr std::array<ControlLayout, 29> kControls{{
      {74, 236, 124, 34},
      "Mouse turn-off\r\ndelay (sec)",
      0},
-    {id::kPanel, "Panel1", ControlKind::Panel, 0, {3, 330, 402, 41}, "", 0},
+    {id::kPanel,
+     "Panel1",
+     ControlKind::Window,
+     0,
+     {3, 330, 402, 41},
+     "",
+     0,
+     kPanelName,
+     0,
+     kPanelClass},
     {id::kPasswordCheck,
      "chkPassword",
      ControlKind::CheckBox,
@@ -163,14 +213,22 @@ inline constexpr std::array<ControlLayout, 29> kControls{{
      "Change",
      0},
     {id::kLabel7, "Label7", ControlKind::Label, id::kPanel, {249, 13, 24, 15}, "Wait", 0},
-    {id::kWaitTime, "spnWaitTime", ControlKind::SpinEdit, id::kPanel, {279, 9, 51, 23}, "1", 0},
+    {id::kWaitTime,
+     "spnWaitTime",
+     ControlKind::SpinEdit,
+     id::kPanel,
+     {279, 9, 51, 23},
+     "1",
+     0,
+     "Wait (minutes)",
+     id::kWaitSpin},
     {id::kLabel9, "Label9", ControlKind::Label, id::kPanel, {338, 13, 52, 15}, "minutes", 0},
     {id::kGroupPreshows,
      "GroupBox3",
      ControlKind::GroupBox,
      0,
      {408, 211, 215, 158},
-     "Quorvanes\u2122 Preshows\u2122",
+     kPreshowsCaption,
      look::kBold},
     {id::kLabel6,
      "Label6",
@@ -182,11 +240,14 @@ inline constexpr std::array<ControlLayout, 29> kControls{{
      look::kSmall | look::kCentred},
     {id::kPreshows,
      "lstPreshows",
-     ControlKind::CheckList,
+     ControlKind::Window,
      id::kGroupPreshows,
      {12, 64, 193, 89},
      "",
-     0},
+     0,
+     kPreshowsCaption,
+     0,
+     kCheckListClass},
     {id::kEmailList,
      "EmailListButton",
      ControlKind::Button,
@@ -194,7 +255,16 @@ inline constexpr std::array<ControlLayout, 29> kControls{{
      {504, 184, 113, 25},
      "&Join the Email List",
      0},
-    {id::kBanner, "AdImage1", ControlKind::Banner, 0, {8, 376, 468, 60}, "", 0},
+    {id::kBanner,
+     "AdImage1",
+     ControlKind::Window,
+     0,
+     {8, 376, 468, 60},
+     "",
+     0,
+     kBannerHint,
+     0,
+     adbanner::kAdImageClass},
 }};
 
 // The three context menus: items in order; id 0 is a separator.
@@ -230,23 +300,11 @@ inline constexpr std::array<MenuItemLayout, 4> kPreshowMenu{
      {0, "N3", ""},
      {menu::kPreshowDelete, "PSDelete", "Delete"}}};
 
-// Where the text of a kMiddle label starts within its control: as far from the bottom as
-// from the top (a pixel more below when the difference is odd), at the top when the text is
-// as high as the control or higher. Both heights in the same pixels (the window's DPI).
-constexpr int MiddleTop(int controlHeight, int textHeight) {
-    return textHeight >= controlHeight ? 0 : (controlHeight - textHeight) / 2;
-}
+using ui::win32::MiddleTop;
 
 // The control's place in the window's client area at 96 DPI: its parent's place added.
 constexpr Place WindowPlace(const ControlLayout& control) {
-    Place place = control.place;
-    for (const ControlLayout& parent : kControls) {
-        if (parent.id == control.parent && control.parent != 0) {
-            place.left += parent.place.left;
-            place.top += parent.place.top;
-        }
-    }
-    return place;
+    return ui::win32::WindowPlace(kControls, control);
 }
 
 }  // namespace qv::settings::win32
