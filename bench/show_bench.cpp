@@ -50,7 +50,7 @@ class NoWindow : public saver::ShowWindow {
     void StartCountdown(int) override {}
     void StartDecode(std::shared_ptr<saver::PictureSource> source, std::size_t start) override {
         saver::RunDecode(
-            *source, start,
+            *source, start, [] { return true; },
             [](const std::function<void()>& step) {
                 step();
                 return true;

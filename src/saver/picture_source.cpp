@@ -1,5 +1,7 @@
 #include "saver/picture_source.h"
 
+#include <memory>
+
 #include <algorithm>
 
 namespace qv::saver {
@@ -51,14 +53,12 @@ bool PictureSource::Decode(std::size_t index) {
     return false;
 }
 
-void RunDecode(PictureSource& source, std::size_t start, const Synchronize& synchronize,
-               const std::function<void(DecodedPicture&)>& deliver) {
-    bool windowGone = false;
-    // A step that does nothing tells whether the window is still there.
-    const auto cancelled = [&] { return windowGone || (windowGone = !synchronize([] {})); };
-    DecodedPicture decoded = source.DecodeFrom(start, cancelled);
-    if (!windowGone) {
-        (void)synchronize([&] { deliver(decoded); });
+void RunDecode(PictureSource& source, std::size_t start, const std::function<bool()>& windowOpen,
+               const Synchronize& post, const std::function<void(DecodedPicture&)>& deliver) {
+    auto decoded = std::make_shared<DecodedPicture>(
+        source.DecodeFrom(start, [&windowOpen] { return !windowOpen(); }));
+    if (windowOpen()) {
+        (void)post([decoded, deliver] { deliver(*decoded); });
     }
 }
 

@@ -49,8 +49,9 @@ class PictureSource {
 using Synchronize = std::function<bool(const std::function<void()>&)>;
 
 // The decode worker's body: decodes from `start` and hands the result to `deliver` on the
-// window's thread; nothing when the window went meanwhile.
-void RunDecode(PictureSource& source, std::size_t start, const Synchronize& synchronize,
-               const std::function<void(DecodedPicture&)>& deliver);
+// window's thread through `post`, which owns the picture until its step has run; nothing
+// when the window went meanwhile (`windowOpen` is asked between pictures).
+void RunDecode(PictureSource& source, std::size_t start, const std::function<bool()>& windowOpen,
+               const Synchronize& post, const std::function<void(DecodedPicture&)>& deliver);
 
 }  // namespace qv::saver

@@ -8,19 +8,19 @@ constexpr std::int64_t kTickMs = 100;
 
 }  // namespace
 
-void RunPictureTimer(platform::Clock& clock, int seconds, const Synchronize& synchronize,
+void RunPictureTimer(platform::Clock& clock, int seconds, const Synchronize& post,
                      const std::function<void()>& showNext) {
     const std::int64_t interval = std::int64_t{seconds} * 1000;
     for (;;) {
         clock.SleepMs(interval);
-        if (!synchronize(showNext)) {
+        if (!post(showNext)) {
             return;
         }
     }
 }
 
 void RunCountdown(platform::Clock& clock, int seconds, const std::atomic<bool>& suspended,
-                  const Synchronize& synchronize, const std::function<void()>& timeout) {
+                  const Synchronize& post, const std::function<void()>& timeout) {
     std::int64_t ticksLeft = std::int64_t{seconds} * 10;
     for (;;) {
         clock.SleepMs(kTickMs);
@@ -28,7 +28,7 @@ void RunCountdown(platform::Clock& clock, int seconds, const std::atomic<bool>& 
             continue;
         }
         if (--ticksLeft <= 0) {
-            synchronize(timeout);
+            (void)post(timeout);
             return;
         }
     }

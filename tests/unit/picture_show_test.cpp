@@ -120,14 +120,14 @@ class RecordingWindow : public ShowWindow {
         if (windowThread != nullptr) {
             windowThread->StartWorker([this, source, start] {
                 RunDecode(
-                    *source, start,
+                    *source, start, [] { return true; },
                     [this](const std::function<void()>& step) { return windowThread->Run(step); },
                     [this](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
             });
             return;
         }
         RunDecode(
-            *source, start,
+            *source, start, [] { return true; },
             [](const std::function<void()>& step) {
                 step();
                 return true;
@@ -317,7 +317,8 @@ TEST_F(PictureShowTest, PicturesDecodeAwayFromTheWindowOneAtATime) {
         return true;
     };
     const auto deliver = [&](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); };
-    RunDecode(*window.held[0].first, window.held[0].second, synchronously, deliver);
+    RunDecode(
+        *window.held[0].first, window.held[0].second, [] { return true; }, synchronously, deliver);
     EXPECT_EQ(window.widths, (std::vector<int>{320}));
     EXPECT_EQ(window.moves,
               (std::vector<std::pair<int, int>>{{(1024 - 320) / 2, (768 - 240) / 2}}));
@@ -326,7 +327,7 @@ TEST_F(PictureShowTest, PicturesDecodeAwayFromTheWindowOneAtATime) {
     ASSERT_EQ(window.decodes, 2);
     // The window went while the picture decoded: nothing is handed over.
     RunDecode(
-        *window.held[1].first, window.held[1].second,
+        *window.held[1].first, window.held[1].second, [] { return false; },
         [](const std::function<void()>&) { return false; },
         [](DecodedPicture&) { ADD_FAILURE() << "delivered to a window that is gone"; });
     EXPECT_EQ(window.widths.size(), 1u);

@@ -1,15 +1,10 @@
 #include "saver/win32/picture_window.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
-#include "config/messages.h"
-#include "platform/win32/win32_platform.h"
-#include "saver/show_timers.h"
-#include "ui/win32/common_controls.h"
-#include "ui/win32/message_loop.h"
 #include "base/win32/unique_handle.h"
 #include "base/win32/wide.h"
+#include "ui/win32/message_loop.h"
 
 namespace qv::saver::win32 {
 
@@ -17,7 +12,6 @@ namespace {
 
 constexpr UINT_PTR kActivationTimer = 1;
 
-using ui::win32::StartDetachedWorker;
 using ui::win32::WindowClass;
 using ui::win32::WindowPlacement;
 
@@ -37,9 +31,6 @@ RECT RectOf(const ScreenRect& area) {
     return {area.left, area.top, area.right, area.bottom};
 }
 
-// The show's window, for the hook of its thread (one show per program).
-HWND g_showWindow = nullptr;
-
 }  // namespace
 
 PictureWindow::PictureWindow(HINSTANCE instance, HWND owner, platform::Dialogs& system)
@@ -53,43 +44,14 @@ PictureWindow::PictureWindow(HINSTANCE instance, HWND owner, platform::Dialogs& 
     placement.parent = owner;
     if (Create(BlackClass(kShowWindowClass, instance), placement)) {
         (void)picture_.Create(instance, hwnd());  // Created() tells
-        g_showWindow = hwnd();
-        dialogHook_.reset(
-            ::SetWindowsHookExW(WH_CBT, DialogPlacementHook, nullptr, ::GetCurrentThreadId()));
+        dialogPlacement_.Start(hwnd());
     }
-}
-
-// A box or dialog owned by the show opens centred on the primary monitor's work area,
-// whatever monitor the system would choose for a window as wide as all of them, and above
-// the show, which is topmost.
-LRESULT CALLBACK PictureWindow::DialogPlacementHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        const HWND dialog = reinterpret_cast<HWND>(wParam);
-        if (dialog != g_showWindow && g_showWindow != nullptr &&
-            ::GetWindow(dialog, GW_OWNER) == g_showWindow) {
-            MONITORINFO monitor{};
-            monitor.cbSize = sizeof(monitor);
-            RECT box{};
-            if (::GetMonitorInfoW(::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor) &&
-                ::GetWindowRect(dialog, &box)) {
-                const RECT& work = monitor.rcWork;
-                const int width = box.right - box.left;
-                const int height = box.bottom - box.top;
-                ::SetWindowPos(dialog, HWND_TOPMOST,
-                               work.left + (work.right - work.left - width) / 2,
-                               work.top + (work.bottom - work.top - height) / 2, 0, 0,
-                               SWP_NOSIZE | SWP_NOACTIVATE);
-            }
-        }
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 PictureWindow::~PictureWindow() {
     Detach();
+    dialogPlacement_.Stop();
     Destroy();
-    dialogHook_.reset();
-    g_showWindow = nullptr;
 }
 
 bool PictureWindow::PictureControl::Create(HINSTANCE instance, HWND parent) {
@@ -102,25 +64,6 @@ bool PictureWindow::PictureControl::Create(HINSTANCE instance, HWND parent) {
 void PictureWindow::Detach() {
     Gate()->Close();
     show_ = nullptr;
-}
-
-void PictureWindow::CreateTooltip() {
-    (void)ui::win32::UseCommonControls(ICC_WIN95_CLASSES);
-    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
-                                 nullptr, instance_, nullptr);
-    if (tooltip_ == nullptr) {
-        return;
-    }
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    // Transparent: a click where the hint shows is a click on the link beneath it.
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
-    tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(picture_.hwnd());
-    tool.lpszText = const_cast<wchar_t*>(L"");
-    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
 }
 
 int PictureWindow::RunUntilClosed() {
@@ -207,31 +150,6 @@ void PictureWindow::ShowCursor(bool show) {
     ::ShowCursor(show ? TRUE : FALSE);
 }
 
-void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
-    if (hint.has_value() == hintOn_) {
-        return;
-    }
-    if (tooltip_ == nullptr) {
-        // Made the first time the pointer rests on a link: the common controls are not
-        // started before the show is on the screen.
-        CreateTooltip();
-    }
-    if (tooltip_ == nullptr) {
-        return;
-    }
-    hintOn_ = hint.has_value();
-    if (hint) {
-        std::wstring text = winbase::Widen(*hint);
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = hwnd();
-        tool.uId = reinterpret_cast<UINT_PTR>(picture_.hwnd());
-        tool.lpszText = text.data();
-        ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-    ::SendMessageW(tooltip_, TTM_ACTIVATE, hintOn_ ? TRUE : FALSE, 0);
-}
-
 void PictureWindow::Close() {
     // Closed from inside an event of the show: the window goes once that event is over.
     ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
@@ -239,36 +157,6 @@ void PictureWindow::Close() {
 
 void PictureWindow::StartActivationDelay(int ms) {
     ::SetTimer(hwnd(), kActivationTimer, static_cast<UINT>(ms), nullptr);
-}
-
-void PictureWindow::StartPictureTimer(int seconds) {
-    PictureShow* show = show_;
-    StartDetachedWorker([gate = Gate(), seconds, show] {
-        platform::win32::Win32Clock clock;
-        RunPictureTimer(
-            clock, seconds, [&gate](const std::function<void()>& step) { return gate->Run(step); },
-            [show] { show->LoadNewPict(); });
-    });
-}
-
-void PictureWindow::StartCountdown(int seconds) {
-    PictureShow* show = show_;
-    StartDetachedWorker([gate = Gate(), suspended = show_->Suspended(), seconds, show] {
-        platform::win32::Win32Clock clock;
-        RunCountdown(
-            clock, seconds, *suspended,
-            [&gate](const std::function<void()>& step) { return gate->Run(step); },
-            [show] { show->OnCountdownTimeout(); });
-    });
-}
-
-void PictureWindow::StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) {
-    PictureShow* show = show_;
-    StartDetachedWorker([gate = Gate(), source = std::move(source), start, show] {
-        RunDecode(
-            *source, start, [&gate](const std::function<void()>& step) { return gate->Run(step); },
-            [show](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
-    });
 }
 
 void PictureWindow::PaintPicture() {

@@ -1,18 +1,20 @@
 // The picture show's window: borderless, black, topmost and covering the whole virtual
 // screen (every monitor), with one child control that paints the current picture at its own
 // size, clipped to the primary monitor. It forwards input to the show's rules and does what
-// they ask; the workers reach it through a gate. Every dialog shown on its thread (the
-// show's boxes, the password dialog) opens centred on the primary monitor, above the show.
+// they ask; the workers reach it through a gate (show_workers.cpp). Every dialog it owns
+// (the show's boxes, the password dialog) opens centred on the primary monitor, above the
+// show. The hint over a link is its tooltip (show_hint.cpp).
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 
+#include "base/win32/unique_handle.h"
 #include "saver/picture_show.h"
+#include "ui/win32/dialog_placement.h"
 #include "ui/win32/window.h"
 #include "ui/win32/window_dialogs.h"
-#include "base/win32/unique_handle.h"
 
 namespace qv::saver::win32 {
 
@@ -72,13 +74,12 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     void ApplyCursor() const;
     void CreateTooltip();
     void ClipPicture();
-    static LRESULT CALLBACK DialogPlacementHook(int code, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_;
     PictureControl picture_{*this};
     HWND tooltip_ = nullptr;
     ui::win32::WindowDialogs dialogs_;
-    winbase::UniqueHhook dialogHook_;
+    ui::win32::OwnedDialogPlacement dialogPlacement_;
     RECT pictureRect_{};  // client coordinates
     RECT visible_{};      // the primary monitor, in client coordinates
     PictureShow* show_ = nullptr;

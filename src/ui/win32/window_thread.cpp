@@ -27,14 +27,52 @@ bool WindowThreadGate::Run(const std::function<void()>& step) {
     return ran_.load();
 }
 
-LRESULT WindowThreadGate::RunPendingStep() {
-    const std::function<void()>* step = pending_.exchange(nullptr);
-    if (step == nullptr || !open_.load()) {
-        return 0;  // a stray message, or the window is going
+bool WindowThreadGate::Post(std::function<void()> step) {
+    {
+        const std::lock_guard<std::mutex> hold(posting_);
+        if (!open_.load()) {
+            return false;
+        }
+        posted_.push_back(std::move(step));
     }
-    (*step)();
-    ran_.store(true);
-    return 1;
+    // A full message queue loses the wake-up, not the step: the next message runs it.
+    (void)::PostMessageW(window_.load(), kRunStep, 0, 0);
+    return true;
+}
+
+void WindowThreadGate::Close() {
+    std::deque<std::function<void()>> dropped;
+    {
+        const std::lock_guard<std::mutex> hold(posting_);
+        open_.store(false);
+        dropped.swap(posted_);
+    }
+    // The steps' captures go here, on the window's thread, outside the lock.
+}
+
+LRESULT WindowThreadGate::RunPendingStep() {
+    LRESULT ran = 0;
+    if (const std::function<void()>* step = pending_.exchange(nullptr);
+        step != nullptr && open_.load()) {
+        (*step)();
+        ran_.store(true);
+        ran = 1;
+    }
+    // One message may wake several posted steps; each runs once, in the order posted, and
+    // a step that ends the window stops the rest.
+    for (;;) {
+        std::function<void()> next;
+        {
+            const std::lock_guard<std::mutex> hold(posting_);
+            if (posted_.empty() || !open_.load()) {
+                return ran;
+            }
+            next = std::move(posted_.front());
+            posted_.pop_front();
+        }
+        next();
+        ran = 1;
+    }
 }
 
 void StartDetachedWorker(std::function<void()> work) {

@@ -1,0 +1,56 @@
+// The show's hint over a link area: a tooltip of the picture, made the first time it is
+// needed, and transparent to clicks.
+#include "saver/win32/picture_window.h"
+
+#include <commctrl.h>
+
+#include "base/win32/wide.h"
+#include "ui/win32/common_controls.h"
+
+namespace qv::saver::win32 {
+
+void PictureWindow::CreateTooltip() {
+    (void)ui::win32::UseCommonControls(ICC_WIN95_CLASSES);
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
+                                 nullptr, instance_, nullptr);
+    if (tooltip_ == nullptr) {
+        return;
+    }
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    // Transparent: a click where the hint shows is a click on the link beneath it.
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(picture_.hwnd());
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
+}
+
+void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
+    if (hint.has_value() == hintOn_) {
+        return;
+    }
+    if (tooltip_ == nullptr) {
+        // Made the first time the pointer rests on a link: the common controls are not
+        // started before the show is on the screen.
+        CreateTooltip();
+    }
+    if (tooltip_ == nullptr) {
+        return;
+    }
+    hintOn_ = hint.has_value();
+    if (hint) {
+        std::wstring text = winbase::Widen(*hint);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = hwnd();
+        tool.uId = reinterpret_cast<UINT_PTR>(picture_.hwnd());
+        tool.lpszText = text.data();
+        ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    ::SendMessageW(tooltip_, TTM_ACTIVATE, hintOn_ ? TRUE : FALSE, 0);
+}
+
+}  // namespace qv::saver::win32
