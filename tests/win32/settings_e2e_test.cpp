@@ -19,6 +19,7 @@
 #include "base/win32/system_library.h"
 #include "base/win32/wide.h"
 #include "pe/pe_writer.h"
+#include "settings/win32/help_dialog.h"
 #include "settings/win32/options_layout.h"
 #include "settings/win32/options_window.h"
 #include "test_jpegs.h"
@@ -1299,6 +1300,91 @@ class OptionsOnAThread {
     HWND window_ = nullptr;
     bool up_ = false;
 };
+
+// What a screen reader calls a control: the name of its client object.
+std::string HeardName(HWND control) {
+    static const winbase::SystemLibrary oleacc(L"oleacc.dll");
+    const auto fromWindow =
+        oleacc.Find<decltype(&::AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
+    IAccessible* accessible = nullptr;
+    if (fromWindow == nullptr ||
+        FAILED(fromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                          reinterpret_cast<void**>(&accessible))) ||
+        accessible == nullptr) {
+        return "<no accessible object>";
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT asked = accessible->get_accName(self, &name);
+    accessible->Release();
+    std::string heard = SUCCEEDED(asked) && name != nullptr ? Utf8(name) : "<no name>";
+    ::SysFreeString(name);
+    return heard;
+}
+
+// Every child of a dialog declared by a table is either a kit window of one of its rows or
+// a system control the kit's walk made for a row (or a row's second window: spin arrows, a
+// browse button), of the class the row's kind gives; and a screen reader hears each row's
+// name as the table gives it (a button's without the "&" of its access key).
+void ExpectTheTableMadeEveryControl(HWND dialog, const ui::win32::DialogTable& table) {
+    const auto rowOf = [&](int id) -> const ControlLayout* {
+        for (const ControlLayout& row : table.controls) {
+            if (row.id == id) {
+                return &row;
+            }
+        }
+        return nullptr;
+    };
+    const auto isPartner = [&](int id) {
+        return std::any_of(table.controls.begin(), table.controls.end(),
+                           [id](const ControlLayout& row) { return row.partner == id; });
+    };
+    int children = 0;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT), ++children) {
+        const int id = ::GetDlgCtrlID(child);
+        const ControlLayout* row = rowOf(id);
+        if (ui::win32::Window::FromHandle(child) != nullptr) {
+            EXPECT_TRUE(row != nullptr && row->kind == ControlKind::Window)
+                << "a kit window of a row of kind Window, id " << id;
+            continue;
+        }
+        if (isPartner(id)) {
+            continue;
+        }
+        ASSERT_NE(row, nullptr) << "a child no row made: " << Utf8(ClassOf(child)) << " " << id;
+        EXPECT_NE(row->kind, ControlKind::Window) << row->name << " is a system control";
+        EXPECT_EQ(ClassOf(child), ExpectedClass(*row)) << row->name;
+    }
+    EXPECT_GE(children, static_cast<int>(table.controls.size()));
+    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    for (const ControlLayout& row : table.controls) {
+        std::string wanted(ui::win32::AccessibleNameOf(row));
+        std::erase(wanted, '&');
+        EXPECT_EQ(HeardName(::GetDlgItem(dialog, row.id)), wanted) << row.name;
+    }
+    ::CoUninitialize();
+}
+
+TEST_F(SettingsProcess, BothDialogsAreTheirTablesForTheEyeAndTheScreenReader) {
+    const OptionsOnAThread options;
+    ASSERT_TRUE(options.up());
+    ExpectTheTableMadeEveryControl(options.window(), OptionsWindow::Layout());
+
+    ::PostMessageW(::GetDlgItem(options.window(), id::kHelp), BM_CLICK, 0, 0);
+    HWND help = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            help = WindowOf(::GetCurrentProcessId(), kHelpDialogClass);
+            return help != nullptr && ::IsWindowVisible(help);
+        },
+        10s));
+    ExpectTheTableMadeEveryControl(help, HelpDialog::Layout());
+    ::PostMessageW(help, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(help); }, 10s));
+}
 
 // The window moved to a screen of another density (WM_DPICHANGED): run in this process, so
 // that the message's rectangle is the window's to read, and moved to 144 DPI and back.

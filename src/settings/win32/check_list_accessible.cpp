@@ -4,41 +4,17 @@
 
 #include <atomic>
 
-#include "base/win32/system_library.h"
 #include "settings/win32/controls.h"
+#include "ui/win32/accessibility.h"
 
 namespace qv::settings::win32 {
 
 namespace {
 
-// {618736E0-3C3D-11CF-810C-00AA00389B71}
-constexpr IID kIidAccessible = {
-    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+using ui::win32::kIidAccessible;
+
 constexpr wchar_t kCheck[] = L"Check";
 constexpr wchar_t kUncheck[] = L"Uncheck";
-
-// The accessibility and automation libraries, loaded with the first question a screen
-// reader asks: the settings dialog does not import them, nor does the saver host.
-struct Libraries {
-    winbase::SystemLibrary oleacc{L"oleacc.dll"};
-    winbase::SystemLibrary oleaut{L"oleaut32.dll"};
-    winbase::SystemLibrary ole{L"ole32.dll"};
-    decltype(&::LresultFromObject) lresultFromObject =
-        oleacc.Find<decltype(&::LresultFromObject)>("LresultFromObject");
-    decltype(&::SysAllocString) sysAllocString =
-        oleaut.Find<decltype(&::SysAllocString)>("SysAllocString");
-    decltype(&::CoInitializeEx) coInitializeEx =
-        ole.Find<decltype(&::CoInitializeEx)>("CoInitializeEx");
-
-    [[nodiscard]] bool Complete() const {
-        return lresultFromObject != nullptr && sysAllocString != nullptr &&
-               coInitializeEx != nullptr;
-    }
-    static const Libraries& Get() {
-        static const Libraries libraries;
-        return libraries;
-    }
-};
 
 // A COM object goes by Release, never by a delete through its interface, which therefore
 // has no virtual destructor.
@@ -257,7 +233,7 @@ class CheckListAccessible final : public IAccessible {
         return child.lVal > 0 ? static_cast<int>(child.lVal) - 1 : kSelf;
     }
     static HRESULT Text(const std::wstring& text, BSTR* out) {
-        *out = Libraries::Get().sysAllocString(text.c_str());
+        *out = ui::win32::AllocatedText(text);
         return *out != nullptr ? S_OK : E_OUTOFMEMORY;
     }
 
@@ -273,17 +249,10 @@ LRESULT AnswerGetObject(const CheckListControl& list, WPARAM wParam, LPARAM lPar
     if (static_cast<LONG>(lParam) != OBJID_CLIENT) {
         return 0;
     }
-    const Libraries& libraries = Libraries::Get();
-    if (!libraries.Complete()) {
-        return 0;
-    }
-    // The answer is marshalled: the window's thread joins COM's single-threaded apartment
-    // once (S_FALSE when it had), for the life of the thread.
-    (void)libraries.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     auto* accessible = new CheckListAccessible(list.hwnd());
-    const LRESULT answer = libraries.lresultFromObject(kIidAccessible, wParam, accessible);
+    const LRESULT answer = ui::win32::AnswerWithObject(accessible, wParam);
     accessible->Release();  // the answer holds its own reference
-    return answer < 0 ? 0 : answer;
+    return answer;
 }
 
 void NotifyCheckChanged(HWND list, int row) {

@@ -71,7 +71,7 @@ inline constexpr std::string_view kPanelName = "Password and waiting time";
 
 // Window children first in the window's tab order; each group box and the panel are
 // followed by what lies in them.
-inline constexpr std::array<ControlLayout, 29> kControls{{
+inline constexpr std::array<ControlLayout, 28> kControls{{
     {id::kLogo,
      "imgQuorvanesLogo",
      ControlKind::Window,

@@ -6,6 +6,7 @@
 
 #include "base/win32/dpi.h"
 #include "base/win32/wide.h"
+#include "ui/win32/accessibility.h"
 #include "ui/win32/common_controls.h"
 #include "ui/win32/font.h"
 
@@ -142,6 +143,10 @@ bool DialogWindow::CreateControl(const ControlLayout& row) {
     HWND created = CreateChild(instance_, hwnd(), StyleOf(row), row.text, row.id);
     if (created == nullptr) {
         return false;
+    }
+    if (!row.accessibleName.empty()) {
+        // A field or a list says what it is for, not what it holds.
+        GiveAccessibleName(created, Widen(row.accessibleName));
     }
     switch (row.kind) {
         case ControlKind::GroupBox:
