@@ -15,6 +15,7 @@
 
 #include "adbanner/win32/ad_image.h"
 #include "platform/win32/win32_platform.h"
+#include "ui/win32/system_dialogs.h"
 #include "wine_test_support.h"
 
 namespace qv {
@@ -118,7 +119,7 @@ class ScopedWebRecorder {
 };
 
 TEST(AdBanner, TheStandInPaintsChangesCountsAndTakesClicks) {
-    platform::win32::Win32Dialogs dialogs;
+    ui::win32::SystemDialogs dialogs;
     HWND host = ::CreateWindowExW(
         WS_EX_TOPMOST, L"STATIC", L"QV banner host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
         kHostBounds.left, kHostBounds.top, kHostBounds.right - kHostBounds.left,

@@ -12,6 +12,7 @@
 #include "config/system_saver_settings.h"
 #include "desktop/window_search.h"
 #include "platform/win32/win32_platform.h"
+#include "ui/win32/system_dialogs.h"
 #include "base/win32/wide.h"
 #include "wine_test_support.h"
 
@@ -58,7 +59,8 @@ class Win32RegistryAdapter : public ::testing::Test {
         ::RegCloseKey(key);
     }
 
-    platform::win32::Win32Platform win32;
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform win32{boxes};
     config::ConfigStore store{win32.platform().registry, nullptr};
 };
 
@@ -123,7 +125,8 @@ TEST_F(Win32RegistryAdapter, TextOutsideTheAnsiCodePageSurvives) {
 }
 
 TEST(Win32SystemIni, ClearedSaverKeepsTheKeyWithAnEmptyValue) {
-    platform::win32::Win32Platform win32;
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform win32(boxes);
     const config::SystemSaverSettings settings(win32.platform());
     settings.SetSystemScreenSaver("C:\\QUORVA~1.SCR");
     char buffer[512] = {};
@@ -139,7 +142,8 @@ TEST(Win32SystemIni, ClearedSaverKeepsTheKeyWithAnEmptyValue) {
 }
 
 TEST(Win32Files, ShortPathsListingAndFolders) {
-    platform::win32::Win32Platform win32;
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform win32(boxes);
     auto& files = win32.platform().files;
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
@@ -165,7 +169,8 @@ TEST(Win32Files, ShortPathsListingAndFolders) {
 // program holds open for writing is still read and listed by its description; the other readers
 // keep out of a file being written.
 TEST(Win32Files, ASaverHeldOpenForWritingIsReadOnlyWhenTheReaderSharesWriting) {
-    platform::win32::Win32Platform win32;
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform win32(boxes);
     auto& files = win32.platform().files;
     wintest::TempFolder folder(L"qv sharing test");
     const std::string path = wintest::Utf8(folder.path()) + "\\Held Saver.scr";
@@ -187,7 +192,8 @@ TEST(Win32Desktop, FindsTopLevelWindowsByTitleOnTheDefaultDesktop) {
     const HWND window = ::CreateWindowExW(0, L"STATIC", L"Quorvanes TrayIcon", WS_POPUP, 0, 0, 0, 0,
                                           nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    platform::win32::Win32Platform win32;
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform win32(boxes);
     auto& desktop = win32.platform().desktop;
     for (const auto& name : {std::optional<std::string_view>{},
                              std::optional<std::string_view>{desktop::kDefaultDesktop}}) {
@@ -212,7 +218,8 @@ TEST(Win32Desktop, FindsTopLevelWindowsByTitleOnTheDefaultDesktop) {
 }
 
 TEST(Win32Processes, AStartedProcessReportsItsNumberAndItsEnd) {
-    platform::win32::Win32Platform win32;
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform win32(boxes);
     platform::ProcessLaunch launch;
     launch.commandLine = "cmd.exe /c exit 0";
     launch.newConsole = false;
@@ -224,7 +231,8 @@ TEST(Win32Processes, AStartedProcessReportsItsNumberAndItsEnd) {
 }
 
 TEST(Win32System, WineReportsTheNtFamily) {
-    platform::win32::Win32Platform win32;
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform win32(boxes);
     EXPECT_TRUE(win32.platform().system.IsNT());
 }
 

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/win32/win32_platform.h"
+#include "ui/win32/system_dialogs.h"
 #include "settings/win32/controls.h"
 #include "tray/win32/tray_window.h"
 #include "ui/win32/message_loop.h"
@@ -214,7 +215,8 @@ class IconlessTrayWindow final : public tray::win32::TrayWindow {
 
 TEST(TrayWindowKit, AnIconThatCannotBeAddedIsReportedInABoxThatStays) {
     ResetConfiguration();
-    platform::win32::Win32Platform win32;
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform win32(boxes);
     IconlessTrayWindow tray(::GetModuleHandleW(nullptr), win32.platform(), "C:\\Quorvanes.scr");
     std::optional<MessageBoxSeen> seen;
     bool stillThere = false;
@@ -247,7 +249,8 @@ class FastClock final : public platform::Clock {
 
 TEST(TrayWindowKit, TheStatusWorkerEndsWithTheWindowWhileItsObjectsLive) {
     ResetConfiguration();
-    platform::win32::Win32Platform win32;
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform win32(boxes);
     FastClock clock;
     const platform::Platform& real = win32.platform();
     const platform::Platform fast{real.registry, real.profile, real.files,   real.processes,

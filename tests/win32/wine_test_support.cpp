@@ -9,6 +9,7 @@
 
 #include "base/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "ui/win32/system_dialogs.h"
 
 namespace qv::wintest {
 
@@ -385,7 +386,8 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 }
 
 struct InProcessThread::State {
-    platform::win32::Win32Platform system;
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform system{boxes};
     std::atomic<bool> ended{false};
 };
 

@@ -5,8 +5,8 @@
 
 namespace qv::platform::win32 {
 
-Win32Platform::Win32Platform()
+Win32Platform::Win32Platform(Dialogs& dialogs)
     : platform_{registry_, profile_, files_,     processes_, desktop_,
-                system_,   dialogs_, libraries_, clock_,     text_} {}
+                system_,   dialogs,  libraries_, clock_,     text_} {}
 
 }  // namespace qv::platform::win32

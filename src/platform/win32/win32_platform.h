@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ports.h"
 #include "base/win32/unique_handle.h"
+#include "platform/ports.h"
 
 namespace qv::platform::win32 {
 
@@ -81,11 +81,6 @@ class Win32SystemSettings : public SystemSettings {
     bool SetScreenSaverRunning(bool running) override;
 };
 
-class Win32Dialogs : public Dialogs {
-  public:
-    Answer Show(const MessageBoxRequest& request) override;
-};
-
 class Win32Libraries : public Libraries {
   public:
     LibraryResult PwdChangePassword(std::string_view dllPath, std::string_view provider,
@@ -106,9 +101,11 @@ class Win32TextRules : public TextRules {
     std::string FromAnsi(std::string_view bytes) override;
 };
 
+// The real adapters as one platform. Its boxes are the window kit's (ui::win32::
+// SystemDialogs), which each program's entry function makes and passes in.
 class Win32Platform {
   public:
-    Win32Platform();
+    explicit Win32Platform(Dialogs& dialogs);
     [[nodiscard]] const Platform& platform() const { return platform_; }
 
   private:
@@ -118,7 +115,6 @@ class Win32Platform {
     Win32Processes processes_;
     Win32Desktop desktop_;
     Win32SystemSettings system_;
-    Win32Dialogs dialogs_;
     Win32Libraries libraries_;
     Win32Clock clock_;
     Win32TextRules text_;

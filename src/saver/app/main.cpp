@@ -16,6 +16,7 @@
 #include "saver/win32/host_views.h"
 #include "settings/win32/options_window.h"
 #include "ui/win32/program_start.h"
+#include "ui/win32/system_dialogs.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     qv::ui::win32::HardenDllSearch();
     // What the workers use lives here, and this function never returns: the process ends
     // below, workers and all, before anything is torn down.
-    qv::platform::win32::Win32Platform win32;
+    qv::ui::win32::SystemDialogs boxes;
+    qv::platform::win32::Win32Platform win32(boxes);
     ::ExitProcess(static_cast<UINT>(Run(instance, win32.platform())));
 }

@@ -195,7 +195,10 @@ LRESULT PictureWindow::PictureControl::HandleMessage(UINT message, WPARAM wParam
     if (show_.show_ == nullptr) {
         return DefaultHandling(message, wParam, lParam);
     }
-    return show_.OnPictureMessage(message, wParam, lParam);
+    if (const std::optional<LRESULT> handled = show_.OnPictureMessage(message, lParam)) {
+        return *handled;
+    }
+    return DefaultHandling(message, wParam, lParam);
 }
 
 // A failure is reported and ends the show.
@@ -262,7 +265,7 @@ void PictureWindow::OnDestroyed() {
     }
 }
 
-LRESULT PictureWindow::OnPictureMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> PictureWindow::OnPictureMessage(UINT message, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEMOVE:
             show_->OnPictureMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -275,9 +278,8 @@ LRESULT PictureWindow::OnPictureMessage(UINT message, WPARAM wParam, LPARAM lPar
                 show_->OnPictureMouseDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
                 return 0;
             }
-            break;
+            return std::nullopt;
     }
-    return ::DefWindowProcW(picture_.hwnd(), message, wParam, lParam);
 }
 
 }  // namespace qv::saver::win32

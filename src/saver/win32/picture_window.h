@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "base/win32/unique_handle.h"
 #include "saver/picture_show.h"
@@ -68,7 +69,8 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnFailure(std::string_view what) noexcept override;
     LRESULT OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnPictureMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The picture's events; nullopt for what the picture leaves to the default.
+    std::optional<LRESULT> OnPictureMessage(UINT message, LPARAM lParam);
     void OnDestroyed();
     void PaintPicture();
     void ApplyCursor() const;

@@ -8,10 +8,12 @@
 #include "config/first_logon.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/win32/program_start.h"
+#include "ui/win32/system_dialogs.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     qv::ui::win32::HardenDllSearch();
-    qv::platform::win32::Win32Platform win32;
+    qv::ui::win32::SystemDialogs boxes;
+    qv::platform::win32::Win32Platform win32(boxes);
     const auto done =
         qv::config::GiveFirstExperience(win32.platform(), qv::install::kSampleRotation);
     return done.failed ? 1 : 0;

@@ -5,11 +5,13 @@
 #include "tray/tray_program.h"
 #include "tray/win32/tray_window.h"
 #include "ui/win32/program_start.h"
+#include "ui/win32/system_dialogs.h"
 #include "base/win32/wide.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     qv::ui::win32::HardenDllSearch();
-    qv::platform::win32::Win32Platform win32;
+    qv::ui::win32::SystemDialogs boxes;
+    qv::platform::win32::Win32Platform win32(boxes);
     const auto& platform = win32.platform();
     const auto startup =
         qv::tray::RunTrayStartup(platform, qv::winbase::Narrow(::GetCommandLineW()));

@@ -10,6 +10,7 @@
 
 #include "adbanner/win32/ad_image.h"
 #include "platform/win32/win32_platform.h"
+#include "ui/win32/system_dialogs.h"
 #include "ui/win32/program_start.h"
 
 namespace {
@@ -28,7 +29,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2 || std::wcscmp(argv[1], L"--unhardened") != 0) {
         qv::ui::win32::HardenDllSearch();
     }
-    qv::platform::win32::Win32Dialogs dialogs;
+    qv::ui::win32::SystemDialogs dialogs;
     HWND host = ::CreateWindowExW(0, L"STATIC", L"QV banner probe", WS_POPUP, 0, 0, 500, 100,
                                   nullptr, nullptr, nullptr, nullptr);
     bool started = false;

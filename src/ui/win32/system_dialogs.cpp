@@ -1,13 +1,15 @@
-// Message boxes.
-#include <windows.h>
+#include "ui/win32/system_dialogs.h"
 
 #include <string>
 
 #include "base/win32/unique_handle.h"
 #include "base/win32/wide.h"
-#include "platform/win32/win32_platform.h"
 
-namespace qv::platform::win32 {
+namespace qv::ui::win32 {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::MessageBoxRequest;
 
 namespace {
 
@@ -26,7 +28,7 @@ LRESULT CALLBACK NameOkYes(int code, WPARAM wParam, LPARAM lParam) noexcept {
 
 }  // namespace
 
-Answer Win32Dialogs::Show(const MessageBoxRequest& request) {
+Answer SystemDialogs::Show(const MessageBoxRequest& request) {
     UINT flags = MB_OK;
     switch (request.buttons) {
         case Buttons::Ok:
@@ -56,4 +58,4 @@ Answer Win32Dialogs::Show(const MessageBoxRequest& request) {
     return pressed == IDYES ? Answer::Yes : Answer::Cancel;
 }
 
-}  // namespace qv::platform::win32
+}  // namespace qv::ui::win32
