@@ -572,7 +572,8 @@ struct Heard {
     std::vector<HeardRow> rows;
 };
 
-std::optional<Heard> HearList(HWND list) {
+// What a screen reader is given for a window's client area; nullptr without one.
+IAccessible* AccessibleOf(HWND window) {
     // Looked up, not linked: the import library and the GUID library both define the
     // interface's id in the 64-bit toolchain.
     static const winbase::SystemLibrary oleacc(L"oleacc.dll");
@@ -580,9 +581,16 @@ std::optional<Heard> HearList(HWND list) {
         oleacc.Find<decltype(&::AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
     IAccessible* accessible = nullptr;
     if (fromWindow == nullptr ||
-        FAILED(fromWindow(list, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                          reinterpret_cast<void**>(&accessible))) ||
-        accessible == nullptr) {
+        FAILED(fromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                          reinterpret_cast<void**>(&accessible)))) {
+        return nullptr;
+    }
+    return accessible;
+}
+
+std::optional<Heard> HearList(HWND list) {
+    IAccessible* accessible = AccessibleOf(list);
+    if (accessible == nullptr) {
         return std::nullopt;
     }
     const auto text = [](BSTR value) {
@@ -1303,14 +1311,8 @@ class OptionsOnAThread {
 
 // What a screen reader calls a control: the name of its client object.
 std::string HeardName(HWND control) {
-    static const winbase::SystemLibrary oleacc(L"oleacc.dll");
-    const auto fromWindow =
-        oleacc.Find<decltype(&::AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
-    IAccessible* accessible = nullptr;
-    if (fromWindow == nullptr ||
-        FAILED(fromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                          reinterpret_cast<void**>(&accessible))) ||
-        accessible == nullptr) {
+    IAccessible* accessible = AccessibleOf(control);
+    if (accessible == nullptr) {
         return "<no accessible object>";
     }
     VARIANT self{};

@@ -11,8 +11,6 @@ namespace qv::settings::win32 {
 
 namespace {
 
-using ui::win32::kIidAccessible;
-
 constexpr wchar_t kCheck[] = L"Check";
 constexpr wchar_t kUncheck[] = L"Uncheck";
 
@@ -29,17 +27,7 @@ class CheckListAccessible final : public IAccessible {
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-            IsEqualIID(iid, kIidAccessible)) {
-            *object = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return ui::win32::QueryAccessible(this, iid, object);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override {

@@ -45,16 +45,9 @@ class NamedAccessible final : public IAccessible {
         : system_(system), name_(std::move(name)) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-            IsEqualIID(iid, kIidAccessible)) {
-            *object = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return system_->QueryInterface(iid, object);  // what the system's object offers
+        const HRESULT own = QueryAccessible(this, iid, object);
+        // What else the system's object offers.
+        return own == E_NOINTERFACE ? system_->QueryInterface(iid, object) : own;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -193,6 +186,20 @@ LRESULT CALLBACK NamedControlProcedure(HWND control, UINT message, WPARAM wParam
 }
 
 }  // namespace
+
+HRESULT QueryAccessible(IAccessible* self, REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+        IsEqualIID(iid, kIidAccessible)) {
+        *object = self;
+        self->AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
 
 LRESULT AnswerWithObject(IAccessible* object, WPARAM wParam) {
     const Libraries& libraries = Libraries::Get();

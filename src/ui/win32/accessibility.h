@@ -25,6 +25,10 @@ inline constexpr IID kIidAccessible = {
 // The system's own accessible object of `window`'s client area; nullptr without the library.
 [[nodiscard]] IAccessible* StandardObjectOf(HWND window);
 
+// QueryInterface of an object that is an IAccessible: `self` with a reference added for
+// IUnknown, IDispatch and IAccessible, E_NOINTERFACE (and nullptr) for any other interface.
+[[nodiscard]] HRESULT QueryAccessible(IAccessible* self, REFIID iid, void** object);
+
 // A BSTR copy of `text`, which the caller (the screen reader) frees.
 [[nodiscard]] BSTR AllocatedText(const std::wstring& text);
 
