@@ -936,6 +936,11 @@ TEST_F(SettingsSlowPreview, ASecondPreviewWhileOneRunsIsRefusedAndTheRotationSur
     Open();
     Command(id::kTessels, RowOf(id::kTessels, "Harbour"), menu::kTesselPreview);
     Command(id::kTessels, RowOf(id::kTessels, "Alps"), menu::kTesselPreview);
+    const auto refused = WaitForMessageBox(dialog.pid, 10s);
+    ASSERT_TRUE(refused) << "the refused preview is told";
+    EXPECT_EQ(refused->text, "A Tessel preview is still starting. Try again when it has appeared.");
+    EXPECT_EQ(::GetWindow(refused->window, GW_OWNER), window);
+    Answer(*refused, IDOK);
     EXPECT_TRUE(UsersRotationBack()) << "Tessel " << Utf8(UserValue(L"Tessel"));
     ASSERT_TRUE(ShowEnded()) << Record();
     const std::string lines = Record();
@@ -944,6 +949,35 @@ TEST_F(SettingsSlowPreview, ASecondPreviewWhileOneRunsIsRefusedAndTheRotationSur
         << lines;
     EXPECT_NE(Record().find("slowshow|read|\"Harbour\"|Harbour|0\r\n"), std::string::npos)
         << Record();
+}
+
+// A delete while a Tessel preview holds the rotation: the preview is settled first, so what
+// is stored is the user's own list without the deleted title, with its first title as the
+// current one, as the same delete makes without a preview. Here the store writes the value
+// the preview wrote ("Harbour" current), so a preview still out would take it for its own
+// and put the user's old current title back, one the stored list no longer holds.
+TEST_F(SettingsSlowPreview, ADeleteWhileThePreviewIsOutStoresTheUsersListLessTheTitle) {
+    const std::wstring paris = tessels.path() + L"\\Paris.tsl";
+    WriteFile(paris, "a Tessel's bytes are not read here");
+    SetUserValue(L"Tessel", L"Harbour,Paris");
+    Open();
+    Command(id::kTessels, RowOf(id::kTessels, "Harbour"), menu::kTesselPreview);
+    ASSERT_TRUE(WaitUntil([] { return UserValue(L"CurrentTessel") == L"Harbour"; }, 20s))
+        << "the preview's values are out";
+    Command(id::kTessels, RowOf(id::kTessels, "Paris"), menu::kTesselDelete);
+    const auto box = WaitForMessageBox(dialog.pid, 10s);
+    ASSERT_TRUE(box);
+    Answer(*box, IDOK);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ::GetFileAttributesW(paris.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10s));
+    ASSERT_TRUE(ShowEnded()) << Record();
+    const auto stored = [] { return Utf8(UserValue(L"Tessel")); };
+    EXPECT_TRUE(WaitUntil([&] { return stored().find("Harbour") != std::string::npos; }, 10s));
+    EXPECT_EQ(stored().find("Paris"), std::string::npos) << "stored: " << stored();
+    EXPECT_EQ(UserValue(L"CurrentTessel"), L"Harbour") << "the stored list's first title";
+    EXPECT_EQ(UserValue(L"RotationEnabled"), L"1");
+    EXPECT_EQ(RowsOf(Control(id::kTessels)),
+              (std::vector<Row>{{"Alps", false}, {"Harbour", true}}));
 }
 
 TEST_F(SettingsSlowPreview, AnOkWhileThePreviewIsOutIsKept) {
