@@ -11,7 +11,7 @@ cd "${1:-$(dirname "$0")/../src}"
 rules=(
   "common:"
   "platform:"
-  "base/win32:"
+  "base/win32:common/utf.h"
   "pe:common platform/ports.h"
   "imaging:"
   "config:common platform/ports.h"
