@@ -33,7 +33,7 @@ rules=(
   "tray/win32:common config tray ui/win32 base/win32 platform/ports.h platform/win32"
   "saver/app:common config saver saver/win32 settings/win32 ui/win32 base/win32 platform/ports.h platform/win32"
   "tray/app:common tray tray/win32 ui/win32 base/win32 platform/ports.h platform/win32"
-  "tools/advert:adbanner/advert_abi.h base/win32 ui/win32/font.h ui/win32/mark.h"
+  "tools/advert:adbanner/advert_abi.h desktop base/win32 platform/ports.h platform/win32 ui/win32/font.h ui/win32/mark.h"
   "tools/tessel:common config imaging pe saver base/win32 platform/ports.h platform/win32"
   "tools/browser_link:common config desktop ui/win32 base/win32 platform/ports.h platform/win32"
   "tools/user_setup:common config ui/win32 base/win32 platform/ports.h platform/win32"

@@ -137,8 +137,9 @@ class MemoryDesktop : public Desktop {
     bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
     void BroadcastWinIniChange() override { ++winIniBroadcasts; }
-    void OpenAddress(WindowId, std::string_view address, ShowCommand show) override {
+    OpenResult OpenAddress(WindowId, std::string_view address, ShowCommand show) override {
         openedAddresses.emplace_back(address, show);
+        return openResult;
     }
 
     struct Message {
@@ -154,6 +155,7 @@ class MemoryDesktop : public Desktop {
     std::vector<Message> messages;
     int winIniBroadcasts = 0;
     std::vector<std::pair<std::string, ShowCommand>> openedAddresses;
+    OpenResult openResult{true, {}};  // what every open reports
 };
 
 class MemorySystemSettings : public SystemSettings {

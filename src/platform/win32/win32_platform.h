@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ports.h"
 #include "base/win32/unique_handle.h"
+#include "platform/ports.h"
 
 namespace qv::platform::win32 {
 
@@ -70,7 +70,7 @@ class Win32Desktop : public Desktop {
     bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
     void BroadcastWinIniChange() override;
-    void OpenAddress(WindowId owner, std::string_view address, ShowCommand show) override;
+    OpenResult OpenAddress(WindowId owner, std::string_view address, ShowCommand show) override;
 };
 
 class Win32SystemSettings : public SystemSettings {
