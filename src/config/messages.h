@@ -1,17 +1,12 @@
-// The two kinds of plain message box the programs show: with the saver host's caption, and
-// with the system's default caption.
+// Moved to platform/messages.h; this header keeps the old names until their last users
+// include that one.
 #pragma once
 
-#include <string_view>
-
-#include "platform/ports.h"
+#include "platform/messages.h"
 
 namespace qv::config {
 
-// A plain box with an OK button and the saver host's caption "Quorvanes".
-void ShowHostMessage(platform::Dialogs& dialogs, std::string_view text);
-
-// A box with no owner, no caption of its own and an OK button.
-void ShowUncaptionedMessage(platform::Dialogs& dialogs, std::string_view text);
+using platform::ShowHostMessage;
+using platform::ShowUncaptionedMessage;
 
 }  // namespace qv::config

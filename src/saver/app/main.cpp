@@ -4,15 +4,15 @@
 #include <cstdlib>
 #include <exception>
 
-#include "config/messages.h"
+#include "base/win32/wide.h"
 #include "config/names.h"
 #include "config/reg_ini_file.h"
+#include "platform/messages.h"
 #include "platform/win32/win32_platform.h"
 #include "saver/host.h"
 #include "saver/win32/host_views.h"
 #include "settings/win32/options_window.h"
 #include "ui/win32/program_start.h"
-#include "base/win32/wide.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ int Run(HINSTANCE instance, const qv::platform::Platform& platform) {
     } catch (const std::exception& error) {
         // A failed write through the configuration view abandons the action; the user is
         // told which value or key, as for every other failure.
-        qv::config::ShowHostMessage(platform.dialogs, error.what());
+        qv::platform::ShowHostMessage(platform.dialogs, error.what());
         return 1;
     }
 }
