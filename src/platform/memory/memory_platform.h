@@ -1,5 +1,7 @@
 // An in-memory platform for native tests: every port kept in plain containers, with
 // switches to make calls fail, and a record of what the logic asked the system to do.
+// Each port is defined in a source of its own (memory_files.cpp, ...), the text rules with
+// their header in memory_text.h.
 #pragma once
 
 #include <deque>
