@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/utf.h"
 #include "platform/memory/memory_text.h"
 
 namespace {
@@ -15,16 +16,9 @@ int Sign(int value) {
     return (value > 0) - (value < 0);
 }
 
+// Well formed: the conversion there and back changes nothing.
 bool ValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-        if (length == 0 || i + length > text.size()) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
+    return qv::Utf8FromUtf16(qv::Utf16FromUtf8(text)) == text;
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "common/utf.h"
+
 namespace qv {
 
 namespace {
@@ -78,23 +80,13 @@ std::string_view CutToUtf16Units(std::string_view text, std::size_t units) {
     std::size_t at = 0;
     std::size_t used = 0;
     while (at < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        // A sequence's length from its lead byte; a stray byte stands alone.
-        std::size_t length = 1;
-        if (lead >= 0xF0 && lead < 0xF8) {
-            length = 4;
-        } else if (lead >= 0xE0) {
-            length = lead < 0xF0 ? 3 : 1;
-        } else if (lead >= 0xC0) {
-            length = 2;
-        }
-        length = std::min(length, text.size() - at);
-        const std::size_t needs = length == 4 ? 2 : 1;  // beyond the BMP: a surrogate pair
-        if (used + needs > units) {
+        // A malformed sequence is one U+FFFD when widened: one unit, kept whole.
+        const Utf8Char c = DecodeUtf8At(text, at);
+        if (used + Utf16Units(c.code) > units) {
             break;
         }
-        used += needs;
-        at += length;
+        used += Utf16Units(c.code);
+        at += c.length;
     }
     return text.substr(0, at);
 }

@@ -1,5 +1,5 @@
 #include "config/config_store.h"
-#include "config/messages.h"
+#include "platform/messages.h"
 
 #include <utility>
 
@@ -77,7 +77,7 @@ void ConfigStore::WriteUserValue(std::string_view name, std::string_view text) c
 }
 
 std::function<void()> ShowWriteFailedMessage(platform::Dialogs& dialogs) {
-    return [&dialogs] { ShowHostMessage(dialogs, text::WriteFailed); };
+    return [&dialogs] { platform::ShowHostMessage(dialogs, text::WriteFailed); };
 }
 
 }  // namespace qv::config

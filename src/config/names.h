@@ -55,8 +55,6 @@ inline constexpr std::string_view kBootSection = "boot";
 inline constexpr std::string_view kScrnSaveKey = "SCRNSAVE.EXE";
 
 namespace text {
-// Caption of the saver host's plain message boxes (its application title).
-inline constexpr std::string_view HostCaption = "Quorvanes";
 inline constexpr std::string_view WriteFailed = "Quorvanes: Unable to set tray icon registry key.";
 inline constexpr std::string_view IniSetFailed = "Failed to set data for '%s'";
 inline constexpr std::string_view IniKeyFailed = "Failed to create key %s";

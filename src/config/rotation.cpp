@@ -1,5 +1,9 @@
 #include "config/rotation.h"
 
+#include <functional>
+#include <optional>
+#include <utility>
+
 #include "config/entries.h"
 #include "config/names.h"
 #include "config/paths.h"
@@ -9,14 +13,34 @@ namespace qv::config {
 
 namespace {
 
-// Where the search starts: after the current entry (compared without case); at the first
-// entry when there is no current one or it is no longer in the list.
-std::size_t StartIndex(const TitleList& list, const std::string& current,
-                       platform::TextRules& text) {
-    if (current.empty()) {
-        return 0;
+// One list's walk. The position names the entry to start after (compared without case);
+// with none, or one no longer in the list, the walk starts at the first entry, and with
+// `wrapAtEnd` a position on the last entry starts it there too. Each entry is written as
+// the position before it is looked at: an entry `pick` passes over (nullopt) leaves the
+// position on it and costs no turn. At the end of the list the position is cleared, so the
+// next walk starts at the first entry.
+std::string Walk(const ConfigStore& store, platform::TextRules& text, std::string_view listValue,
+                 std::string_view positionValue, bool wrapAtEnd,
+                 const std::function<std::optional<std::string>(const std::string&)>& pick) {
+    const std::string current = store.ReadUserValue(positionValue);
+    const std::string stored = store.ReadUserValue(listValue);
+    if (stored.empty()) {
+        return {};
     }
-    return static_cast<std::size_t>(IndexOfEntry(list, current, text) + 1);
+    const TitleList list = DecodeTitleList(stored);
+    std::size_t i =
+        current.empty() ? 0 : static_cast<std::size_t>(IndexOfEntry(list, current, text) + 1);
+    if (wrapAtEnd && i >= list.size()) {
+        i = 0;
+    }
+    for (; i < list.size(); ++i) {
+        store.WriteUserValue(positionValue, list[i]);
+        if (auto picked = pick(list[i])) {
+            return std::move(*picked);
+        }
+    }
+    store.WriteUserValue(positionValue, "");
+    return {};
 }
 
 }  // namespace
@@ -30,28 +54,19 @@ std::string Rotation::SaverFolder(char digit) const {
 }
 
 std::string Rotation::NextRotationSaver() const {
-    const std::string current = store_.ReadUserValue(value::CurrentSaver);
-    const std::string stored = store_.ReadUserValue(value::Saver);
-    if (stored.empty()) {
-        return {};
-    }
-    const TitleList list = DecodeTitleList(stored);
-    for (std::size_t i = StartIndex(list, current, platform_.text); i < list.size(); ++i) {
-        // The position is written before the file is looked at: a missing file leaves the
-        // position on it and costs no turn.
-        store_.WriteUserValue(value::CurrentSaver, list[i]);
-        const auto entry = ParseSaverEntry(list[i]);
-        if (!entry) {
-            continue;  // an empty entry, possible only by hand: passed over like a missing file
-        }
-        const std::string path = SaverPath(SaverFolder(list[i].front()), entry->name);
-        const auto shortPath = ShortPathWithin512(platform_.files, path);
-        if (shortPath && platform_.files.FileExists(*shortPath)) {
-            return *shortPath;
-        }
-    }
-    store_.WriteUserValue(value::CurrentSaver, "");
-    return {};
+    return Walk(store_, platform_.text, value::Saver, value::CurrentSaver, false,
+                [&](const std::string& stored) -> std::optional<std::string> {
+                    const auto entry = ParseSaverEntry(stored);
+                    if (!entry) {
+                        return std::nullopt;  // an empty entry, possible only by hand
+                    }
+                    const std::string path = SaverPath(SaverFolder(stored.front()), entry->name);
+                    const auto shortPath = ShortPathWithin512(platform_.files, path);
+                    if (shortPath && platform_.files.FileExists(*shortPath)) {
+                        return shortPath;
+                    }
+                    return std::nullopt;
+                });
 }
 
 std::string Rotation::ChosenTesselResult(const std::string& tesselPath) const {
@@ -65,28 +80,19 @@ std::string Rotation::ChosenTesselResult(const std::string& tesselPath) const {
 }
 
 std::string Rotation::NextRotationTessel() const {
-    const std::string current = store_.ReadUserValue(value::CurrentTessel);
-    const std::string stored = store_.ReadUserValue(value::Tessel);
-    if (stored.empty()) {
-        return {};
-    }
-    const TitleList list = DecodeTitleList(stored);
-    std::size_t i = StartIndex(list, current, platform_.text);
-    if (!trayRunning_ && i >= list.size()) {
-        i = 0;  // without the tray program the list wraps, once, here only
-    }
-    for (; i < list.size(); ++i) {
-        store_.WriteUserValue(value::CurrentTessel, list[i]);
-        if (list[i].empty()) {
-            continue;
-        }
-        const std::string path = TesselPath(store_.ReadMachineValue(value::TesselsDir), list[i]);
-        if (platform_.files.FileExists(path)) {
-            return ChosenTesselResult(path);
-        }
-    }
-    store_.WriteUserValue(value::CurrentTessel, "");
-    return {};
+    // Without the tray program the list wraps, once, here only.
+    return Walk(store_, platform_.text, value::Tessel, value::CurrentTessel, !trayRunning_,
+                [&](const std::string& name) -> std::optional<std::string> {
+                    if (name.empty()) {
+                        return std::nullopt;
+                    }
+                    const std::string path =
+                        TesselPath(store_.ReadMachineValue(value::TesselsDir), name);
+                    if (platform_.files.FileExists(path)) {
+                        return ChosenTesselResult(path);
+                    }
+                    return std::nullopt;
+                });
 }
 
 std::string Rotation::FirstTessel() const {

@@ -1,6 +1,7 @@
 #include "desktop/web_address.h"
 
 #include <array>
+#include <utility>
 
 #include "common/text.h"
 
@@ -22,13 +23,16 @@ bool IsWebAddress(std::string_view address) {
     return false;
 }
 
-bool OpenWebAddress(platform::Desktop& desktop, platform::WindowId owner, std::string_view address,
-                    platform::ShowCommand show) {
+WebAddressOpening OpenWebAddress(platform::Desktop& desktop, platform::WindowId owner,
+                                 std::string_view address, platform::ShowCommand show) {
     if (!IsWebAddress(address)) {
-        return false;
+        return {OpenStatus::Refused, {}};
     }
-    desktop.OpenAddress(owner, address, show);
-    return true;
+    platform::OpenResult result = desktop.OpenAddress(owner, address, show);
+    if (!result.opened) {
+        return {OpenStatus::Failed, std::move(result.reason)};
+    }
+    return {OpenStatus::Opened, {}};
 }
 
 }  // namespace qv::desktop

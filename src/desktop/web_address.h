@@ -3,6 +3,7 @@
 // "open" of a program path or a file: address would run it, so only web addresses open.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/ports.h"
@@ -13,9 +14,22 @@ namespace qv::desktop {
 // "//", and no control characters anywhere.
 [[nodiscard]] bool IsWebAddress(std::string_view address);
 
-// Opens a web address in the user's browser; anything else is refused (false) and never
-// reaches the shell.
-bool OpenWebAddress(platform::Desktop& desktop, platform::WindowId owner, std::string_view address,
-                    platform::ShowCommand show);
+enum class OpenStatus {
+    Opened,
+    Refused,  // not a web address: the shell was never asked
+    Failed,   // the shell was asked and could not: `reason` says why
+};
+
+struct [[nodiscard]] WebAddressOpening {
+    OpenStatus status = OpenStatus::Refused;
+    std::string reason;  // the system's, when Failed
+    [[nodiscard]] bool opened() const { return status == OpenStatus::Opened; }
+};
+
+// Opens a web address in the user's browser through the Desktop port; anything else is
+// refused and never reaches the shell.
+[[nodiscard]] WebAddressOpening OpenWebAddress(platform::Desktop& desktop, platform::WindowId owner,
+                                               std::string_view address,
+                                               platform::ShowCommand show);
 
 }  // namespace qv::desktop

@@ -1,6 +1,6 @@
 #include "pe/pe_library.h"
 
-#include "pe/utf16.h"
+#include "common/utf.h"
 
 namespace qv::pe {
 

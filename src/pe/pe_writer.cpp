@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/text.h"
-#include "pe/utf16.h"
+#include "common/utf.h"
 
 namespace qv::pe {
 

@@ -150,6 +150,12 @@ struct TopLevelWindow {
     bool visible = false;         // shown (WS_VISIBLE on it)
 };
 
+// What came of the shell's "open" of an address: done, or the system's reason why not.
+struct [[nodiscard]] OpenResult {
+    bool opened = false;
+    std::string reason;  // empty when opened
+};
+
 class Desktop {
   public:
     virtual ~Desktop() = default;
@@ -165,8 +171,9 @@ class Desktop {
     // WM_WININICHANGE (0, 0) to every top-level window, a hung one passed over.
     virtual void BroadcastWinIniChange() = 0;
     // The shell's "open" of a web address (ShellExecute, no parameters, no folder): the
-    // user's browser shows it. What comes of it is not reported.
-    virtual void OpenAddress(WindowId owner, std::string_view address, ShowCommand show) = 0;
+    // user's browser shows it.
+    [[nodiscard]] virtual OpenResult OpenAddress(WindowId owner, std::string_view address,
+                                                 ShowCommand show) = 0;
 };
 
 // ---- System parameters and version -------------------------------------------------

@@ -1,5 +1,5 @@
 #include "saver/host.h"
-#include "config/messages.h"
+#include "platform/messages.h"
 
 #include "common/text.h"
 #include "config/names.h"
@@ -19,7 +19,8 @@ std::optional<platform::WindowId> RequireWindowNumber(const platform::Platform& 
                                                       const Arguments& args) {
     const auto number = ParamWindowHandle(args);
     if (!number.window) {
-        config::ShowHostMessage(platform.dialogs, WithArgument(text::BadWindowNumber, number.text));
+        platform::ShowHostMessage(platform.dialogs,
+                                  WithArgument(text::BadWindowNumber, number.text));
     }
     return number.window;
 }

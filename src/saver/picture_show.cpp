@@ -7,12 +7,12 @@
 
 #include "config/config_store.h"
 #include "config/entries.h"
-#include "config/messages.h"
 #include "config/names.h"
 #include "config/rotation.h"
 #include "config/system_saver_settings.h"
 #include "desktop/window_search.h"
 #include "password/saver_password.h"
+#include "platform/messages.h"
 #include "saver/hot_spots.h"
 #include "saver/names.h"
 
@@ -96,7 +96,7 @@ OpenOutcome PictureShow::Open() {
         tessel_ = ReadTessel(*library);
     }
     if (tessel_.pictures.empty()) {
-        config::ShowHostMessage(platform_.dialogs, text::NoPictures);
+        platform::ShowHostMessage(platform_.dialogs, text::NoPictures);
         return OpenOutcome::NoPictures;
     }
 
@@ -128,7 +128,7 @@ void PictureShow::OnPictureDecoded(DecodedPicture& decoded) {
     if (!decoded.index) {
         if (!pictureShown_) {
             // Not one picture decodes: the end of a Tessel without pictures.
-            config::ShowHostMessage(platform_.dialogs, text::NoPictures);
+            platform::ShowHostMessage(platform_.dialogs, text::NoPictures);
             CloseNow();
         }
         return;
@@ -293,7 +293,7 @@ void PictureShow::FollowLink(int hotSpot) {
                             tessel_.links[static_cast<std::size_t>(hotSpot - 1)]);
     } catch (const config::ConfigError& error) {
         // The receiver would read an older link: it is not told.
-        config::ShowHostMessage(platform_.dialogs, error.what());
+        platform::ShowHostMessage(platform_.dialogs, error.what());
         return;
     }
     const platform::WindowId receiver =

@@ -1,13 +1,13 @@
 #include "saver/screen_saver_start.h"
-#include "config/messages.h"
+#include "platform/messages.h"
 
 #include <array>
 #include <span>
 
-#include "config/launch.h"
 #include "config/names.h"
 #include "config/rotation.h"
 #include "desktop/window_search.h"
+#include "launch/launch.h"
 #include "saver/names.h"
 
 namespace qv::saver {
@@ -49,7 +49,7 @@ Choice Choose(const Rotation& rotation, std::span<const Try> tries) {
 }
 
 void ShowNothingFound(const platform::Platform& platform) {
-    config::ShowHostMessage(platform.dialogs, text::NothingFound);
+    platform::ShowHostMessage(platform.dialogs, text::NothingFound);
 }
 
 // The first Tessel file, for this run only: the user's Tessel list is theirs, and a start
@@ -66,7 +66,7 @@ void RunPreshow(const platform::Platform& platform, const config::ConfigStore& s
         name = store.ReadMachineValue(config::value::PreshowLocation);
     }
     if (!name.empty()) {
-        config::LaunchPreshow(platform, store, name, "", true);
+        launch::LaunchPreshow(platform, store, name, "", true);
     }
 }
 
@@ -99,7 +99,7 @@ SaverStartOutcome StartScreenSaver(const platform::Platform& platform,
     store.WriteUserValue(config::value::ScreenSaverType, choice.kind);
     if (choice.kind == "1") {
         // An empty result goes on to the launch, which reports that nothing could start.
-        config::LaunchSaverProcess(platform, choice.result);
+        launch::LaunchSaverProcess(platform, choice.result);
         return SaverStartOutcome::Ended;
     }
     return SaverStartOutcome::ShowPictureShow;

@@ -1,6 +1,7 @@
 #include "saver/tessel.h"
 
 #include "common/text.h"
+#include "common/utf.h"
 
 namespace qv::saver {
 
@@ -9,17 +10,11 @@ bool IsPictureName(std::string_view name) {
 }
 
 std::string CutToChars(std::string_view utf8, std::size_t maxChars) {
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if ((byte & 0xC0) != 0x80) {  // a character starts here
-            if (chars == maxChars) {
-                return std::string(utf8.substr(0, i));
-            }
-            ++chars;
-        }
+    std::size_t at = 0;
+    for (std::size_t chars = 0; chars < maxChars && at < utf8.size(); ++chars) {
+        at += DecodeUtf8At(utf8, at).length;
     }
-    return std::string(utf8);
+    return std::string(utf8.substr(0, at));
 }
 
 Tessel ReadTessel(pe::PeResourceLibrary& library) {

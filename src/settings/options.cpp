@@ -6,14 +6,14 @@
 #include "common/shared_names.h"
 #include "common/text.h"
 #include "config/config_store.h"
-#include "config/launch.h"
-#include "config/messages.h"
 #include "config/names.h"
 #include "config/paths.h"
 #include "config/system_saver_settings.h"
 #include "config/title_list.h"
 #include "desktop/window_search.h"
+#include "launch/launch.h"
 #include "pe/pe_library.h"
+#include "platform/messages.h"
 #include "settings/saver_description.h"
 #include "settings/tessel_preview.h"
 
@@ -92,14 +92,14 @@ bool ReadPasswordOn(const platform::Platform& platform, bool isNT) {
     if (isNT) {
         const auto text = config::StoredText(stored, config::kValueBufferBytes);
         if (!text) {
-            config::ShowHostMessage(platform.dialogs, text::PasswordReadFailed);
+            platform::ShowHostMessage(platform.dialogs, text::PasswordReadFailed);
             return false;
         }
         return *text == "1";
     }
     // Read straight into a 32-bit number, whatever the type: at most four bytes.
     if (stored->data.size() > 4) {
-        config::ShowHostMessage(platform.dialogs, text::PasswordReadFailed);
+        platform::ShowHostMessage(platform.dialogs, text::PasswordReadFailed);
         return false;
     }
     std::uint32_t number = 0;
@@ -120,7 +120,7 @@ void StorePassword(const platform::Platform& platform, bool isNT, bool on) {
         return;  // the key cannot be opened: the option is not stored, without a word
     }
     if (status == RegWriteStatus::ValueFailed) {
-        config::ShowHostMessage(platform.dialogs, text::PasswordWriteFailed);
+        platform::ShowHostMessage(platform.dialogs, text::PasswordWriteFailed);
     }
     if (isNT) {
         platform.desktop.BroadcastWinIniChange();
@@ -311,7 +311,7 @@ OptionsStart FormCreate(const platform::Platform& platform) {
                             CountedOnce(regIni.ReadInteger(kIniSection, value::LogoIMP, 0)));
     } catch (const config::ConfigError& error) {
         // A count of openings must not keep the user from the settings.
-        config::ShowHostMessage(platform.dialogs, error.what());
+        platform::ShowHostMessage(platform.dialogs, error.what());
     }
     start.tessels = InitLstQuorvanes(platform, regIni, start.tesselsDir);
     start.savers = InitLstScreenSavers(platform, regIni, start.isNT);
@@ -335,7 +335,7 @@ OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& 
                         const OptionsChoice& choice, TesselPreviewGuard* previews) {
     const auto minutes = ParseWaitMinutes(choice.waitText);
     if (!minutes) {
-        config::ShowHostMessage(platform.dialogs, text::BadWaitTime);
+        platform::ShowHostMessage(platform.dialogs, text::BadWaitTime);
         return OkOutcome::WaitTimeRefused;
     }
     StorePassword(platform, start.isNT, choice.passwordOn);
@@ -373,12 +373,12 @@ OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& 
     }
     regIni.WriteBool(kIniSection, value::TrayIconOn, true);
     platform::ProcessLaunch launch;
-    launch.commandLine = config::CommandLineFor(start.tesselsDir + std::string(kTrayProgram));
+    launch.commandLine = launch::CommandLineFor(start.tesselsDir + std::string(kTrayProgram));
     launch.workingDirectory = start.tesselsDir;
     launch.newConsole = false;
     launch.showCommand = platform::ShowCommand::Hide;
     if (platform.processes.Start(launch) == nullptr) {
-        config::ShowHostMessage(platform.dialogs, text::TrayNotStarted);
+        platform::ShowHostMessage(platform.dialogs, text::TrayNotStarted);
     }
     return OkOutcome::Applied;
 }

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "common/text.h"
+#include "common/utf.h"
 #include "pe/pe_library.h"
-#include "pe/utf16.h"
 
 namespace qv::settings {
 
@@ -160,15 +160,14 @@ std::string LoadDescriptionString(platform::Files& files, std::string_view path)
 }
 
 std::string SaverFileTitle(std::string_view path) {
-    std::string_view name = path.substr(path.find_last_of("\\/:") + 1);
+    const std::string_view name = path.substr(path.find_last_of("\\/:") + 1);
     // Four characters, not bytes: a name outside ASCII is never cut inside a character.
-    for (int chars = 0; chars < 4 && !name.empty(); ++chars) {
-        while (name.size() > 1 && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80) {
-            name.remove_suffix(1);  // a continuation byte: the character goes with its lead
-        }
-        name.remove_suffix(1);
+    std::vector<std::size_t> starts;
+    for (std::size_t at = 0; at < name.size(); at += DecodeUtf8At(name, at).length) {
+        starts.push_back(at);
     }
-    return std::string(name);
+    return starts.size() <= 4 ? std::string()
+                              : std::string(name.substr(0, starts[starts.size() - 4]));
 }
 
 std::string SaverListName(platform::Files& files, platform::TextRules& text, std::string_view path,

@@ -2,10 +2,10 @@
 
 #include "common/shared_names.h"
 #include "config/entries.h"
-#include "config/messages.h"
 #include "config/names.h"
 #include "config/reg_ini_file.h"
 #include "config/title_list.h"
+#include "platform/messages.h"
 
 namespace qv::settings {
 
@@ -153,7 +153,7 @@ void RunTesselPreview(const platform::Platform& platform, TesselPreviewGuard& gu
             case TesselPreviewGuard::Begun::CalledOff:
                 return;
             case TesselPreviewGuard::Begun::StartFailed:
-                config::ShowHostMessage(platform.dialogs, config::text::SaverStartFailed);
+                platform::ShowHostMessage(platform.dialogs, config::text::SaverStartFailed);
                 return;
             case TesselPreviewGuard::Begun::Started:
                 break;
@@ -166,7 +166,7 @@ void RunTesselPreview(const platform::Platform& platform, TesselPreviewGuard& gu
         guard.Finish(ticket, platform.registry);
     } catch (const config::ConfigError& error) {
         guard.Release(ticket);
-        config::ShowHostMessage(platform.dialogs, error.what());
+        platform::ShowHostMessage(platform.dialogs, error.what());
     }
 }
 

@@ -3,11 +3,11 @@
 #include "common/text.h"
 #include "config/config_store.h"
 #include "config/entries.h"
-#include "config/launch.h"
-#include "config/messages.h"
 #include "config/names.h"
 #include "config/paths.h"
 #include "config/title_list.h"
+#include "launch/launch.h"
+#include "platform/messages.h"
 
 namespace qv::settings {
 
@@ -48,7 +48,7 @@ std::unique_ptr<platform::RunningProcess> StartScreenSaverProcess(
         return nullptr;
     }
     platform::ProcessLaunch start;
-    start.commandLine = config::CommandLineFor(program) + " " + launch.launchSwitch;
+    start.commandLine = launch::CommandLineFor(program) + " " + launch.launchSwitch;
     start.priority = platform::Priority::High;
     start.newConsole = true;
     start.showCommand = platform::ShowCommand::Show;
@@ -57,7 +57,7 @@ std::unique_ptr<platform::RunningProcess> StartScreenSaverProcess(
 
 void LaunchScreenSaver(const platform::Platform& platform, const DelayedLaunch& launch) {
     if (!StartScreenSaverProcess(platform, launch)) {
-        config::ShowHostMessage(platform.dialogs, config::text::SaverStartFailed);
+        platform::ShowHostMessage(platform.dialogs, config::text::SaverStartFailed);
     }
 }
 
@@ -123,7 +123,7 @@ void RunDelayedLaunch(const platform::Platform& platform, const DelayedLaunch& l
     try {
         if (launch.target.kind == TitleKind::Preshow) {
             const config::ConfigStore store(platform.registry, nullptr);
-            config::LaunchPreshow(platform, store, launch.target.item, launch.launchSwitch, false);
+            launch::LaunchPreshow(platform, store, launch.target.item, launch.launchSwitch, false);
             return;
         }
         if (launch.launchSwitch != "zz") {
@@ -131,7 +131,7 @@ void RunDelayedLaunch(const platform::Platform& platform, const DelayedLaunch& l
             return;
         }
     } catch (const config::ConfigError& error) {
-        config::ShowHostMessage(platform.dialogs, error.what());
+        platform::ShowHostMessage(platform.dialogs, error.what());
         return;
     }
     std::shared_ptr<TesselPreviewGuard> previews = launch.previews;
@@ -179,7 +179,7 @@ void DeleteOrSay(const platform::Platform& platform, const std::string& path,
     }
     platform::MessageBoxRequest box;
     box.text = WithArgument(text::DeleteFailed, name);
-    box.caption = std::string(config::text::HostCaption);
+    box.caption = std::string(platform::kHostCaption);
     box.warning = true;
     (void)platform.dialogs.Show(box);
 }
@@ -191,7 +191,7 @@ std::optional<Lists> DeleteTitle(const platform::Platform& platform, const Optio
                                  TesselPreviewGuard* previews) {
     platform::MessageBoxRequest question;
     question.text = WithArgument(text::DeleteQuestion, target.name);
-    question.caption = std::string(config::text::HostCaption);
+    question.caption = std::string(platform::kHostCaption);
     question.buttons = platform::Buttons::YesCancel;
     question.warning = true;
     if (platform.dialogs.Show(question) != platform::Answer::Yes) {

@@ -1,8 +1,8 @@
 #include "tray/system_saver_start.h"
 
-#include "config/launch.h"
 #include "config/names.h"
 #include "config/system_saver_settings.h"
+#include "launch/launch.h"
 
 namespace qv::tray {
 
@@ -13,7 +13,7 @@ bool StartSystemScreenSaver(const platform::Platform& platform) {
         return false;
     }
     platform::ProcessLaunch launch;
-    launch.commandLine = config::CommandLineFor(saver) + " /s";
+    launch.commandLine = launch::CommandLineFor(saver) + " /s";
     launch.newConsole = false;
     return platform.processes.Start(launch) != nullptr;
 }

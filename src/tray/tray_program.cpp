@@ -2,11 +2,11 @@
 
 #include <utility>
 
-#include "config/launch.h"
-#include "config/messages.h"
 #include "config/names.h"
 #include "config/paths.h"
 #include "config/system_saver_settings.h"
+#include "launch/launch.h"
+#include "platform/messages.h"
 #include "tray/names.h"
 
 namespace qv::tray {
@@ -95,7 +95,7 @@ void TrayUtilities::LaunchWithSwitch(TrayShell& shell, std::string_view launchSw
             config::ReadProfileString(platform_.profile, config::kSystemIni, config::kBootSection,
                                       kLaunchKey, "", kLaunchBufferChars);
         if (saver.empty()) {
-            config::ShowUncaptionedMessage(platform_.dialogs, text::NoScreenSaver);
+            platform::ShowUncaptionedMessage(platform_.dialogs, text::NoScreenSaver);
             return;
         }
         shell.RequestSystemScreenSaver();
@@ -104,9 +104,9 @@ void TrayUtilities::LaunchWithSwitch(TrayShell& shell, std::string_view launchSw
     // The saver host without arguments shows its settings; it is not waited for. Its path
     // is quoted when it holds blanks ("C:\Program Files\..." must not run C:\Program.exe).
     platform::ProcessLaunch launch;
-    launch.commandLine = config::CommandLineFor(installLocation);
+    launch.commandLine = launch::CommandLineFor(installLocation);
     if (!platform_.processes.Start(launch)) {
-        config::ShowUncaptionedMessage(platform_.dialogs, config::text::SaverStartFailed);
+        platform::ShowUncaptionedMessage(platform_.dialogs, config::text::SaverStartFailed);
     }
 }
 

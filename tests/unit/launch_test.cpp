@@ -1,11 +1,11 @@
-#include "config/launch.h"
+#include "launch/launch.h"
 
 #include <gtest/gtest.h>
 
 #include "config/names.h"
 #include "platform/memory/memory_platform.h"
 
-namespace qv::config {
+namespace qv::launch {
 namespace {
 
 using platform::Priority;
@@ -15,7 +15,7 @@ using platform::memory::MemoryPlatform;
 class LaunchTest : public ::testing::Test {
   protected:
     MemoryPlatform mem;
-    ConfigStore store{mem.registry, nullptr};
+    config::ConfigStore store{mem.registry, nullptr};
 };
 
 TEST_F(LaunchTest, SaverRunsAsItsShortPathWithSlashSAtHighPriorityAndIsWaitedFor) {
@@ -59,7 +59,8 @@ TEST_F(LaunchTest, SaverThatCannotStartIsReportedAndNotWaitedFor) {
 }
 
 TEST_F(LaunchTest, PreshowRunsFromThePreshowsFolderAtNormalPriority) {
-    mem.registry.SetString(RegRoot::LocalMachine, kKeyPath, value::TesselsDir, "C:\\Tessels");
+    mem.registry.SetString(RegRoot::LocalMachine, config::kKeyPath, config::value::TesselsDir,
+                           "C:\\Tessels");
     mem.files.AddFile("C:\\Tessels\\Preshows\\Intro.exe");
     LaunchPreshow(mem.platform(), store, "Intro", "", true);
     LaunchPreshow(mem.platform(), store, "Intro", "/c", false);
@@ -73,7 +74,7 @@ TEST_F(LaunchTest, PreshowRunsFromThePreshowsFolderAtNormalPriority) {
 }
 
 TEST_F(LaunchTest, PreshowPathWithBlanksIsQuoted) {
-    mem.registry.SetString(RegRoot::LocalMachine, kKeyPath, value::TesselsDir,
+    mem.registry.SetString(RegRoot::LocalMachine, config::kKeyPath, config::value::TesselsDir,
                            "C:\\Program Files\\Quorvanes\\Tessels");
     mem.files.AddFile("C:\\Program Files\\Quorvanes\\Tessels\\Preshows\\Sun Rise.exe");
     LaunchPreshow(mem.platform(), store, "Sun Rise", "/c", false);
@@ -96,4 +97,4 @@ TEST_F(LaunchTest, MissingPreshowIsSilentAndUnstartableOneIsReportedWithTheSyste
 }
 
 }  // namespace
-}  // namespace qv::config
+}  // namespace qv::launch

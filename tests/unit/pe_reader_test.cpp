@@ -2,7 +2,6 @@
 
 #include "pe/pe_library.h"
 #include "pe/pe_writer.h"
-#include "pe/utf16.h"
 #include "saver/tessel.h"
 #include "test_jpegs.h"
 
@@ -198,13 +197,6 @@ TEST(PeImageReading, SixtyFourBitImagesAreReadToo) {
     ASSERT_TRUE(image) << Describe(error);
     EXPECT_TRUE(image->isPe32Plus());
     EXPECT_EQ(image->resourceRva(), 0x1000u);
-}
-
-TEST(Utf16, RoundTripsAndReplacesBrokenSequences) {
-    const std::string text = "a\xc3\xa9\xe6\x97\xa5\xf0\x9f\x98\x80";
-    EXPECT_EQ(Utf8FromUtf16(Utf16FromUtf8(text)), text);
-    EXPECT_EQ(Utf8FromUtf16(std::u16string(1, char16_t{0xD800})), "\xef\xbf\xbd");
-    EXPECT_EQ(Utf16FromUtf8("\xff"), std::u16string(1, char16_t{0xFFFD}));
 }
 
 }  // namespace

@@ -83,41 +83,6 @@ std::size_t Differing(const std::vector<std::uint32_t>& a, const std::vector<std
     return count;
 }
 
-// https addresses opened by the shell go to the recording program for the life of the
-// object; the prefix's own association (winebrowser) comes back afterwards. Wine's shell reads
-// the association from HKEY_CLASSES_ROOT, not from the user's classes.
-class ScopedWebRecorder {
-  public:
-    explicit ScopedWebRecorder(const std::wstring& recordFile) {
-        ::SetEnvironmentVariableW(L"QV_RECORD_FILE", recordFile.c_str());
-        previous_ = Command();
-        SetCommand(L"\"" + SiblingPath(L"RecordingPreshow.exe") + L"\" \"%1\"");
-    }
-    ~ScopedWebRecorder() {
-        SetCommand(previous_);
-        ::SetEnvironmentVariableW(L"QV_RECORD_FILE", nullptr);
-    }
-    ScopedWebRecorder(const ScopedWebRecorder&) = delete;
-    ScopedWebRecorder& operator=(const ScopedWebRecorder&) = delete;
-
-  private:
-    static constexpr wchar_t kCommandKey[] = L"https\\shell\\open\\command";
-
-    static std::wstring Command() {
-        wchar_t text[1024] = {};
-        DWORD size = sizeof(text) - sizeof(wchar_t);
-        ::RegGetValueW(HKEY_CLASSES_ROOT, kCommandKey, nullptr, RRF_RT_REG_SZ, nullptr, text,
-                       &size);
-        return text;
-    }
-    static void SetCommand(const std::wstring& command) {
-        ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kCommandKey, nullptr, REG_SZ, command.c_str(),
-                          static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-    }
-
-    std::wstring previous_;
-};
-
 TEST(AdBanner, TheStandInPaintsChangesCountsAndTakesClicks) {
     ui::win32::SystemDialogs dialogs;
     HWND host = ::CreateWindowExW(

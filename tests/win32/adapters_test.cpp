@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
+#include <thread>
 
+#include "base/win32/wide.h"
 #include "common/shared_names.h"
 #include "config/config_store.h"
 #include "config/names.h"
@@ -13,7 +16,6 @@
 #include "desktop/window_search.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/win32/system_dialogs.h"
-#include "base/win32/wide.h"
 #include "wine_test_support.h"
 
 namespace qv {
@@ -215,6 +217,53 @@ TEST(Win32Desktop, FindsTopLevelWindowsByTitleOnTheDefaultDesktop) {
     })) << "a shown window is reported visible";
     EXPECT_FALSE(desktop.TopLevelWindows("no such desktop", 510));
     ::DestroyWindow(window);
+}
+
+// The shell's "open" reports what came of it: the address handed to the browser, or the
+// system's reason when the browser cannot be started (the shell may show its own box too).
+TEST(Win32Desktop, OpeningAnAddressReportsTheShellsOutcomeAndItsReason) {
+    ui::win32::SystemDialogs boxes;
+    platform::win32::Win32Platform win32(boxes);
+    auto& desktop = win32.platform().desktop;
+    wintest::TempFolder folder(L"qv open address");
+    const std::wstring record = folder.path() + L"\\opened.txt";
+    {
+        const wintest::ScopedWebRecorder recorder(record);
+        const auto opened =
+            desktop.OpenAddress(0, "https://harbour.example/lights", platform::ShowCommand::Normal);
+        EXPECT_TRUE(opened.opened) << opened.reason;
+        EXPECT_EQ(opened.reason, "");
+        EXPECT_TRUE(wintest::WaitUntil(
+            [&] {
+                return wintest::ReadFile(record).find("https://harbour.example/lights") !=
+                       std::string::npos;
+            },
+            std::chrono::seconds(20)))
+            << wintest::ReadFile(record);
+    }
+    const wintest::ScopedWebRecorder broken(record, folder.path() + L"\\no such browser.exe");
+    std::atomic<bool> done = false;
+    platform::OpenResult failed;
+    std::thread opener([&] {
+        failed = desktop.OpenAddress(0, "https://harbour.example/", platform::ShowCommand::Normal);
+        done = true;
+    });
+    // Wine's shell, like the system's, tells the user in a box of its own: answered here.
+    (void)wintest::WaitUntil(
+        [&] {
+            if (const auto box = wintest::MessageBoxNow(::GetCurrentProcessId())) {
+                wintest::Answer(*box, IDOK);
+            }
+            return done.load();
+        },
+        std::chrono::seconds(30));
+    if (!done) {
+        opener.detach();
+        FAIL() << "the shell's open never returned";
+    }
+    opener.join();
+    EXPECT_FALSE(failed.opened);
+    EXPECT_NE(failed.reason, "") << "a failure without the system's reason";
 }
 
 TEST(Win32Processes, AStartedProcessReportsItsNumberAndItsEnd) {

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
+#include "common/utf.h"
 #include "pe/pe_image.h"
 #include "pe/pe_library.h"
 #include "pe/resources.h"
-#include "pe/utf16.h"
 #include "wine_test_support.h"
 
 namespace qv {
@@ -62,7 +62,7 @@ TEST_P(ProgramResources, ManifestVersionAndIcon) {
     };
     EXPECT_TRUE(has(u"ProductName"));
     EXPECT_TRUE(has(u"Quorvanes"));
-    EXPECT_TRUE(has(pe::Utf16FromUtf8(Utf8(GetParam()))));  // OriginalFilename
+    EXPECT_TRUE(has(Utf16FromUtf8(Utf8(GetParam()))));  // OriginalFilename
 
     const auto icons = Entries(kRtGroupIcon);
     EXPECT_TRUE(std::any_of(icons.begin(), icons.end(), [](const auto& icon) {

@@ -98,8 +98,6 @@ BOOL CALLBACK CollectStatic(HWND hwnd, LPARAM context) noexcept {
 
 }  // namespace
 
-namespace {
-
 std::optional<MessageBoxSeen> MessageBoxNow(DWORD pid) {
     BoxSearch search{pid};
     ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
@@ -110,8 +108,6 @@ std::optional<MessageBoxSeen> MessageBoxNow(DWORD pid) {
     ::EnumChildWindows(search.found, CollectStatic, reinterpret_cast<LPARAM>(&text));
     return MessageBoxSeen{search.found, Utf8(WindowText(search.found)), Utf8(text)};
 }
-
-}  // namespace
 
 std::optional<MessageBoxSeen> WaitForMessageBox(DWORD pid, std::chrono::milliseconds limit) {
     const auto until = std::chrono::steady_clock::now() + limit;

@@ -47,7 +47,9 @@ struct MessageBoxSeen {
     std::string text;
 };
 
-// Waits for a message box (dialog class #32770) of the process `pid`.
+// A message box (dialog class #32770) of the process `pid` shown now.
+std::optional<MessageBoxSeen> MessageBoxNow(DWORD pid);
+// Waits for a message box of the process `pid`.
 std::optional<MessageBoxSeen> WaitForMessageBox(DWORD pid, std::chrono::milliseconds limit);
 // Presses the box's button with the given id (IDOK, IDCANCEL, ...).
 void Answer(const MessageBoxSeen& box, int buttonId);
@@ -208,6 +210,43 @@ class BrowserLinkStandIn {
   private:
     std::wstring log_;
     Child process_;
+};
+
+// https addresses opened by the shell go to `program` ("%1" its argument) for the life of the
+// object, by default the recording program, which writes them to `recordFile`; the prefix's
+// own association (winebrowser) comes back afterwards. Wine's shell reads the association
+// from HKEY_CLASSES_ROOT, not from the user's classes.
+class ScopedWebRecorder {
+  public:
+    explicit ScopedWebRecorder(const std::wstring& recordFile,
+                               const std::wstring& program = SiblingPath(L"RecordingPreshow.exe")) {
+        ::SetEnvironmentVariableW(L"QV_RECORD_FILE", recordFile.c_str());
+        previous_ = Command();
+        SetCommand(L"\"" + program + L"\" \"%1\"");
+    }
+    ~ScopedWebRecorder() {
+        SetCommand(previous_);
+        ::SetEnvironmentVariableW(L"QV_RECORD_FILE", nullptr);
+    }
+    ScopedWebRecorder(const ScopedWebRecorder&) = delete;
+    ScopedWebRecorder& operator=(const ScopedWebRecorder&) = delete;
+
+  private:
+    static constexpr wchar_t kCommandKey[] = L"https\\shell\\open\\command";
+
+    static std::wstring Command() {
+        wchar_t text[1024] = {};
+        DWORD size = sizeof(text) - sizeof(wchar_t);
+        ::RegGetValueW(HKEY_CLASSES_ROOT, kCommandKey, nullptr, RRF_RT_REG_SZ, nullptr, text,
+                       &size);
+        return text;
+    }
+    static void SetCommand(const std::wstring& command) {
+        ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kCommandKey, nullptr, REG_SZ, command.c_str(),
+                          static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    }
+
+    std::wstring previous_;
 };
 
 // system.ini [boot] SCRNSAVE.EXE, the system screen saver; "<missing>" without the key.

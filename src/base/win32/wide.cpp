@@ -1,30 +1,20 @@
 #include "base/win32/wide.h"
 
-#include <windows.h>
+#include "common/utf.h"
 
 namespace qv::winbase {
 
+// The portable conversion, not the system's: text not well formed becomes the same U+FFFD
+// here as in the logic's own conversions and its tests.
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32's wide text is UTF-16");
+
 std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf8.size());
-    const int needed = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), needed);
-    return out;
+    const std::u16string wide = Utf16FromUtf8(utf8);
+    return std::wstring(wide.begin(), wide.end());
 }
 
 std::string Narrow(std::wstring_view utf16) {
-    if (utf16.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf16.size());
-    const int needed =
-        ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, out.data(), needed, nullptr, nullptr);
-    return out;
+    return Utf8FromUtf16(std::u16string(utf16.begin(), utf16.end()));
 }
 
 }  // namespace qv::winbase

@@ -1,5 +1,7 @@
 // An in-memory platform for native tests: every port kept in plain containers, with
 // switches to make calls fail, and a record of what the logic asked the system to do.
+// Each port is defined in a source of its own (memory_files.cpp, ...), the text rules with
+// their header in memory_text.h.
 #pragma once
 
 #include <deque>
@@ -137,8 +139,9 @@ class MemoryDesktop : public Desktop {
     bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
     void BroadcastWinIniChange() override { ++winIniBroadcasts; }
-    void OpenAddress(WindowId, std::string_view address, ShowCommand show) override {
+    OpenResult OpenAddress(WindowId, std::string_view address, ShowCommand show) override {
         openedAddresses.emplace_back(address, show);
+        return openResult;
     }
 
     struct Message {
@@ -154,6 +157,7 @@ class MemoryDesktop : public Desktop {
     std::vector<Message> messages;
     int winIniBroadcasts = 0;
     std::vector<std::pair<std::string, ShowCommand>> openedAddresses;
+    OpenResult openResult{true, {}};  // what every open reports
 };
 
 class MemorySystemSettings : public SystemSettings {

@@ -4,68 +4,21 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/utf.h"
+
 namespace qv::platform::memory {
 
 namespace {
 
-// UTF-8 to code points. A byte that starts no valid sequence becomes a unit of its own (a
-// lone low surrogate carrying the byte), so that two different invalid texts stay apart.
+// UTF-8 to code points, by the rule the system's conversion follows too (common/utf.h).
 std::vector<char32_t> CodePoints(std::string_view text) {
     std::vector<char32_t> out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80    ? 0
-                          : lead >= 0xF0 ? 3
-                          : lead >= 0xE0 ? 2
-                          : lead >= 0xC0 ? 1
-                                         : -1;
-        if (extra < 0 || i + static_cast<std::size_t>(extra) >= text.size()) {
-            out.push_back(0xDC00 | lead);  // a lone byte: kept apart from every character
-            ++i;
-            continue;
-        }
-        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
-        bool valid = true;
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            valid = valid && (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out.push_back(0xDC00 | lead);
-            ++i;
-            continue;
-        }
-        out.push_back(c);
-        i += static_cast<std::size_t>(extra) + 1;
+    for (std::size_t at = 0; at < text.size();) {
+        const Utf8Char c = DecodeUtf8At(text, at);
+        out.push_back(c.code);
+        at += c.length;
     }
     return out;
-}
-
-std::u16string Utf16(std::string_view text) {
-    std::u16string out;
-    for (const char32_t c : CodePoints(text)) {
-        if (c >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return out;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
 }
 
 // The base letter of a Latin-1 or Latin Extended-A letter, upper case; 0 when it has none.
@@ -222,8 +175,8 @@ int MemoryTextRules::Collate(std::string_view a, std::string_view b) {
 }
 
 bool MemoryTextRules::SameName(std::string_view a, std::string_view b) {
-    const std::u16string wa = Utf16(a);
-    const std::u16string wb = Utf16(b);
+    const std::u16string wa = Utf16FromUtf8(a);
+    const std::u16string wb = Utf16FromUtf8(b);
     if (wa.size() != wb.size()) {
         return false;
     }

@@ -2,9 +2,11 @@
 
 #include <shellapi.h>
 
-#include "platform/win32/win32_platform.h"
+#include <string>
+
 #include "base/win32/system_library.h"
 #include "base/win32/wide.h"
+#include "platform/win32/win32_platform.h"
 
 namespace qv::platform::win32 {
 
@@ -33,6 +35,21 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM context) noexcept {
 
 HWND Hwnd(WindowId id) {
     return reinterpret_cast<HWND>(id);
+}
+
+// The system's text for an error code, without its line break; the number when it has none.
+std::string SystemMessage(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message(text != nullptr ? text : L"", length);
+    ::LocalFree(text);
+    while (!message.empty() &&
+           (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ')) {
+        message.pop_back();
+    }
+    return message.empty() ? "Error " + std::to_string(error) + "." : winbase::Narrow(message);
 }
 
 }  // namespace
@@ -72,14 +89,27 @@ void Win32Desktop::BroadcastWinIniChange() {
                           nullptr);
 }
 
-void Win32Desktop::OpenAddress(WindowId owner, std::string_view address, ShowCommand show) {
-    // The shell is loaded for the first address opened, not at every start of the saver host.
-    static const winbase::SystemLibrary shell(L"shell32.dll");
+OpenResult Win32Desktop::OpenAddress(WindowId owner, std::string_view address, ShowCommand show) {
+    // The shell is loaded for the first address opened, not at every start of the saver host,
+    // and kept until the process ends: advert.dll opens through this too, and a static
+    // destructor there would free the shell inside the loader's lock when it is unloaded.
+    static const winbase::SystemLibrary& shell = *new winbase::SystemLibrary(L"shell32.dll");
     const auto open = shell.Find<decltype(&::ShellExecuteW)>("ShellExecuteW");
-    if (open != nullptr) {
-        (void)open(reinterpret_cast<HWND>(owner), L"open", winbase::Widen(address).c_str(), L"",
-                   L"", ShowWindowCommand(show));
+    if (open == nullptr) {
+        return {false, "ShellExecuteW of shell32.dll cannot be found."};
     }
+    ::SetLastError(ERROR_SUCCESS);
+    const auto code = reinterpret_cast<INT_PTR>(open(reinterpret_cast<HWND>(owner), L"open",
+                                                     winbase::Widen(address).c_str(), L"", L"",
+                                                     ShowWindowCommand(show)));
+    if (code > 32) {
+        return {true, {}};
+    }
+    // The shell sets the last error; its own code (SE_ERR_) is the reason when it does not.
+    const DWORD error = ::GetLastError();
+    return {false, error != ERROR_SUCCESS
+                       ? SystemMessage(error)
+                       : "The shell could not open it (code " + std::to_string(code) + ")."};
 }
 
 }  // namespace qv::platform::win32

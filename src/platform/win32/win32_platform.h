@@ -70,7 +70,7 @@ class Win32Desktop : public Desktop {
     bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
     void BroadcastWinIniChange() override;
-    void OpenAddress(WindowId owner, std::string_view address, ShowCommand show) override;
+    OpenResult OpenAddress(WindowId owner, std::string_view address, ShowCommand show) override;
 };
 
 class Win32SystemSettings : public SystemSettings {

@@ -8,9 +8,9 @@
 
 #include "adbanner/win32/ad_image.h"
 #include "base/win32/wide.h"
-#include "config/messages.h"
 #include "config/names.h"
 #include "config/reg_ini_file.h"
+#include "platform/messages.h"
 #include "platform/win32/win32_platform.h"
 #include "saver/host.h"
 #include "saver/win32/host_views.h"
@@ -50,7 +50,7 @@ int Run(HINSTANCE instance, const qv::platform::Platform& platform) {
     } catch (const std::exception& error) {
         // A failed write through the configuration view abandons the action; the user is
         // told which value or key, as for every other failure.
-        qv::config::ShowHostMessage(platform.dialogs, error.what());
+        qv::platform::ShowHostMessage(platform.dialogs, error.what());
         return 1;
     }
 }

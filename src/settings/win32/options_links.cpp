@@ -37,7 +37,8 @@ void OptionsLinks::AddHint(HWND window, HWND control, std::string_view text) {
 // address, it opens only when it is a web address.
 bool OptionsLinks::Open(HWND window, std::string_view address) {
     return desktop::OpenWebAddress(desktop_, reinterpret_cast<platform::WindowId>(window), address,
-                                   platform::ShowCommand::Hide);
+                                   platform::ShowCommand::Hide)
+        .opened();
 }
 
 bool OptionsLinks::OnSetCursor(HWND window, HWND under, int hitTest) {

@@ -6,7 +6,7 @@
 
 #include "base/win32/dpi.h"
 #include "base/win32/wide.h"
-#include "config/messages.h"
+#include "platform/messages.h"
 #include "password/saver_password.h"
 #include "settings/win32/help_dialog.h"
 
@@ -85,7 +85,7 @@ int RunSettingsDialog(HINSTANCE instance, const platform::Platform& platform, Ba
     const int shown = window.Run();
     window.WaitForLaunches();
     if (shown == ui::win32::kModalNotShown) {
-        config::ShowHostMessage(platform.dialogs, kWindowFailed);
+        platform::ShowHostMessage(platform.dialogs, kWindowFailed);
         return 1;
     }
     return 0;
@@ -186,7 +186,7 @@ void OptionsWindow::btnOKClick() {
         }
     } catch (const config::ConfigError& error) {
         // The value that failed is named; the remaining steps were not run.
-        config::ShowHostMessage(*dialogs_, error.what());
+        platform::ShowHostMessage(*dialogs_, error.what());
     }
 }
 
@@ -198,7 +198,7 @@ void OptionsWindow::chkPasswordClick() {
 void OptionsWindow::btnHelpClick() {
     HelpDialog help(Instance(), platform_.desktop);
     if (help.ShowModal(hwnd()) == ui::win32::kModalNotShown) {
-        config::ShowHostMessage(*dialogs_, kHelpFailed);
+        platform::ShowHostMessage(*dialogs_, kHelpFailed);
     }
 }
 

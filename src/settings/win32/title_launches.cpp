@@ -1,6 +1,6 @@
 #include "settings/win32/title_launches.h"
 
-#include "config/messages.h"
+#include "platform/messages.h"
 
 namespace qv::settings::win32 {
 
@@ -20,7 +20,7 @@ bool TitleLaunches::Launch(const Target& target, Command command) {
             });
         });
     if (!started && LaunchFor(target, command).has_value()) {
-        config::ShowHostMessage(*dialogs_, text::PreviewStillRunning);
+        platform::ShowHostMessage(*dialogs_, text::PreviewStillRunning);
     }
     return started;
 }
@@ -31,7 +31,7 @@ std::optional<Lists> TitleLaunches::Delete(const OptionsStart& start, const Targ
         return DeleteTitle(platform::WithDialogs(platform_, *dialogs_), start, target,
                            std::move(current), previews_.guard().get());
     } catch (const config::ConfigError& error) {
-        config::ShowHostMessage(*dialogs_, error.what());
+        platform::ShowHostMessage(*dialogs_, error.what());
         return std::nullopt;
     }
 }

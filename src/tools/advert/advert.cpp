@@ -5,8 +5,6 @@
 // banner's web address on a click, and reports in its status word only what it does.
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <array>
 #include <condition_variable>
@@ -18,9 +16,12 @@
 #include <utility>
 
 #include "adbanner/advert_abi.h"
+#include "base/win32/unique_handle.h"
+#include "base/win32/wide.h"
+#include "desktop/web_address.h"
+#include "platform/win32/win32_platform.h"
 #include "ui/win32/font.h"
 #include "ui/win32/mark.h"
-#include "base/win32/unique_handle.h"
 
 namespace {
 
@@ -165,10 +166,6 @@ void DrawBanner(HDC dc, const Banner& banner, int width, int height) {
              {textLeft, height / 2, width - 4, height - 2});
 }
 
-bool IsWebAddress(const wchar_t* address) {
-    return _wcsnicmp(address, L"http://", 7) == 0 || _wcsnicmp(address, L"https://", 8) == 0;
-}
-
 std::uint32_t SetOne(Callback& callback, void*& user, Callback given, void* givenUser) {
     State& state = TheState();
     const std::lock_guard hold(state.lock);
@@ -220,10 +217,11 @@ Result QV_ADVERT_CALL AdvertOnClick(void* /*context*/) {
         const std::lock_guard hold(state.lock);
         address = kBanners[state.shown].address;
     }
-    // Only web addresses: "open" on anything else could run a program.
-    const bool opened = IsWebAddress(address) &&
-                        reinterpret_cast<INT_PTR>(::ShellExecuteW(
-                            nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+    // The one rule and the one "open" of the programs: only web addresses reach the shell.
+    qv::platform::win32::Win32Desktop desktop;
+    const bool opened = qv::desktop::OpenWebAddress(desktop, 0, qv::winbase::Narrow(address),
+                                                    qv::platform::ShowCommand::Normal)
+                            .opened();
     const std::lock_guard hold(state.lock);
     state.clickBits = opened ? kClickHasWorked : kClickHasFailed;
     return opened ? 1 : 0;

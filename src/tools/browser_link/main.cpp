@@ -1,10 +1,11 @@
 // QVBrowserLink.exe: the browser-link window of the installation. It owns a hidden
 // top-level window titled "Quorvanes BrowserLink"; when the picture show notifies it
-// (WM_USER, wParam 1) it reads UrlLink and opens that address with the shell's "open",
-// which starts the default web browser.
+// (WM_USER, wParam 1) it reads UrlLink and opens that address through the Desktop port's
+// one "open", which starts the default web browser; anything but a web address is refused.
 //   QVBrowserLink.exe [--log FILE] [--no-open]
-// --log appends every link received (and whether it was opened) to FILE; --no-open
-// receives without starting a browser, for tests.
+// Every link received and what came of it ("opened", "refused", or "failed" with the
+// system's reason) goes to the debugger's output and, with --log, is appended to FILE;
+// --no-open receives without starting a browser, for tests.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <utility>
 
+#include "base/win32/wide.h"
 #include "common/shared_names.h"
 #include "config/names.h"
 #include "config/reg_ini_file.h"
@@ -20,7 +22,6 @@
 #include "ui/win32/message_loop.h"
 #include "ui/win32/program_start.h"
 #include "ui/win32/window.h"
-#include "base/win32/wide.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ class BrowserLinkWindow final : public qv::ui::win32::Window {
     }
 
     void Log(const std::string& line) const {
+        ::OutputDebugStringW(Widen("QVBrowserLink: " + line + "\n").c_str());
         if (options_.logFile.empty()) {
             return;
         }
@@ -90,17 +92,24 @@ class BrowserLinkWindow final : public qv::ui::win32::Window {
 
     void OpenLink() const {
         const std::string link = ReadLink();
-        if (!qv::desktop::IsWebAddress(link)) {
-            Log("refused|" + link);
-            return;
-        }
         if (!options_.open) {
-            Log("received|" + link);
+            Log((qv::desktop::IsWebAddress(link) ? "received|" : "refused|") + link);
             return;
         }
-        const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
-            nullptr, L"open", Widen(link).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-        Log((result > 32 ? "opened|" : "failed|") + link);
+        qv::platform::win32::Win32Desktop desktop;
+        const auto opening =
+            qv::desktop::OpenWebAddress(desktop, 0, link, qv::platform::ShowCommand::Normal);
+        switch (opening.status) {
+            case qv::desktop::OpenStatus::Opened:
+                Log("opened|" + link);
+                return;
+            case qv::desktop::OpenStatus::Refused:
+                Log("refused|" + link);
+                return;
+            case qv::desktop::OpenStatus::Failed:
+                Log("failed|" + link + "|" + opening.reason);
+                return;
+        }
     }
 
     Options options_;

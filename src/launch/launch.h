@@ -1,4 +1,5 @@
-// Starting system savers and Preshows as child processes.
+// Starting the child processes of the programs: system savers and Preshows, and the
+// command line of every process they start.
 #pragma once
 
 #include <string_view>
@@ -6,7 +7,7 @@
 #include "config/config_store.h"
 #include "platform/ports.h"
 
-namespace qv::config {
+namespace qv::launch {
 
 // Starts a saver's .scr with " /s" at high priority and waits until it ends. A saver that
 // cannot be started (also an empty path) is reported and the call returns.
@@ -15,7 +16,7 @@ void LaunchSaverProcess(const platform::Platform& platform, std::string_view pat
 // Starts the Preshow `name` (file name without ".exe") from the Preshows folder of the
 // Tessels folder, with `arguments` when not empty; waits for it when `wait`. A missing file
 // does nothing.
-void LaunchPreshow(const platform::Platform& platform, const ConfigStore& store,
+void LaunchPreshow(const platform::Platform& platform, const config::ConfigStore& store,
                    std::string_view name, std::string_view arguments, bool wait);
 
 // The command line for a program path, for every process the programs start: quoted when
@@ -23,4 +24,4 @@ void LaunchPreshow(const platform::Platform& platform, const ConfigStore& store,
 // path that is quoted already is left as it is.
 std::string CommandLineFor(std::string_view programPath);
 
-}  // namespace qv::config
+}  // namespace qv::launch

@@ -1,12 +1,12 @@
-#include "config/launch.h"
-#include "config/messages.h"
+#include "launch/launch.h"
 
 #include <string>
 
 #include "config/names.h"
 #include "config/paths.h"
+#include "platform/messages.h"
 
-namespace qv::config {
+namespace qv::launch {
 
 std::string CommandLineFor(std::string_view programPath) {
     // No file name holds a double quote: one in front means the path is quoted already.
@@ -24,24 +24,25 @@ void LaunchSaverProcess(const platform::Platform& platform, std::string_view pat
     if (!path.empty()) {
         // The short form is the normal case. A path without one, and a short form that
         // still holds blanks (a volume without 8.3 names gives the long path), is quoted.
-        const auto shortPath = ShortPathWithin512(platform.files, path);
+        const auto shortPath = config::ShortPathWithin512(platform.files, path);
         platform::ProcessLaunch launch;
         launch.commandLine = CommandLineFor(shortPath ? *shortPath : path) + " /s";
         launch.priority = platform::Priority::High;
         saver = platform.processes.Start(launch);
     }
     if (!saver) {
-        ShowHostMessage(platform.dialogs, text::SaverStartFailed);
+        platform::ShowHostMessage(platform.dialogs, config::text::SaverStartFailed);
         return;
     }
     saver->WaitForExit();
 }
 
-void LaunchPreshow(const platform::Platform& platform, const ConfigStore& store,
+void LaunchPreshow(const platform::Platform& platform, const config::ConfigStore& store,
                    std::string_view name, std::string_view arguments, bool wait) {
     const std::string folder =
-        store.ReadMachineValue(value::TesselsDir) + std::string(kPreshowsFolder);
-    const std::string program = folder + "\\" + std::string(name) + std::string(kPreshowExtension);
+        store.ReadMachineValue(config::value::TesselsDir) + std::string(config::kPreshowsFolder);
+    const std::string program =
+        folder + "\\" + std::string(name) + std::string(config::kPreshowExtension);
     if (!platform.files.FileExists(program)) {
         return;
     }
@@ -55,7 +56,7 @@ void LaunchPreshow(const platform::Platform& platform, const ConfigStore& store,
     launch.priority = platform::Priority::Normal;
     const auto preshow = platform.processes.Start(launch);
     if (!preshow) {
-        ShowUncaptionedMessage(platform.dialogs, text::PreshowStartFailed);
+        platform::ShowUncaptionedMessage(platform.dialogs, config::text::PreshowStartFailed);
         return;
     }
     if (wait) {
@@ -63,4 +64,4 @@ void LaunchPreshow(const platform::Platform& platform, const ConfigStore& store,
     }
 }
 
-}  // namespace qv::config
+}  // namespace qv::launch

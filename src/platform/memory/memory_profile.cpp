@@ -1,0 +1,25 @@
+#include "platform/memory/memory_platform.h"
+
+namespace qv::platform::memory {
+
+std::optional<std::string> MemoryProfile::Read(std::string_view file, std::string_view section,
+                                               std::string_view key) {
+    const auto s = entries_.find(std::string(file) + "|" + std::string(section));
+    if (s == entries_.end()) {
+        return std::nullopt;
+    }
+    const auto k = s->second.find(std::string(key));
+    if (k == s->second.end()) {
+        return std::nullopt;
+    }
+    return k->second;
+}
+
+bool MemoryProfile::Write(std::string_view file, std::string_view section, std::string_view key,
+                          std::string_view value) {
+    entries_[std::string(file) + "|" + std::string(section)][std::string(key)] = std::string(value);
+    ++writes_;
+    return true;
+}
+
+}  // namespace qv::platform::memory
