@@ -14,6 +14,7 @@
 #include "platform/win32/win32_platform.h"
 #include "saver/host.h"
 #include "saver/win32/host_views.h"
+#include "saver/win32/start_trace.h"
 #include "settings/win32/options_window.h"
 #include "ui/win32/program_start.h"
 #include "ui/win32/system_dialogs.h"
@@ -58,6 +59,7 @@ int Run(HINSTANCE instance, const qv::platform::Platform& platform) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    qv::saver::win32::MarkStart("entry");
     qv::ui::win32::HardenDllSearch();
     // What the workers use lives here, and this function never returns: the process ends
     // below, workers and all, before anything is torn down.

@@ -8,6 +8,7 @@
 #include "saver/win32/app_window.h"
 #include "saver/win32/picture_window.h"
 #include "saver/win32/preview_window.h"
+#include "saver/win32/start_trace.h"
 
 namespace qv::saver::win32 {
 
@@ -22,7 +23,9 @@ int Win32HostViews::RunPictureShow(HostState& state) {
     // the input method is off gets an input-method window of its own.
     ::ImmDisableIME(::GetCurrentThreadId());
     const AppWindow app(instance_, state.toolWindowMode);
+    MarkStart("app-window");
     PictureWindow window(instance_, app.hwnd(), platform_.dialogs);
+    MarkStart("show-window");
     if (!window.Created()) {
         return 1;
     }
@@ -32,7 +35,9 @@ int Win32HostViews::RunPictureShow(HostState& state) {
     {
         PictureShow show(showPlatform, state, window);
         window.Attach(show);
-        if (show.Open() == OpenOutcome::Showing) {
+        const OpenOutcome opened = show.Open();
+        MarkStart("show-opened");  // the configuration and the Tessel read, the decode begun
+        if (opened == OpenOutcome::Showing) {
             exitCode = window.RunUntilClosed();
         }
         window.Detach();  // before the show goes

@@ -1,5 +1,7 @@
 #include "saver/win32/picture_window.h"
 
+#include "saver/win32/start_trace.h"
+
 #include <windowsx.h>
 
 #include "base/win32/unique_handle.h"
@@ -69,10 +71,12 @@ void PictureWindow::Detach() {
 int PictureWindow::RunUntilClosed() {
     running_ = true;
     ::ShowWindow(hwnd(), SW_SHOW);
+    MarkStart("window-shown");
     ::ShowWindow(picture_.hwnd(), SW_SHOWNA);
     ::SetForegroundWindow(hwnd());
     ::SetFocus(hwnd());
     ::UpdateWindow(hwnd());
+    MarkStart("window-painted");
     (void)ui::win32::RunMessageLoop();
     return 0;
 }
@@ -101,6 +105,7 @@ void PictureWindow::Cover(const ScreenRect& area) {
 }
 
 void PictureWindow::ShowPicture(const imaging::Frame& frame) {
+    MarkStart("picture-handed");
     frame_ = &frame;
     pictureRect_.right = pictureRect_.left + frame.width;
     pictureRect_.bottom = pictureRect_.top + frame.height;
@@ -173,6 +178,7 @@ void PictureWindow::PaintPicture() {
         ::SetDIBitsToDevice(
             dc, 0, 0, static_cast<DWORD>(frame_->width), static_cast<DWORD>(frame_->height), 0, 0,
             0, static_cast<UINT>(frame_->height), frame_->pixels.data(), &info, DIB_RGB_COLORS);
+        MarkStart("picture-painted");
     }
 }
 

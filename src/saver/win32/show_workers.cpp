@@ -4,6 +4,7 @@
 #include "platform/win32/win32_platform.h"
 #include "saver/show_timers.h"
 #include "saver/win32/picture_window.h"
+#include "saver/win32/start_trace.h"
 #include "ui/win32/window_thread.h"
 
 namespace qv::saver::win32 {
@@ -38,8 +39,14 @@ void PictureWindow::StartCountdown(int seconds) {
 void PictureWindow::StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) {
     PictureShow* show = show_;
     StartDetachedWorker([gate = Gate(), source = std::move(source), start, show] {
+        MarkStart("decoder-running");
+        const Synchronize post = PostTo(gate);
         RunDecode(
-            *source, start, [&gate] { return gate->IsOpen(); }, PostTo(gate),
+            *source, start, [&gate] { return gate->IsOpen(); },
+            [&post](const std::function<void()>& step) {
+                MarkStart("picture-decoded");
+                return post(step);
+            },
             [show](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
     });
 }
