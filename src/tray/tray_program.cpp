@@ -80,12 +80,17 @@ void TrayUtilities::SetIconCallback(TrayShell& shell, bool enabled) const {
     shell.SetCallbackMessage(enabled ? kWmTrayNotify : kWmTrayIgnored);
 }
 
-void TrayUtilities::SetSystemSaver(bool enable) const {
+void TrayUtilities::SetSystemSaver(bool enable, platform::WindowId owner) const {
     std::string saverHost;
     if (enable && SomethingSelected()) {
         saverHost = SaverHostShortPath().value_or("");
     }
-    config::SystemSaverSettings(platform_).SetSystemScreenSaver(saverHost);
+    const config::SettingFailures unstored =
+        config::SystemSaverSettings(platform_).SetSystemScreenSaver(saverHost);
+    if (!unstored.empty()) {
+        ShowManagerError(owner, std::string(text::SystemSaverNotSet) + "\n\n" +
+                                    config::DescribeFailures(unstored));
+    }
 }
 
 void TrayUtilities::LaunchWithSwitch(TrayShell& shell, std::string_view launchSwitch,
@@ -224,7 +229,7 @@ void TrayProgram::Settings() {
 
 void TrayProgram::Restart() {
     if (utilities_.SomethingSelected()) {
-        utilities_.SetSystemSaver(true);
+        utilities_.SetSystemSaver(true, shell_.Window());
         utilities_.RefreshTrayIcon(shell_);
         return;
     }
@@ -245,7 +250,7 @@ void TrayProgram::Shutdown() {
         return;
     }
     utilities_.WriteUserValue(config::value::TrayIconOn, "0");
-    utilities_.SetSystemSaver(false);
+    utilities_.SetSystemSaver(false, shell_.Window());
     shell_.DestroyWindow();
 }
 

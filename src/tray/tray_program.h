@@ -61,8 +61,9 @@ class TrayUtilities {
     void SetIconCallback(TrayShell& shell, bool enabled) const;
     // Points the system screen saver at the saver host (when enabling and something is
     // selected) or clears it; screen saving stays on either way. A saver host without a
-    // short form clears it too: system.ini never names a program that is not there.
-    void SetSystemSaver(bool enable) const;
+    // short form clears it too: system.ini never names a program that is not there. What
+    // the system refused is told in one box owned by `owner`.
+    void SetSystemSaver(bool enable, platform::WindowId owner = 0) const;
     // "/s": the system's screen saver now; anything else: the saver host's settings.
     void LaunchWithSwitch(TrayShell& shell, std::string_view launchSwitch,
                           const std::string& installLocation) const;

@@ -318,12 +318,19 @@ TEST_F(TrayTest, ShutdownCancelledChangesNothing) {
 }
 
 TEST_F(TrayTest, AFailedWriteIsReportedAndTheShutdownGoesOn) {
+    SetScrnSave(kShort);
     mem.registry.failingValueNames.insert("TrayIconOn");
+    mem.profile.unwritable["system.ini"] = "Access is denied.";
     mem.dialogs.answers = {platform::Answer::Ok};
     Program().OnCommand(kIdmShutdown);
-    ASSERT_EQ(mem.dialogs.shown.size(), 2u);
+    ASSERT_EQ(mem.dialogs.shown.size(), 3u);
     EXPECT_EQ(mem.dialogs.shown[1].text, "Unable to set tray icon registry key.");
     EXPECT_EQ(mem.dialogs.shown[1].caption, std::string("Screen Saver Manager Error"));
+    EXPECT_EQ(mem.dialogs.shown[2].text,
+              "The system's screen saver could not be changed:\n\n"
+              "The screen saver (SCRNSAVE.EXE in system.ini): Access is denied.");
+    EXPECT_EQ(mem.dialogs.shown[2].owner, 9u);
+    EXPECT_EQ(ScrnSave(), kShort) << "still the saver host: the box says so";
     EXPECT_EQ(shell.destroys, 1);
 }
 

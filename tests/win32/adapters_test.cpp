@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <fstream>
 
+#include "base/win32/wide.h"
 #include "common/shared_names.h"
 #include "config/config_store.h"
 #include "config/names.h"
 #include "config/system_saver_settings.h"
 #include "desktop/window_search.h"
 #include "platform/win32/win32_platform.h"
-#include "base/win32/wide.h"
 #include "wine_test_support.h"
 
 namespace qv {
@@ -125,17 +125,24 @@ TEST_F(Win32RegistryAdapter, TextOutsideTheAnsiCodePageSurvives) {
 TEST(Win32SystemIni, ClearedSaverKeepsTheKeyWithAnEmptyValue) {
     platform::win32::Win32Platform win32;
     const config::SystemSaverSettings settings(win32.platform());
-    settings.SetSystemScreenSaver("C:\\QUORVA~1.SCR");
+    ASSERT_TRUE(settings.SetSystemScreenSaver("C:\\QUORVA~1.SCR").empty());
     char buffer[512] = {};
     ::GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "none", buffer, 512, "system.ini");
     EXPECT_STREQ(buffer, "C:\\QUORVA~1.SCR");
 
-    settings.SetSystemScreenSaver("");
+    ASSERT_TRUE(settings.SetSystemScreenSaver("").empty());
     ::GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "none", buffer, 512, "system.ini");
     EXPECT_STREQ(buffer, "") << "the key must stay, empty";
     EXPECT_EQ(settings.SystemScreenSaver("none", 512), "");
     ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
     EXPECT_EQ(settings.SystemScreenSaver("none", 512), "none");
+
+    // An ini file that cannot be written (a folder of its name) reports the system's reason.
+    const wintest::TempFolder folder{L"qv ini folder"};
+    const platform::WriteResult refused =
+        win32.platform().profile.Write(wintest::Utf8(folder.path()), "boot", "SCRNSAVE.EXE", "x");
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(refused.reason.empty());
 }
 
 TEST(Win32Files, ShortPathsListingAndFolders) {

@@ -14,6 +14,7 @@
 #include <cwchar>
 #include <functional>
 #include <thread>
+#include <utility>
 
 #include "base/win32/system_library.h"
 #include "base/win32/wide.h"
@@ -690,6 +691,60 @@ TEST_F(SettingsProcess, OkStoresTheChoiceAndLeavesExactlyOneTrayProgram) {
             << ProcessesNamed(L"QVTIcon.exe").size() << " tray programs "
             << (trayBefore ? "with" : "without") << " a tray program before";
     }
+}
+
+// system.ini made unwritable for as long as the object lives: a folder of that name in its
+// place, the file put back afterwards.
+class UnwritableSystemIni {
+  public:
+    UnwritableSystemIni()
+        : file_(Folder(::GetWindowsDirectoryW) + L"\\system.ini"), aside_(file_ + L".qv-aside") {
+        moved_ = ::MoveFileExW(file_.c_str(), aside_.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        made_ = ::CreateDirectoryW(file_.c_str(), nullptr) != FALSE;
+    }
+    ~UnwritableSystemIni() { Restore(); }
+    UnwritableSystemIni(const UnwritableSystemIni&) = delete;
+    UnwritableSystemIni& operator=(const UnwritableSystemIni&) = delete;
+    [[nodiscard]] bool made() const { return made_; }
+    void Restore() {
+        if (std::exchange(made_, false)) {
+            ::RemoveDirectoryW(file_.c_str());
+        }
+        if (std::exchange(moved_, false)) {
+            ::MoveFileExW(aside_.c_str(), file_.c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
+    }
+
+  private:
+    std::wstring file_;
+    std::wstring aside_;
+    bool moved_ = false;
+    bool made_ = false;
+};
+
+TEST_F(SettingsProcess, AnUnwritableSystemIniIsNamedInOneBoxAndTheDialogStaysForAnotherOk) {
+    UnwritableSystemIni blocked;
+    ASSERT_TRUE(blocked.made());
+    Open();
+    ToggleRow(id::kTessels, RowOf(id::kTessels, "Harbour"));
+    ::PostMessageW(Control(id::kOk), BM_CLICK, 0, 0);
+    const auto box = WaitForMessageBox(dialog.pid, 30s);
+    ASSERT_TRUE(box) << "OK reported nothing";
+    EXPECT_EQ(box->caption, "Quorvanes");
+    EXPECT_EQ(box->text.rfind("These settings could not be stored:", 0), 0u) << box->text;
+    EXPECT_NE(box->text.find("(SCRNSAVE.EXE in system.ini): "), std::string::npos) << box->text;
+    EXPECT_EQ(box->text.find("the system gave no reason"), std::string::npos)
+        << "the system's reason is given: " << box->text;
+    EXPECT_EQ(UserValue(L"Tessel"), L"Harbour") << "what could be stored was";
+    Answer(*box, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box->window); }, 10s));
+
+    // The dialog is still there: once system.ini can be written, OK stores it and closes.
+    blocked.Restore();
+    ASSERT_TRUE(::IsWindow(window));
+    ::PostMessageW(Control(id::kOk), BM_CLICK, 0, 0);
+    ASSERT_EQ(WaitForExit(dialog, 30s), 0u);
+    EXPECT_EQ(ScrnSave(), ShortPathOf(SiblingPath(L"Quorvanes.scr")));
 }
 
 TEST_F(SettingsProcess, CancelStoresNothing) {

@@ -139,11 +139,14 @@ std::optional<std::string> MemoryProfile::Read(std::string_view file, std::strin
     return k->second;
 }
 
-bool MemoryProfile::Write(std::string_view file, std::string_view section, std::string_view key,
-                          std::string_view value) {
+WriteResult MemoryProfile::Write(std::string_view file, std::string_view section,
+                                 std::string_view key, std::string_view value) {
+    if (const auto refused = unwritable.find(std::string(file)); refused != unwritable.end()) {
+        return WriteResult::Failed(refused->second);
+    }
     entries_[std::string(file) + "|" + std::string(section)][std::string(key)] = std::string(value);
     ++writes_;
-    return true;
+    return WriteResult::Done();
 }
 
 // ---- MemoryFiles ----
@@ -294,19 +297,25 @@ bool MemoryDesktop::SendNotify(WindowId window, unsigned message, std::uintptr_t
 
 // ---- MemorySystemSettings ----
 
-bool MemorySystemSettings::SetScreenSaveActive(bool active) {
+WriteResult MemorySystemSettings::SetScreenSaveActive(bool active) {
+    if (activeRefused) {
+        return WriteResult::Failed(*activeRefused);
+    }
     screenSaveActive = active;
-    return true;
+    return WriteResult::Done();
 }
 
-bool MemorySystemSettings::SetScreenSaveTimeout(int seconds) {
+WriteResult MemorySystemSettings::SetScreenSaveTimeout(int seconds) {
+    if (timeoutRefused) {
+        return WriteResult::Failed(*timeoutRefused);
+    }
     screenSaveTimeout = seconds;
-    return true;
+    return WriteResult::Done();
 }
 
-bool MemorySystemSettings::SetScreenSaverRunning(bool running) {
+WriteResult MemorySystemSettings::SetScreenSaverRunning(bool running) {
     screenSaverRunningCalls.push_back(running);
-    return true;
+    return WriteResult::Done();
 }
 
 // ---- MemoryDialogs ----

@@ -3,9 +3,10 @@
 
 #include <utility>
 
-#include "platform/win32/win32_platform.h"
+#include "base/win32/system_error.h"
 #include "base/win32/system_library.h"
 #include "base/win32/wide.h"
+#include "platform/win32/win32_platform.h"
 
 namespace qv::platform::win32 {
 
@@ -36,20 +37,32 @@ bool Win32SystemSettings::IsNT() {
     return ::GetVersionExW(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-bool Win32SystemSettings::SetScreenSaveActive(bool active) {
-    return ::SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr,
-                                   kUpdateAndBroadcast) != 0;
+WriteResult Win32SystemSettings::SetScreenSaveActive(bool active) {
+    ::SetLastError(ERROR_SUCCESS);
+    if (::SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr,
+                                kUpdateAndBroadcast) == 0) {
+        return WriteResult::Failed(winbase::LastErrorText());
+    }
+    return WriteResult::Done();
 }
 
-bool Win32SystemSettings::SetScreenSaveTimeout(int seconds) {
-    return ::SystemParametersInfoW(SPI_SETSCREENSAVETIMEOUT, static_cast<UINT>(seconds), nullptr,
-                                   kUpdateAndBroadcast) != 0;
+WriteResult Win32SystemSettings::SetScreenSaveTimeout(int seconds) {
+    ::SetLastError(ERROR_SUCCESS);
+    if (::SystemParametersInfoW(SPI_SETSCREENSAVETIMEOUT, static_cast<UINT>(seconds), nullptr,
+                                kUpdateAndBroadcast) == 0) {
+        return WriteResult::Failed(winbase::LastErrorText());
+    }
+    return WriteResult::Done();
 }
 
-bool Win32SystemSettings::SetScreenSaverRunning(bool running) {
+WriteResult Win32SystemSettings::SetScreenSaverRunning(bool running) {
     BOOL previous = FALSE;
-    return ::SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? TRUE : FALSE, &previous,
-                                   0) != 0;
+    ::SetLastError(ERROR_SUCCESS);
+    if (::SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, running ? TRUE : FALSE, &previous, 0) ==
+        0) {
+        return WriteResult::Failed(winbase::LastErrorText());
+    }
+    return WriteResult::Done();
 }
 
 Answer Win32Dialogs::Show(const MessageBoxRequest& request) {
