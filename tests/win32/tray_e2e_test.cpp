@@ -20,6 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr UINT kWmTrayNotify = WM_USER + 3;
 constexpr UINT kIdmShutdown = 4098;
+constexpr UINT kIdmRestart = 4100;
 
 std::wstring SystemFolder() {
     wchar_t buffer[MAX_PATH] = {};
@@ -102,6 +103,33 @@ TEST_F(TrayProcess, OneInstanceOnlyAndTheIconGoesWithTheWindow) {
     ::SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForExit(tray, 10s), 0u);
     EXPECT_FALSE(IconExists(window));
+}
+
+// The notification area forgets the icon, as a shell that starts again does.
+void ForgetIcon(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window;
+    data.uID = 0;
+    ::Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+TEST_F(TrayProcess, AForgottenIconComesBackOnTaskbarCreatedAndWhenAChangeIsRefused) {
+    SetUserValue(L"Tessel", L"Alps");
+    StartTray();
+    ForgetIcon(window);
+    ASSERT_FALSE(IconExists(window));
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                          SMTO_ABORTIFHUNG, 10000, &result);
+    EXPECT_TRUE(WaitUntil([&] { return IconExists(window); }, 10s)) << "not added again";
+
+    // The restart's refresh changes the icon; refused, it adds the icon again.
+    ForgetIcon(window);
+    ASSERT_FALSE(IconExists(window));
+    ::PostMessageW(window, WM_COMMAND, kIdmRestart, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IconExists(window); }, 10s)) << "not added again";
+    EXPECT_EQ(ScrnSave(), ShortPathOf(SiblingPath(L"Quorvanes.scr")));
 }
 
 TEST_F(TrayProcess, ConfirmedShutdownSwitchesTheManagerOffForGood) {
