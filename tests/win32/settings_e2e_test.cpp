@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "base/win32/system_library.h"
+#include "base/win32/unique_handle.h"
 #include "base/win32/wide.h"
 #include "pe/pe_writer.h"
 #include "settings/win32/options_layout.h"
@@ -115,21 +116,6 @@ bool Has(const std::vector<Row>& rows, const Row& row) {
     return std::find(rows.begin(), rows.end(), row) != rows.end();
 }
 
-// The processes running a program of this file name.
-std::vector<DWORD> ProcessesNamed(const wchar_t* exe) {
-    std::vector<DWORD> found;
-    const winbase::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-         more = ::Process32NextW(snapshot.get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, exe) == 0) {
-            found.push_back(entry.th32ProcessID);
-        }
-    }
-    return found;
-}
-
 void EndProcesses(const wchar_t* exe) {
     for (const DWORD pid : ProcessesNamed(exe)) {
         const winbase::UniqueHandleKernel process(::OpenProcess(PROCESS_TERMINATE, FALSE, pid));
@@ -224,8 +210,7 @@ class SettingsProcess : public ::testing::Test {
 
 TEST_F(SettingsProcess, WindowAndControlsAsTheLayoutTableGivesThem) {
     Open();
-    std::this_thread::sleep_for(500ms);
-    SaveScreenshot(CaptureScreen(), L"settings-dialog");
+    SaveScreenshot(CapturePainted(window), L"settings-dialog");
     EXPECT_EQ(Utf8(TextOf(window)), kCaption);
     RECT client{};
     ::GetClientRect(window, &client);
@@ -338,8 +323,7 @@ TEST_F(SettingsProcess, At144DpiTheControlsLieWhereTheHandWrittenPlacesSay) {
     const ScopedLogPixels dense(144);
     Open();
     ExpectPlacesAt144(window);
-    std::this_thread::sleep_for(500ms);  // painted, for the picture kept (no check waits on it)
-    SaveScreenshot(CaptureScreen(), L"settings-dialog-144dpi");
+    SaveScreenshot(CapturePainted(window), L"settings-dialog-144dpi");
 }
 
 TEST_F(SettingsProcess, ListsShowTheFilesAndTheStoredChoices) {
@@ -1186,7 +1170,8 @@ class SettingsLinks : public SettingsMenus {
         if (!WaitUntil([&] { return Record().find(later, from) != std::string::npos; }, 15s)) {
             return false;
         }
-        std::this_thread::sleep_for(1s);  // a handler started just before the later one's
+        // A handler started before the later one's has written its line once it has ended.
+        (void)WaitUntil([] { return ProcessesNamed(L"RecordingPreshow.exe").empty(); }, 15s);
         return Record().find(address, from) == std::string::npos;
     }
 };
@@ -1254,8 +1239,7 @@ TEST_F(SettingsLinks, HelpOpensFromGetHelpAndClosesWithOkEnterAndItsCloseBox) {
     EXPECT_EQ(client.right, 367);
     EXPECT_EQ(client.bottom, 410);
     EXPECT_FALSE(::IsWindowEnabled(window)) << "modal over the settings";
-    std::this_thread::sleep_for(500ms);
-    SaveScreenshot(CaptureScreen(), L"help-dialog");
+    SaveScreenshot(CapturePainted(help), L"help-dialog");
     const std::string text = Utf8(ControlText(::GetDlgItem(help, 3001)));
     EXPECT_EQ(text.rfind("Quorvanes(TM) Manager Help", 0), 0u);
     for (const char* heading :
@@ -1373,27 +1357,27 @@ TEST_F(SettingsProcess, WmDpiChangedLaysTheWindowOutAgainAtTheNewDensity) {
 std::vector<int> InkedRows(HWND control) {
     RECT client{};
     ::GetClientRect(control, &client);
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
-    ::ReleaseDC(nullptr, screen);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::FillRect(memory, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    winbase::UniqueHdc memory;
+    winbase::UniqueGdiObject bitmap;
+    {
+        const winbase::WindowDc screen(nullptr);
+        memory.reset(::CreateCompatibleDC(screen.get()));
+        bitmap.reset(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    }
+    const winbase::ScopedSelect selected(memory.get(), bitmap.get());
+    ::FillRect(memory.get(), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     DWORD_PTR answer = 0;
-    ::SendMessageTimeoutW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT,
-                          SMTO_ABORTIFHUNG, 10000, &answer);
+    ::SendMessageTimeoutW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()),
+                          PRF_CLIENT, SMTO_ABORTIFHUNG, 10000, &answer);
     std::vector<int> rows;
     for (int y = 0; y < client.bottom; ++y) {
         for (int x = 0; x < client.right; ++x) {
-            if (GetRValue(::GetPixel(memory, x, y)) < 128) {
+            if (GetRValue(::GetPixel(memory.get(), x, y)) < 128) {
                 rows.push_back(y);
                 break;
             }
         }
     }
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
     return rows;
 }
 
