@@ -222,8 +222,14 @@ TEST(TrayWindowKit, AnIconThatCannotBeAddedIsReportedInABoxThatStays) {
     std::thread user([&] {
         seen = WaitForMessageBox(::GetCurrentProcessId(), 10s);
         if (seen) {
-            std::this_thread::sleep_for(500ms);
-            stillThere = ::IsWindowVisible(seen->window) != FALSE;
+            // Two round trips through the box's own loop: a quit message waiting in the queue
+            // would have ended the box at the first.
+            DWORD_PTR answer = 0;
+            stillThere = ::SendMessageTimeoutW(seen->window, WM_NULL, 0, 0, SMTO_NORMAL, 5000,
+                                               &answer) != 0 &&
+                         ::SendMessageTimeoutW(seen->window, WM_NULL, 0, 0, SMTO_NORMAL, 5000,
+                                               &answer) != 0 &&
+                         ::IsWindowVisible(seen->window) != FALSE;
             Answer(*seen, IDOK);
         }
     });
