@@ -22,6 +22,8 @@ using winbase::UniqueHmenu;
 using winbase::Widen;
 
 constexpr UINT kIconId = 0;
+constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
+using ChangeWindowMessageFilterExFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
 
 // The notification record of the first shell version: the tip holds 63 characters.
 NOTIFYICONDATAW IconRecord(HWND window) {
@@ -116,6 +118,14 @@ int TrayWindow::Run(int showCommand) {
 }
 
 LRESULT TrayWindow::OnCreate() {
+    // Started by an installer that runs elevated, the program would not hear the message from
+    // a shell that does not: that one message is let through, where the system has the
+    // per-window filter (Windows 7 and later).
+    if (const auto allow = winbase::LoadedExport<ChangeWindowMessageFilterExFn>(
+            L"user32.dll", "ChangeWindowMessageFilterEx");
+        allow != nullptr && taskbarCreated_ != 0) {
+        (void)allow(hwnd(), taskbarCreated_, kMessageFilterAllow, nullptr);
+    }
     menu_ = BuildTrayMenu();
     if (!menu_) {
         TrayUtilities(platform_).ShowManagerError(Window(), text::MenuFailed);
