@@ -26,8 +26,10 @@ FirstLogon GiveFirstExperience(const platform::Platform& platform,
         const auto shortHost =
             host.empty() ? std::nullopt : ShortPathWithin512(platform.files, host);
         if (shortHost && !shortHost->empty()) {
-            system.SetSystemScreenSaver(*shortHost);
-            done.setScreenSaver = true;
+            const SettingFailures unstored = system.SetSystemScreenSaver(*shortHost);
+            // The entry counts as set once written, even when screen saving stayed off.
+            done.setScreenSaver = system.SystemScreenSaver("", kPathBufferChars) == *shortHost;
+            done.failed = done.failed || !unstored.empty();
         }
     }
     return done;

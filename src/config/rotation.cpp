@@ -95,10 +95,22 @@ std::string Rotation::NextRotationTessel() const {
                 });
 }
 
+// The listing's pattern also matches folders and names whose short (8.3) form ends in
+// ".tsl" ("Archive.tslx" is ARCHIV~1.TSL): only a file whose own name ends so is a Tessel.
 std::string Rotation::FirstTessel() const {
     const std::string dir = store_.ReadMachineValue(value::TesselsDir);
-    const auto found = platform_.files.List(dir + "\\*" + std::string(kTesselExtension));
-    return found.empty() ? std::string() : StripLastExtension(found.front());
+    for (const std::string& name :
+         platform_.files.List(dir + "\\*" + std::string(kTesselExtension))) {
+        const bool tesselName =
+            name.size() > kTesselExtension.size() &&
+            platform_.text.SameName(
+                std::string_view(name).substr(name.size() - kTesselExtension.size()),
+                kTesselExtension);
+        if (tesselName && platform_.files.FileExists(dir + "\\" + name)) {
+            return StripLastExtension(name);
+        }
+    }
+    return {};
 }
 
 }  // namespace qv::config

@@ -1,6 +1,7 @@
 #include "config/system_saver_settings.h"
 
 #include <cstring>
+#include <utility>
 
 #include "config/config_store.h"
 #include "config/names.h"
@@ -11,6 +12,55 @@ namespace qv::config {
 using platform::RegRoot;
 using platform::RegType;
 using platform::RegValue;
+using platform::RegWriteStatus;
+using platform::WriteResult;
+
+namespace {
+
+// What the user reads for each setting: what it is, and the name the system gives it.
+constexpr std::string_view kTimeoutSetting = "The waiting time (ScreenSaveTimeOut)";
+constexpr std::string_view kSecureSetting = "The password option (ScreenSaverIsSecure)";
+constexpr std::string_view kUsePasswordSetting = "The password option (ScreenSaveUsePassword)";
+constexpr std::string_view kScrnSaveSetting = "The screen saver (SCRNSAVE.EXE in system.ini)";
+constexpr std::string_view kActiveSetting = "Screen saving switched on (ScreenSaveActive)";
+constexpr std::string_view kKeyFailed =
+    "the registry key HKEY_CURRENT_USER\\Control Panel\\Desktop could not be opened.";
+constexpr std::string_view kValueFailed = "the registry refused the value.";
+
+SettingFailures Unless(const WriteResult& result, std::string_view setting) {
+    if (result) {
+        return {};
+    }
+    return {{std::string(setting), result.reason}};
+}
+
+// The registry's adapter tells which step failed, not the system's code.
+SettingFailures Unless(RegWriteStatus status, std::string_view setting) {
+    switch (status) {
+        case RegWriteStatus::Ok:
+            return {};
+        case RegWriteStatus::KeyFailed:
+            return {{std::string(setting), std::string(kKeyFailed)}};
+        case RegWriteStatus::ValueFailed:
+            return {{std::string(setting), std::string(kValueFailed)}};
+    }
+    return {{std::string(setting), {}}};
+}
+
+}  // namespace
+
+std::string DescribeFailures(const SettingFailures& failures) {
+    std::string text;
+    for (const SettingFailure& failure : failures) {
+        if (!text.empty()) {
+            text += '\n';
+        }
+        text += failure.setting;
+        text += ": ";
+        text += failure.reason.empty() ? "the system gave no reason." : failure.reason;
+    }
+    return text;
+}
 
 std::string ReadProfileString(platform::Profile& profile, std::string_view file,
                               std::string_view section, std::string_view key,
@@ -50,21 +100,23 @@ bool SystemSaverSettings::ScreenSaveUsePassword() const {
     return number != 0;
 }
 
-void SystemSaverSettings::SetScreenSaveTimeOut(int seconds) const {
-    platform_.system.SetScreenSaveTimeout(seconds);
+SettingFailures SystemSaverSettings::SetScreenSaveTimeOut(int seconds) const {
+    return Unless(platform_.system.SetScreenSaveTimeout(seconds), kTimeoutSetting);
 }
 
-void SystemSaverSettings::SetScreenSaverIsSecure(bool on) const {
+SettingFailures SystemSaverSettings::SetScreenSaverIsSecure(bool on) const {
     const RegValue value{RegType::String, std::string(on ? "1" : "0") + '\0'};
-    (void)platform_.registry.Set(RegRoot::CurrentUser, kDesktopKeyPath, kScreenSaverIsSecure,
-                                 value);
+    return Unless(
+        platform_.registry.Set(RegRoot::CurrentUser, kDesktopKeyPath, kScreenSaverIsSecure, value),
+        kSecureSetting);
 }
 
-void SystemSaverSettings::SetScreenSaveUsePassword(bool on) const {
+SettingFailures SystemSaverSettings::SetScreenSaveUsePassword(bool on) const {
     RegValue value{RegType::Dword, std::string(4, '\0')};
     value.data[0] = on ? '\1' : '\0';
-    (void)platform_.registry.Set(RegRoot::CurrentUser, kDesktopKeyPath, kScreenSaveUsePassword,
-                                 value);
+    return Unless(platform_.registry.Set(RegRoot::CurrentUser, kDesktopKeyPath,
+                                         kScreenSaveUsePassword, value),
+                  kUsePasswordSetting);
 }
 
 std::string SystemSaverSettings::SystemScreenSaver(std::string_view fallback,
@@ -73,10 +125,15 @@ std::string SystemSaverSettings::SystemScreenSaver(std::string_view fallback,
                              bufferChars);
 }
 
-void SystemSaverSettings::SetSystemScreenSaver(std::string_view value) const {
-    (void)platform_.profile.Write(kSystemIni, kBootSection, kScrnSaveKey, value);
+SettingFailures SystemSaverSettings::SetSystemScreenSaver(std::string_view value) const {
+    SettingFailures failures = Unless(
+        platform_.profile.Write(kSystemIni, kBootSection, kScrnSaveKey, value), kScrnSaveSetting);
     platform_.desktop.BroadcastWinIniChange();
-    platform_.system.SetScreenSaveActive(true);
+    for (SettingFailure& failure :
+         Unless(platform_.system.SetScreenSaveActive(true), kActiveSetting)) {
+        failures.push_back(std::move(failure));
+    }
+    return failures;
 }
 
 }  // namespace qv::config

@@ -3,10 +3,23 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/ports.h"
 
 namespace qv::config {
+
+// A system setting that could not be stored: its name as the system spells it and the
+// system's reason (empty when it gave none).
+struct SettingFailure {
+    std::string setting;
+    std::string reason;
+};
+using SettingFailures = std::vector<SettingFailure>;
+
+// One line per failure, "setting: reason", for a box that tells the user; no line break
+// after the last.
+std::string DescribeFailures(const SettingFailures& failures);
 
 // GetPrivateProfileString semantics over the Profile port: `fallback` when the key is
 // missing, the text cut to `bufferChars` - 1 characters.
@@ -22,16 +35,17 @@ class SystemSaverSettings {
     [[nodiscard]] bool ScreenSaverIsSecure() const;
     [[nodiscard]] bool ScreenSaveUsePassword() const;  // a REG_DWORD; anything else is off
 
-    void SetScreenSaveTimeOut(int seconds) const;
-    void SetScreenSaverIsSecure(bool on) const;
-    void SetScreenSaveUsePassword(bool on) const;
+    // Each write says what it could not store; nothing is reported as done that was not.
+    [[nodiscard]] SettingFailures SetScreenSaveTimeOut(int seconds) const;
+    [[nodiscard]] SettingFailures SetScreenSaverIsSecure(bool on) const;
+    [[nodiscard]] SettingFailures SetScreenSaveUsePassword(bool on) const;
 
     // system.ini [boot] "SCRNSAVE.EXE" as read with a buffer of `bufferChars`.
     [[nodiscard]] std::string SystemScreenSaver(std::string_view fallback,
                                                 std::size_t bufferChars) const;
     // Writes the entry (the empty text keeps the key with an empty value), broadcasts the
     // change and switches screen saving on, whatever was written.
-    void SetSystemScreenSaver(std::string_view value) const;
+    [[nodiscard]] SettingFailures SetSystemScreenSaver(std::string_view value) const;
 
   private:
     const platform::Platform& platform_;

@@ -9,9 +9,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qv::platform {
+
+// What a change to the system's settings came to: done, or not done and the system's own
+// words for why (empty when it gives none). A failure is never taken for success.
+struct [[nodiscard]] WriteResult {
+    bool done = false;
+    std::string reason;
+
+    [[nodiscard]] static WriteResult Done() { return {true, {}}; }
+    [[nodiscard]] static WriteResult Failed(std::string why) { return {false, std::move(why)}; }
+    [[nodiscard]] explicit operator bool() const { return done; }
+};
 
 // ---- Registry ----------------------------------------------------------------------
 
@@ -60,8 +72,8 @@ class Profile {
     [[nodiscard]] virtual std::optional<std::string> Read(std::string_view file,
                                                           std::string_view section,
                                                           std::string_view key) = 0;
-    [[nodiscard]] virtual bool Write(std::string_view file, std::string_view section,
-                                     std::string_view key, std::string_view value) = 0;
+    [[nodiscard]] virtual WriteResult Write(std::string_view file, std::string_view section,
+                                            std::string_view key, std::string_view value) = 0;
 };
 
 // ---- Files -------------------------------------------------------------------------
@@ -164,10 +176,10 @@ class Desktop {
     // desktop cannot be opened.
     [[nodiscard]] virtual std::optional<std::vector<TopLevelWindow>> TopLevelWindows(
         std::optional<std::string_view> desktop, std::size_t maxTitleChars) = 0;
-    virtual std::intptr_t Send(WindowId window, unsigned message, std::uintptr_t wParam,
-                               std::intptr_t lParam) = 0;
-    virtual bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
-                            std::intptr_t lParam) = 0;
+    [[nodiscard]] virtual std::intptr_t Send(WindowId window, unsigned message,
+                                             std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    [[nodiscard]] virtual bool SendNotify(WindowId window, unsigned message, std::uintptr_t wParam,
+                                          std::intptr_t lParam) = 0;
     // WM_WININICHANGE (0, 0) to every top-level window, a hung one passed over.
     virtual void BroadcastWinIniChange() = 0;
     // The shell's "open" of a web address (ShellExecute, no parameters, no folder): the
@@ -184,10 +196,10 @@ class SystemSettings {
     // GetVersionEx reports the NT platform.
     [[nodiscard]] virtual bool IsNT() = 0;
     // SystemParametersInfo with SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE.
-    virtual bool SetScreenSaveActive(bool active) = 0;
-    virtual bool SetScreenSaveTimeout(int seconds) = 0;
+    [[nodiscard]] virtual WriteResult SetScreenSaveActive(bool active) = 0;
+    [[nodiscard]] virtual WriteResult SetScreenSaveTimeout(int seconds) = 0;
     // SPI_SCREENSAVERRUNNING, no flags.
-    virtual bool SetScreenSaverRunning(bool running) = 0;
+    [[nodiscard]] virtual WriteResult SetScreenSaverRunning(bool running) = 0;
 };
 
 // ---- Message boxes -----------------------------------------------------------------
@@ -223,10 +235,12 @@ class Libraries {
     virtual ~Libraries() = default;
     // LoadLibrary(dll), GetProcAddress("PwdChangePasswordA"), call (provider, window, 0, 0),
     // FreeLibrary.
-    virtual LibraryResult PwdChangePassword(std::string_view dllPath, std::string_view provider,
-                                            WindowId window) = 0;
+    [[nodiscard]] virtual LibraryResult PwdChangePassword(std::string_view dllPath,
+                                                          std::string_view provider,
+                                                          WindowId window) = 0;
     // LoadLibrary(dll), GetProcAddress("VerifyScreenSavePwd"), call (window), FreeLibrary.
-    virtual LibraryResult VerifyScreenSavePwd(std::string_view dllPath, WindowId window) = 0;
+    [[nodiscard]] virtual LibraryResult VerifyScreenSavePwd(std::string_view dllPath,
+                                                            WindowId window) = 0;
 };
 
 // ---- The text rules of the user's system -------------------------------------------

@@ -24,9 +24,6 @@ namespace {
 namespace value = config::value;
 using config::kIniSection;
 using platform::RegRoot;
-using platform::RegType;
-using platform::RegValue;
-using platform::RegWriteStatus;
 
 // The tray program lets go of its single-instance mutex as its process ends; the new one
 // is started only then, so that exactly one runs.
@@ -109,22 +106,28 @@ bool ReadPasswordOn(const platform::Platform& platform, bool isNT) {
     return number == 1;
 }
 
-void StorePassword(const platform::Platform& platform, bool isNT, bool on) {
-    const RegValue value =
-        isNT ? RegValue{RegType::String, std::string(on ? "1" : "0") + '\0'}
-             : RegValue{RegType::Dword, std::string(on ? "\1\0\0\0" : "\0\0\0\0", 4)};
-    const RegWriteStatus status = platform.registry.Set(
-        RegRoot::CurrentUser, config::kDesktopKeyPath,
-        isNT ? config::kScreenSaverIsSecure : config::kScreenSaveUsePassword, value);
-    if (status == RegWriteStatus::KeyFailed) {
-        return;  // the key cannot be opened: the option is not stored, without a word
-    }
-    if (status == RegWriteStatus::ValueFailed) {
-        platform::ShowHostMessage(platform.dialogs, text::PasswordWriteFailed);
-    }
+// The password option as the platform family keeps it. On the NT family the change is
+// broadcast whether or not the value was written (a broadcast of nothing changed is harmless).
+config::SettingFailures StorePassword(const platform::Platform& platform, bool isNT, bool on) {
+    const config::SystemSaverSettings system(platform);
+    config::SettingFailures failures =
+        isNT ? system.SetScreenSaverIsSecure(on) : system.SetScreenSaveUsePassword(on);
     if (isNT) {
         platform.desktop.BroadcastWinIniChange();
     }
+    return failures;
+}
+
+void Append(config::SettingFailures& to, config::SettingFailures more) {
+    for (config::SettingFailure& failure : more) {
+        to.push_back(std::move(failure));
+    }
+}
+
+void ShowUnstored(const platform::Platform& platform, const config::SettingFailures& failures) {
+    platform::ShowHostMessage(platform.dialogs, std::string(text::NotAllStoredHead) + "\n\n" +
+                                                  config::DescribeFailures(failures) + "\n\n" +
+                                                  std::string(text::NotAllStoredTail));
 }
 
 void ReadBranding(platform::Files& files, OptionsStart& start) {
@@ -338,47 +341,65 @@ OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& 
         platform::ShowHostMessage(platform.dialogs, text::BadWaitTime);
         return OkOutcome::WaitTimeRefused;
     }
-    StorePassword(platform, start.isNT, choice.passwordOn);
+    // What the system refuses is gathered and told once, at the end: everything else is
+    // stored all the same, and the dialog stays open so that the user can try again.
+    config::SettingFailures unstored = StorePassword(platform, start.isNT, choice.passwordOn);
     const config::SystemSaverSettings system(platform);
-    system.SetScreenSaveTimeOut(*minutes * 60);
+    Append(unstored, system.SetScreenSaveTimeOut(*minutes * 60));
 
-    if (previews != nullptr) {
-        previews->Settle(platform.registry);
-    }
-    config::RegIniFile regIni = config::OpenUserIni(platform.registry);
-    // The Tessels, then the savers, one statement each: the operands of a sum are evaluated
-    // in an order the compiler picks.
-    const int tessels = SaveSelectedQuorvanes(choice.tessels, regIni);
-    const int savers = SaveSelectedScreenSavers(choice.savers, regIni);
-    const int titles = tessels + savers;
-    SaveSelectedPreshow(choice.preshows, regIni);
-    regIni.WriteInteger(kIniSection, value::ViewTime, choice.viewTimeIndex.value_or(0));
-    regIni.WriteInteger(kIniSection, value::MouseDelay, choice.mouseDelayIndex.value_or(0));
-    regIni.WriteBool(kIniSection, value::RotationEnabled, titles > 1);
+    try {
+        if (previews != nullptr) {
+            previews->Settle(platform.registry);
+        }
+        config::RegIniFile regIni = config::OpenUserIni(platform.registry);
+        // The Tessels, then the savers, one statement each: the operands of a sum are
+        // evaluated in an order the compiler picks.
+        const int tessels = SaveSelectedQuorvanes(choice.tessels, regIni);
+        const int savers = SaveSelectedScreenSavers(choice.savers, regIni);
+        const int titles = tessels + savers;
+        SaveSelectedPreshow(choice.preshows, regIni);
+        regIni.WriteInteger(kIniSection, value::ViewTime, choice.viewTimeIndex.value_or(0));
+        regIni.WriteInteger(kIniSection, value::MouseDelay, choice.mouseDelayIndex.value_or(0));
+        regIni.WriteBool(kIniSection, value::RotationEnabled, titles > 1);
 
-    const platform::WindowId tray =
-        desktop::FindWindowTitled(platform, start.isNT, shared::kTrayWindowTitle);
-    std::string saverHost;
-    if (titles >= 1) {
-        const config::ConfigStore store(platform.registry, nullptr);
-        saverHost = config::ShortPathWithin512(platform.files,
-                                               store.ReadMachineValue(value::InstallLocation))
-                        .value_or("");
-    }
-    system.SetSystemScreenSaver(saverHost);
+        const platform::WindowId tray =
+            desktop::FindWindowTitled(platform, start.isNT, shared::kTrayWindowTitle);
+        std::string saverHost;
+        if (titles >= 1) {
+            const config::ConfigStore store(platform.registry, nullptr);
+            saverHost = config::ShortPathWithin512(platform.files,
+                                                   store.ReadMachineValue(value::InstallLocation))
+                            .value_or("");
+        }
+        Append(unstored, system.SetSystemScreenSaver(saverHost));
 
-    if (tray != 0) {
-        (void)platform.desktop.Send(tray, shared::kWmClose, 0, 0);
-        WaitForTrayEnd(platform);
+        if (tray != 0) {
+            (void)platform.desktop.Send(tray, shared::kWmClose, 0, 0);
+            WaitForTrayEnd(platform);
+        }
+        regIni.WriteBool(kIniSection, value::TrayIconOn, true);
+        platform::ProcessLaunch launch;
+        launch.commandLine = launch::CommandLineFor(start.tesselsDir + std::string(kTrayProgram));
+        launch.workingDirectory = start.tesselsDir;
+        launch.newConsole = false;
+        launch.showCommand = platform::ShowCommand::Hide;
+        if (platform.processes.Start(launch) == nullptr) {
+            if (unstored.empty()) {
+                platform::ShowHostMessage(platform.dialogs, text::TrayNotStarted);
+            } else {
+                unstored.push_back({std::string(text::TrayProgramSetting),
+                                    std::string(text::TrayProgramNotStarted)});
+            }
+        }
+    } catch (const config::ConfigError& error) {
+        if (unstored.empty()) {
+            throw;  // the caller names the value; the remaining steps were not run
+        }
+        unstored.push_back({std::string(text::ConfigurationSetting), error.what()});
     }
-    regIni.WriteBool(kIniSection, value::TrayIconOn, true);
-    platform::ProcessLaunch launch;
-    launch.commandLine = launch::CommandLineFor(start.tesselsDir + std::string(kTrayProgram));
-    launch.workingDirectory = start.tesselsDir;
-    launch.newConsole = false;
-    launch.showCommand = platform::ShowCommand::Hide;
-    if (platform.processes.Start(launch) == nullptr) {
-        platform::ShowHostMessage(platform.dialogs, text::TrayNotStarted);
+    if (!unstored.empty()) {
+        ShowUnstored(platform, unstored);
+        return OkOutcome::NotAllStored;
     }
     return OkOutcome::Applied;
 }

@@ -21,8 +21,6 @@ inline constexpr std::string_view NoTessels = "No Quorvanes Found.";
 inline constexpr std::string_view NoPreshows = "No Preshows Found.";
 inline constexpr std::string_view PasswordReadFailed =
     "Unable to read Password Enabled key in registry";
-inline constexpr std::string_view PasswordWriteFailed =
-    "Unable to set Password Enabled key in registry";
 inline constexpr std::string_view BadWaitTime =
     "The waiting time must be a whole number of minutes from 1 to 60.";
 // OK stored everything, then the tray program, which puts the choice in service, did not
@@ -30,6 +28,13 @@ inline constexpr std::string_view BadWaitTime =
 inline constexpr std::string_view TrayNotStarted =
     "Your settings were saved, but the Quorvanes tray program (QVTIcon.exe) could not be "
     "started. The screen saver rotation starts with it the next time you log on.";
+// OK could not store every setting: the box lists each with the system's reason.
+inline constexpr std::string_view NotAllStoredHead = "These settings could not be stored:";
+inline constexpr std::string_view NotAllStoredTail =
+    "Everything else was stored. Press OK to try again, or Cancel to close the settings.";
+inline constexpr std::string_view TrayProgramSetting = "The tray program (QVTIcon.exe)";
+inline constexpr std::string_view TrayProgramNotStarted = "it could not be started.";
+inline constexpr std::string_view ConfigurationSetting = "The Quorvanes settings";
 }  // namespace text
 
 // The web pages the dialogs open. Until the product has its own site, they lie under a
@@ -114,7 +119,9 @@ struct OptionsChoice {
     std::string waitText;  // the spin field's text
 };
 
-enum class OkOutcome { Applied, WaitTimeRefused };
+// Applied: everything stored, the dialog closes. Otherwise the user was told why, and the
+// dialog stays open.
+enum class OkOutcome { Applied, WaitTimeRefused, NotAllStored };
 
 class TesselPreviewGuard;  // settings/tessel_preview.h
 
@@ -124,8 +131,13 @@ std::optional<int> ParseWaitMinutes(std::string_view text);
 // OK's steps: the password option, the waiting time, the titles and options, the system
 // screen saver, and the tray program restarted (exactly one runs afterwards). A waiting
 // time that is no whole number from 1 to 60 is refused with a message before anything is
-// stored, and the dialog stays open. Throws config::ConfigError when a write through the
-// configuration view fails: the error names the value, and the remaining steps are not run.
+// stored, and the dialog stays open. A system setting that cannot be stored (the password
+// option, the waiting time, SCRNSAVE.EXE, screen saving switched on) does not stop the
+// others: once every step has run, one box names each with the system's reason, and the
+// outcome is NotAllStored. Throws config::ConfigError when a write through the
+// configuration view fails (the error names the value, and the remaining steps are not
+// run); when a system setting had failed before it, the error is one more line of that box
+// instead.
 // With `previews`, a Tessel preview still out is settled before the titles are stored: its
 // values come back first and are never written over what OK stores.
 OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& start,

@@ -48,6 +48,9 @@ inline constexpr std::string_view ShutdownQuestion =
     "of screen savers.  Press \"Cancel\" to stop this action or \"OK\" to continue.\r\rIf \"OK\" "
     "is chosen, the Quorvanes Manager can be restarted at any time by selecting Start> Programs> "
     "Quorvanes> Start Screen Saver Manager from the Windows Start Menu.";
+// The system refused to change its screen saver (the lines name what and why).
+inline constexpr std::string_view SystemSaverNotSet =
+    "The system's screen saver could not be changed:";
 inline constexpr std::string_view MenuLaunch = "Launch Screen Saver";
 inline constexpr std::string_view MenuSettings = "Quorvanes Manager Settings";
 inline constexpr std::string_view MenuRestart = "Restart Quorvanes Manager";

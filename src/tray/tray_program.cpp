@@ -72,20 +72,17 @@ std::string TrayUtilities::StateTip() const {
     return std::string(IsManagerActive() ? text::TipActive : text::TipInactive);
 }
 
-void TrayUtilities::RefreshTrayIcon(TrayShell& shell) const {
-    shell.ModifyIcon(StateIcon(), StateTip());
-}
-
-void TrayUtilities::SetIconCallback(TrayShell& shell, bool enabled) const {
-    shell.SetCallbackMessage(enabled ? kWmTrayNotify : kWmTrayIgnored);
-}
-
-void TrayUtilities::SetSystemSaver(bool enable) const {
+void TrayUtilities::SetSystemSaver(bool enable, platform::WindowId owner) const {
     std::string saverHost;
     if (enable && SomethingSelected()) {
         saverHost = SaverHostShortPath().value_or("");
     }
-    config::SystemSaverSettings(platform_).SetSystemScreenSaver(saverHost);
+    const config::SettingFailures unstored =
+        config::SystemSaverSettings(platform_).SetSystemScreenSaver(saverHost);
+    if (!unstored.empty()) {
+        ShowManagerError(owner, std::string(text::SystemSaverNotSet) + "\n\n" +
+                                    config::DescribeFailures(unstored));
+    }
 }
 
 void TrayUtilities::LaunchWithSwitch(TrayShell& shell, std::string_view launchSwitch,
@@ -144,10 +141,11 @@ TrayProgram::TrayProgram(const platform::Platform& platform, TrayShell& shell,
     : platform_(platform),
       shell_(shell),
       utilities_(platform),
-      installLocation_(std::move(installLocation)) {}
+      installLocation_(std::move(installLocation)),
+      callbackMessage_(kWmTrayNotify) {}
 
 bool TrayProgram::AddIconAndStartRefresh() {
-    if (!shell_.AddIcon(utilities_.StateIcon(), utilities_.StateTip(), kWmTrayNotify)) {
+    if (!shell_.AddIcon(utilities_.StateIcon(), utilities_.StateTip(), callbackMessage_)) {
         return false;
     }
     shell_.StartWorker([this] { RefreshStatus(); });
@@ -190,12 +188,44 @@ void TrayProgram::OnDestroy() {
     shell_.DeleteIcon();
 }
 
+void TrayProgram::OnTaskbarCreated() {
+    AddIconAgain();
+}
+
+void TrayProgram::OnMessageLoopEnd(bool failed) {
+    if (failed) {
+        shell_.DestroyWindow();
+    }
+}
+
+void TrayProgram::RefreshIcon() {
+    if (iconMissing_ || !shell_.ModifyIcon(utilities_.StateIcon(), utilities_.StateTip())) {
+        AddIconAgain();
+    }
+}
+
+void TrayProgram::SetClicksAccepted(bool accepted) {
+    callbackMessage_ = accepted ? kWmTrayNotify : kWmTrayIgnored;
+    if (iconMissing_ || !shell_.SetCallbackMessage(callbackMessage_)) {
+        AddIconAgain();
+    }
+}
+
+void TrayProgram::AddIconAgain() {
+    const IconState state = utilities_.StateIcon();
+    const std::string tip = utilities_.StateTip();
+    // An add is refused for an icon the notification area still has (a "TaskbarCreated"
+    // of a shell that kept its icons): that icon is brought up to date instead.
+    iconMissing_ = !shell_.AddIcon(state, tip, callbackMessage_) &&
+                   !(shell_.ModifyIcon(state, tip) && shell_.SetCallbackMessage(callbackMessage_));
+}
+
 void TrayProgram::RequestLaunchNow() {
     if (launchPending_.load()) {
         return;
     }
     // The icon's clicks arrive as WM_TRAYIGNORED until the launch is done.
-    utilities_.SetIconCallback(shell_, false);
+    SetClicksAccepted(false);
     launchPending_.store(true);
     shell_.StartWorker([this] { DelayedLaunch(); });
 }
@@ -204,7 +234,7 @@ void TrayProgram::DelayedLaunch() {
     platform_.clock.SleepMs(kLaunchDelayMs);
     (void)shell_.RunOnWindowThread([this] {
         utilities_.LaunchWithSwitch(shell_, "/s", installLocation_);
-        utilities_.SetIconCallback(shell_, true);
+        SetClicksAccepted(true);
     });
     launchPending_.store(false);
 }
@@ -212,7 +242,7 @@ void TrayProgram::DelayedLaunch() {
 void TrayProgram::RefreshStatus(std::optional<int> rounds) {
     for (int round = 0; !rounds || round < *rounds; ++round) {
         platform_.clock.SleepMs(kStatusPeriodMs);
-        if (!shell_.RunOnWindowThread([this] { utilities_.RefreshTrayIcon(shell_); })) {
+        if (!shell_.RunOnWindowThread([this] { RefreshIcon(); })) {
             return;
         }
     }
@@ -224,8 +254,8 @@ void TrayProgram::Settings() {
 
 void TrayProgram::Restart() {
     if (utilities_.SomethingSelected()) {
-        utilities_.SetSystemSaver(true);
-        utilities_.RefreshTrayIcon(shell_);
+        utilities_.SetSystemSaver(true, shell_.Window());
+        RefreshIcon();
         return;
     }
     platform::MessageBoxRequest box;
@@ -245,7 +275,7 @@ void TrayProgram::Shutdown() {
         return;
     }
     utilities_.WriteUserValue(config::value::TrayIconOn, "0");
-    utilities_.SetSystemSaver(false);
+    utilities_.SetSystemSaver(false, shell_.Window());
     shell_.DestroyWindow();
 }
 

@@ -20,10 +20,12 @@ class TrayShell {
   public:
     virtual ~TrayShell() = default;
     [[nodiscard]] virtual platform::WindowId Window() const = 0;
-    // Shell_NotifyIcon, icon id 0. The tip is cut to 63 characters by the caller.
-    virtual bool AddIcon(IconState state, std::string_view tip, unsigned callbackMessage) = 0;
-    virtual void ModifyIcon(IconState state, std::string_view tip) = 0;
-    virtual void SetCallbackMessage(unsigned callbackMessage) = 0;
+    // Shell_NotifyIcon, icon id 0, each true when the notification area took it. The tip is
+    // cut to 63 characters by the caller.
+    [[nodiscard]] virtual bool AddIcon(IconState state, std::string_view tip,
+                                       unsigned callbackMessage) = 0;
+    [[nodiscard]] virtual bool ModifyIcon(IconState state, std::string_view tip) = 0;
+    [[nodiscard]] virtual bool SetCallbackMessage(unsigned callbackMessage) = 0;
     virtual void DeleteIcon() = 0;
     // The popup menu, its right edge at the cursor as it was before the queue was emptied.
     virtual void ShowMenu() = 0;
@@ -57,12 +59,11 @@ class TrayUtilities {
     [[nodiscard]] bool IsManagerActive() const;
     [[nodiscard]] IconState StateIcon() const;
     [[nodiscard]] std::string StateTip() const;
-    void RefreshTrayIcon(TrayShell& shell) const;
-    void SetIconCallback(TrayShell& shell, bool enabled) const;
     // Points the system screen saver at the saver host (when enabling and something is
     // selected) or clears it; screen saving stays on either way. A saver host without a
-    // short form clears it too: system.ini never names a program that is not there.
-    void SetSystemSaver(bool enable) const;
+    // short form clears it too: system.ini never names a program that is not there. What
+    // the system refused is told in one box owned by `owner`.
+    void SetSystemSaver(bool enable, platform::WindowId owner = 0) const;
     // "/s": the system's screen saver now; anything else: the saver host's settings.
     void LaunchWithSwitch(TrayShell& shell, std::string_view launchSwitch,
                           const std::string& installLocation) const;
@@ -98,6 +99,12 @@ class TrayProgram {
     bool OnTrayNotify(unsigned mouseMessage);
     void OnCommand(unsigned command);
     void OnDestroy();
+    // The notification area was made anew (the shell's "TaskbarCreated"): the icon is added
+    // again with the state, tip and callback it has now.
+    void OnTaskbarCreated();
+    // The message loop ended; `failed` when it could not read the queue. The window is
+    // destroyed then, so that no icon stays behind in the notification area.
+    void OnMessageLoopEnd(bool failed);
 
     void RequestLaunchNow();
     [[nodiscard]] bool LaunchPending() const { return launchPending_.load(); }
@@ -112,12 +119,20 @@ class TrayProgram {
     void Settings();
     void Restart();
     void Shutdown();
+    // The icon shows the manager's state. A change the notification area refuses (it lost
+    // the icon) adds the icon again, once; an add that fails too is tried again at the next
+    // refresh. Window thread only, as the members below.
+    void RefreshIcon();
+    void SetClicksAccepted(bool accepted);
+    void AddIconAgain();
 
     const platform::Platform& platform_;
     TrayShell& shell_;
     TrayUtilities utilities_;
     std::string installLocation_;
     std::atomic<bool> launchPending_{false};
+    unsigned callbackMessage_;
+    bool iconMissing_ = false;
 };
 
 }  // namespace qv::tray

@@ -40,9 +40,20 @@ class SaverHostStart : public ::testing::Test {
     RecordingViews views;
 };
 
+// Every mode, also one that ends before any window (nothing to show, no window number) and
+// the two that ignore a running instance: a start meets the mutex of any other start.
 TEST_F(SaverHostStart, EveryStartCreatesTheInstanceMutex) {
-    Run({"/c"});
-    EXPECT_EQ(mem.processes.existingMutexes.count("Quorvanes"), 1u);
+    const std::vector<Arguments> starts{{"/s"}, {"/p", "5"}, {"/p"},      {"/c"},
+                                        {},     {"zz"},      {"/a", "7"}, {"/x"}};
+    for (const Arguments& args : starts) {
+        mem.processes.existingMutexes.clear();
+        Run(args);
+        EXPECT_EQ(mem.processes.existingMutexes.count("Quorvanes"), 1u)
+            << (args.empty() ? std::string("no arguments") : args.front());
+    }
+    EXPECT_EQ(views.runs, (std::vector<std::string>{"preview", "settings", "settings",
+                                                    "picture show", "settings"}))
+        << "each mode went its own way";
 }
 
 TEST_F(SaverHostStart, SecondStartWhileFirstRunsExitsSilently) {

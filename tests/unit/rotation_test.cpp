@@ -141,5 +141,16 @@ TEST_F(RotationTest, FirstTesselNamesTheFirstListedFileAndWritesNothing) {
     EXPECT_EQ(mem.registry.WriteCount(), writes) << "the user's list and the positions stay";
 }
 
+// What "*.tsl" lists besides Tessels: a folder of that name, and a file whose short name
+// ends in .TSL. Neither is taken, so the start can say that none was found.
+TEST_F(RotationTest, FirstTesselTakesOnlyAFileWhoseOwnNameEndsInTsl) {
+    mem.files.AddFolder("C:\\Tessels\\Archive.tsl");
+    mem.files.AddFile("C:\\Tessels\\Archive.tslx", "C:\\Tessels\\ARCHIV~1.TSL");
+    EXPECT_EQ(WithTray(false).FirstTessel(), "");
+    AddTessel("Zed");
+    mem.files.AddFile("C:\\Tessels\\Upper.TSL");
+    EXPECT_EQ(WithTray(false).FirstTessel(), "Zed");
+}
+
 }  // namespace
 }  // namespace qv::config

@@ -304,10 +304,49 @@ TEST_F(OkTest, PasswordOptionByFamilyAndAFailedWriteIsReportedAndOkGoesOn) {
 
     start.isNT = true;
     mem.registry.failingValueNames.insert("ScreenSaverIsSecure");
-    ASSERT_EQ(Ok(), OkOutcome::Applied);
-    EXPECT_EQ(mem.dialogs.Texts().back(), "Unable to set Password Enabled key in registry");
+    ASSERT_EQ(Ok(), OkOutcome::NotAllStored);
+    EXPECT_NE(mem.dialogs.Texts().back().find("The password option (ScreenSaverIsSecure): "),
+              std::string::npos);
     EXPECT_EQ(mem.desktop.winIniBroadcasts, broadcasts + 3) << "broadcast after a failed write too";
     EXPECT_EQ(User(config::value::TrayIconOn), "1") << "OK went on";
+}
+
+// A refused system setting stops none of the others; once OK is through, one box tells
+// each with the system's reason, and the dialog stays open for another try.
+TEST_F(OkTest, WhatTheSystemRefusesIsToldInOneBoxAfterEverythingElseIsStored) {
+    choice.tessels.rows[0].checked = true;
+    mem.system.timeoutRefused = "Access is denied.";
+    mem.profile.unwritable["system.ini"] = "The directory name is invalid.";
+    mem.processes.refuse = [](const platform::ProcessLaunch&) { return true; };
+    ASSERT_EQ(Ok(), OkOutcome::NotAllStored);
+    EXPECT_EQ(User(config::value::Tessel), "Alps");
+    EXPECT_EQ(User(config::value::TrayIconOn), "1");
+    EXPECT_EQ(mem.system.screenSaveActive, true);
+    EXPECT_EQ(mem.dialogs.Texts(),
+              std::vector<std::string>{
+                  "These settings could not be stored:\n\n"
+                  "The waiting time (ScreenSaveTimeOut): Access is denied.\n"
+                  "The screen saver (SCRNSAVE.EXE in system.ini): The directory name is invalid.\n"
+                  "The tray program (QVTIcon.exe): it could not be started.\n\n"
+                  "Everything else was stored. Press OK to try again, or Cancel to close the "
+                  "settings."});
+
+    // A configuration write that fails after a refused setting is one more line of the box.
+    mem.dialogs.shown.clear();
+    mem.registry.failingValueNames.insert("MouseDelay");
+    ASSERT_EQ(Ok(), OkOutcome::NotAllStored);
+    ASSERT_EQ(mem.dialogs.shown.size(), 1u);
+    const std::string& box = mem.dialogs.shown[0].text;
+    EXPECT_NE(box.find("ScreenSaveTimeOut"), std::string::npos) << box;
+    EXPECT_NE(box.find("The Quorvanes settings: "), std::string::npos) << box;
+    EXPECT_NE(box.find("MouseDelay"), std::string::npos) << box;
+    EXPECT_EQ(box.find("SCRNSAVE.EXE"), std::string::npos) << "the steps after it did not run";
+
+    // Alone it is thrown, as before, for the dialog to show.
+    mem.system.timeoutRefused.reset();
+    mem.dialogs.shown.clear();
+    EXPECT_THROW(Ok(), config::ConfigError);
+    EXPECT_TRUE(mem.dialogs.shown.empty());
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ TEST_F(SystemSaverSettingsTest, TimeoutDefaultsToAnHour) {
 
 TEST_F(SystemSaverSettingsTest, SecureIsOnOnlyForTheTextOne) {
     EXPECT_FALSE(settings.ScreenSaverIsSecure());
-    settings.SetScreenSaverIsSecure(true);
+    EXPECT_TRUE(settings.SetScreenSaverIsSecure(true).empty());
     EXPECT_TRUE(settings.ScreenSaverIsSecure());
     mem.registry.SetString(RegRoot::CurrentUser, kDesktopKeyPath, kScreenSaverIsSecure, "2");
     EXPECT_FALSE(settings.ScreenSaverIsSecure());
@@ -39,7 +39,7 @@ TEST_F(SystemSaverSettingsTest, SecureIsOnOnlyForTheTextOne) {
 
 TEST_F(SystemSaverSettingsTest, UsePasswordIsADwordAndAnythingElseIsOff) {
     EXPECT_FALSE(settings.ScreenSaveUsePassword());
-    settings.SetScreenSaveUsePassword(true);
+    EXPECT_TRUE(settings.SetScreenSaveUsePassword(true).empty());
     const auto stored =
         mem.registry.Query(RegRoot::CurrentUser, kDesktopKeyPath, kScreenSaveUsePassword);
     ASSERT_TRUE(stored);
@@ -53,14 +53,46 @@ TEST_F(SystemSaverSettingsTest, UsePasswordIsADwordAndAnythingElseIsOff) {
     EXPECT_TRUE(settings.ScreenSaveUsePassword()) << "the whole number counts, not its low byte";
 }
 
-TEST_F(SystemSaverSettingsTest, TimeoutIsWrittenThroughTheSystem) {
-    settings.SetScreenSaveTimeOut(900);
-    EXPECT_EQ(mem.system.screenSaveTimeout, 900);
+// Each write the system refuses is reported with its reason, and the steps after it still
+// run: the broadcast and the active flag follow an unwritable system.ini.
+TEST_F(SystemSaverSettingsTest, EveryRefusedWriteIsReportedWithTheSystemsReason) {
+    mem.system.timeoutRefused = "Access is denied.";
+    const SettingFailures timeout = settings.SetScreenSaveTimeOut(900);
+    ASSERT_EQ(timeout.size(), 1u);
+    EXPECT_EQ(timeout[0].setting, "The waiting time (ScreenSaveTimeOut)");
+    EXPECT_EQ(timeout[0].reason, "Access is denied.");
+    EXPECT_EQ(mem.system.screenSaveTimeout, std::nullopt);
+
+    mem.registry.failKeyCreation = true;
+    const SettingFailures usePassword = settings.SetScreenSaveUsePassword(true);
+    ASSERT_EQ(usePassword.size(), 1u);
+    EXPECT_EQ(usePassword[0].setting, "The password option (ScreenSaveUsePassword)");
+    EXPECT_EQ(usePassword[0].reason,
+              "the registry key HKEY_CURRENT_USER\\Control Panel\\Desktop could not be opened.");
+    mem.registry.failKeyCreation = false;
+    mem.registry.failingValueNames.insert(std::string(kScreenSaverIsSecure));
+    const SettingFailures secure = settings.SetScreenSaverIsSecure(true);
+    ASSERT_EQ(secure.size(), 1u);
+    EXPECT_EQ(secure[0].setting, "The password option (ScreenSaverIsSecure)");
+    EXPECT_EQ(secure[0].reason, "the registry refused the value.");
+
+    mem.profile.unwritable["system.ini"] = "The file is read-only.";
+    mem.system.activeRefused = "";
+    const SettingFailures saver = settings.SetSystemScreenSaver("C:\\QUORVA~1.SCR");
+    EXPECT_EQ(settings.SystemScreenSaver("none", 512), "none") << "nothing was written";
+    EXPECT_EQ(mem.desktop.winIniBroadcasts, 1);
+    EXPECT_EQ(DescribeFailures(saver),
+              "The screen saver (SCRNSAVE.EXE in system.ini): The file is read-only.\n"
+              "Screen saving switched on (ScreenSaveActive): the system gave no reason.");
+
+    mem.system.activeRefused.reset();
+    EXPECT_EQ(settings.SetSystemScreenSaver("C:\\QUORVA~1.SCR").size(), 1u)
+        << "only what failed is reported";
 }
 
 TEST_F(SystemSaverSettingsTest, ClearingTheSaverKeepsTheKeyBroadcastsAndStaysActive) {
-    settings.SetSystemScreenSaver("C:\\PROGRA~1\\QUORVA~1\\QUORVA~1.SCR");
-    settings.SetSystemScreenSaver("");
+    EXPECT_TRUE(settings.SetSystemScreenSaver("C:\\PROGRA~1\\QUORVA~1\\QUORVA~1.SCR").empty());
+    EXPECT_TRUE(settings.SetSystemScreenSaver("").empty());
     EXPECT_EQ(mem.profile.Read("system.ini", "boot", "SCRNSAVE.EXE"), std::string());
     EXPECT_EQ(settings.SystemScreenSaver("none", 512), "");
     EXPECT_EQ(mem.desktop.winIniBroadcasts, 2);

@@ -21,18 +21,30 @@ class RecordingShell : public TrayShell {
   public:
     platform::WindowId Window() const override { return 9; }
     bool AddIcon(IconState state, std::string_view text, unsigned callback) override {
-        icon = state;
-        tip = std::string(text);
+        ++adds;
         callbacks.push_back(callback);
-        added = true;
-        return addSucceeds;
-    }
-    void ModifyIcon(IconState state, std::string_view text) override {
+        if (!addSucceeds) {
+            return false;
+        }
         icon = state;
         tip = std::string(text);
-        ++modifies;
+        added = true;
+        lost = false;
+        return true;
     }
-    void SetCallbackMessage(unsigned callback) override { callbacks.push_back(callback); }
+    bool ModifyIcon(IconState state, std::string_view text) override {
+        ++modifies;
+        if (lost) {
+            return false;
+        }
+        icon = state;
+        tip = std::string(text);
+        return true;
+    }
+    bool SetCallbackMessage(unsigned callback) override {
+        callbacks.push_back(callback);
+        return !lost;
+    }
     void DeleteIcon() override { added = false; }
     void ShowMenu() override { ++menus; }
     void RequestSystemScreenSaver() override { ++saverStarts; }
@@ -52,11 +64,13 @@ class RecordingShell : public TrayShell {
     }
 
     bool addSucceeds = true;
+    bool lost = false;  // the notification area no longer has the icon: changes fail
     bool windowGone = false;
     bool added = false;
     std::optional<IconState> icon;
     std::string tip;
     std::vector<unsigned> callbacks;
+    int adds = 0;
     int modifies = 0;
     int menus = 0;
     int saverStarts = 0;
@@ -205,6 +219,52 @@ TEST_F(TrayTest, IconIsAddedInItsStateAndRefreshedEveryTenMinutes) {
     EXPECT_FALSE(Program().AddIconAndStartRefresh());
 }
 
+// The icon comes back with what it shows now: after the shell's "TaskbarCreated", and after
+// a change the notification area refuses (re-added once); an add that fails is tried
+// again at each refresh until it is taken.
+TEST_F(TrayTest, AnIconTheNotificationAreaLostIsAddedAgainInItsStateAndClickMode) {
+    SetScrnSave(kShort);
+    ASSERT_TRUE(Program().AddIconAndStartRefresh());
+    program->OnTrayNotify(kWmLButtonUp);  // a launch is pending: clicks are ignored
+    shell.icon.reset();
+    shell.tip.clear();
+    program->OnTaskbarCreated();
+    EXPECT_EQ(shell.adds, 2);
+    EXPECT_EQ(shell.icon, IconState::Active);
+    EXPECT_EQ(shell.tip, text::TipActive);
+    EXPECT_EQ(shell.callbacks,
+              (std::vector<unsigned>{kWmTrayNotify, kWmTrayIgnored, kWmTrayIgnored}))
+        << "added again as it was: clicks still ignored";
+
+    shell.lost = true;
+    shell.addSucceeds = false;
+    shell.RunWorker(1);  // the launch ends: clicks count again, but the icon is gone
+    EXPECT_EQ(shell.adds, 3);
+    EXPECT_EQ(shell.callbacks.back(), kWmTrayNotify);
+    program->RefreshStatus(1);
+    EXPECT_EQ(shell.adds, 4) << "the failed add is tried again at the refresh";
+    shell.addSucceeds = true;
+    SetScrnSave("");
+    program->RefreshStatus(1);
+    EXPECT_EQ(shell.adds, 5);
+    EXPECT_EQ(shell.icon, IconState::Inactive);
+    EXPECT_EQ(shell.callbacks.back(), kWmTrayNotify);
+    const int modifies = shell.modifies;
+    program->RefreshStatus(1);
+    EXPECT_EQ(shell.adds, 5) << "an icon that is there is changed, not added";
+    EXPECT_EQ(shell.modifies, modifies + 1);
+
+    shell.lost = true;
+    shell.addSucceeds = false;
+    program->RefreshStatus(1);
+    EXPECT_EQ(shell.adds, 6) << "a refused change adds the icon again once";
+
+    program->OnMessageLoopEnd(false);
+    EXPECT_EQ(shell.destroys, 0);
+    program->OnMessageLoopEnd(true);
+    EXPECT_EQ(shell.destroys, 1) << "a failed loop destroys the window, and the icon with it";
+}
+
 TEST_F(TrayTest, SeveralClicksWithinTheSecondStartTheSaverOnce) {
     SetScrnSave(kShort);
     Program();
@@ -318,12 +378,19 @@ TEST_F(TrayTest, ShutdownCancelledChangesNothing) {
 }
 
 TEST_F(TrayTest, AFailedWriteIsReportedAndTheShutdownGoesOn) {
+    SetScrnSave(kShort);
     mem.registry.failingValueNames.insert("TrayIconOn");
+    mem.profile.unwritable["system.ini"] = "Access is denied.";
     mem.dialogs.answers = {platform::Answer::Ok};
     Program().OnCommand(kIdmShutdown);
-    ASSERT_EQ(mem.dialogs.shown.size(), 2u);
+    ASSERT_EQ(mem.dialogs.shown.size(), 3u);
     EXPECT_EQ(mem.dialogs.shown[1].text, "Unable to set tray icon registry key.");
     EXPECT_EQ(mem.dialogs.shown[1].caption, std::string("Screen Saver Manager Error"));
+    EXPECT_EQ(mem.dialogs.shown[2].text,
+              "The system's screen saver could not be changed:\n\n"
+              "The screen saver (SCRNSAVE.EXE in system.ini): Access is denied.");
+    EXPECT_EQ(mem.dialogs.shown[2].owner, 9u);
+    EXPECT_EQ(ScrnSave(), kShort) << "still the saver host: the box says so";
     EXPECT_EQ(shell.destroys, 1);
 }
 

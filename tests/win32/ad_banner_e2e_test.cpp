@@ -36,7 +36,8 @@ std::vector<std::uint32_t> PixelsOf(HWND window) {
     ::GetWindowRect(window, &area);
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    HDC screen = ::GetDC(nullptr);
+    const winbase::WindowDc screenDc(nullptr);
+    const HDC screen = screenDc.get();
     UniqueHdc copy(::CreateCompatibleDC(screen));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -48,13 +49,11 @@ std::vector<std::uint32_t> PixelsOf(HWND window) {
     UniqueGdiObject bitmap(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
     if (bitmap && bits != nullptr) {
-        const HGDIOBJ previous = ::SelectObject(copy.get(), bitmap.get());
+        const winbase::ScopedSelect selected(copy.get(), bitmap.get());
         ::BitBlt(copy.get(), 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
         ::GdiFlush();
         std::memcpy(pixels.data(), bits, pixels.size() * sizeof(std::uint32_t));
-        ::SelectObject(copy.get(), previous);
     }
-    ::ReleaseDC(nullptr, screen);
     for (std::uint32_t& pixel : pixels) {
         pixel &= 0xFFFFFFu;
     }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "base/win32/unique_handle.h"
 #include "base/win32/wide.h"
 #include "common/shared_names.h"
 #include "config/config_store.h"
@@ -30,17 +31,17 @@ class Win32RegistryAdapter : public ::testing::Test {
 
     static std::optional<std::string> QueryA(const char* name, DWORD* type = nullptr,
                                              DWORD* size = nullptr) {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quorvanes\\Tessels", 0, KEY_READ, &key) !=
-            ERROR_SUCCESS) {
+        HKEY opened = nullptr;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quorvanes\\Tessels", 0, KEY_READ,
+                            &opened) != ERROR_SUCCESS) {
             return std::nullopt;
         }
+        const winbase::UniqueHkey key(opened);
         char buffer[2048] = {};
         DWORD bytes = sizeof(buffer);
         DWORD kind = 0;
-        const LONG rc =
-            ::RegQueryValueExA(key, name, nullptr, &kind, reinterpret_cast<BYTE*>(buffer), &bytes);
-        ::RegCloseKey(key);
+        const LONG rc = ::RegQueryValueExA(key.get(), name, nullptr, &kind,
+                                           reinterpret_cast<BYTE*>(buffer), &bytes);
         if (rc != ERROR_SUCCESS) {
             return std::nullopt;
         }
@@ -52,13 +53,13 @@ class Win32RegistryAdapter : public ::testing::Test {
     }
 
     static void SetRawA(const char* name, const std::string& bytes) {
-        HKEY key = nullptr;
+        HKEY created = nullptr;
         ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quorvanes\\Tessels", 0, nullptr,
-                                    0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                                    0, KEY_ALL_ACCESS, nullptr, &created, nullptr),
                   ERROR_SUCCESS);
-        ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
+        const winbase::UniqueHkey key(created);
+        ::RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
                          static_cast<DWORD>(bytes.size()));
-        ::RegCloseKey(key);
     }
 
     ui::win32::SystemDialogs boxes;
@@ -115,14 +116,15 @@ TEST_F(Win32RegistryAdapter, TextOutsideTheAnsiCodePageSurvives) {
     const std::string greek = "\xce\xa9mega \xe6\x97\xa5";  // Omega, a CJK character
     store.WriteUserValue("UrlLink", greek);
     EXPECT_EQ(store.ReadUserValue("UrlLink"), greek);
-    HKEY key = nullptr;
+    HKEY opened = nullptr;
     ASSERT_EQ(
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quorvanes\\Tessels", 0, KEY_READ, &key),
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quorvanes\\Tessels", 0, KEY_READ, &opened),
         ERROR_SUCCESS);
+    const winbase::UniqueHkey key(opened);
     wchar_t buffer[64] = {};
     DWORD bytes = sizeof(buffer);
-    ::RegQueryValueExW(key, L"UrlLink", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes);
-    ::RegCloseKey(key);
+    ::RegQueryValueExW(key.get(), L"UrlLink", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+                       &bytes);
     EXPECT_EQ(std::wstring(buffer), Widen(greek));
 }
 
@@ -130,17 +132,24 @@ TEST(Win32SystemIni, ClearedSaverKeepsTheKeyWithAnEmptyValue) {
     ui::win32::SystemDialogs boxes;
     platform::win32::Win32Platform win32(boxes);
     const config::SystemSaverSettings settings(win32.platform());
-    settings.SetSystemScreenSaver("C:\\QUORVA~1.SCR");
+    ASSERT_TRUE(settings.SetSystemScreenSaver("C:\\QUORVA~1.SCR").empty());
     char buffer[512] = {};
     ::GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "none", buffer, 512, "system.ini");
     EXPECT_STREQ(buffer, "C:\\QUORVA~1.SCR");
 
-    settings.SetSystemScreenSaver("");
+    ASSERT_TRUE(settings.SetSystemScreenSaver("").empty());
     ::GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "none", buffer, 512, "system.ini");
     EXPECT_STREQ(buffer, "") << "the key must stay, empty";
     EXPECT_EQ(settings.SystemScreenSaver("none", 512), "");
     ::WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", nullptr, "system.ini");
     EXPECT_EQ(settings.SystemScreenSaver("none", 512), "none");
+
+    // An ini file that cannot be written (a folder of its name) reports the system's reason.
+    const wintest::TempFolder folder{L"qv ini folder"};
+    const platform::WriteResult refused =
+        win32.platform().profile.Write(wintest::Utf8(folder.path()), "boot", "SCRNSAVE.EXE", "x");
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(refused.reason.empty());
 }
 
 TEST(Win32Files, ShortPathsListingAndFolders) {

@@ -10,11 +10,11 @@
 #include <cwctype>
 
 #include "adbanner/ad_library.h"
+#include "base/win32/unique_handle.h"
+#include "base/win32/wide.h"
 #include "common/install_names.h"
 #include "common/shared_names.h"
 #include "config/names.h"
-#include "base/win32/unique_handle.h"
-#include "base/win32/wide.h"
 #include "settings/options.h"
 #include "wine_test_support.h"
 
@@ -24,19 +24,31 @@ std::wstring W(std::string_view name) {
     return winbase::Widen(name);
 }
 
-std::optional<std::wstring> MachineText(const std::wstring& key, const std::wstring& name,
-                                        REGSAM view) {
+namespace {
+
+// A machine key open for reading in the given registry view; empty when it cannot be opened.
+winbase::UniqueHkey OpenMachineKey(const std::wstring& key, REGSAM view) {
     HKEY opened = nullptr;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &opened) !=
         ERROR_SUCCESS) {
+        return {};
+    }
+    return winbase::UniqueHkey(opened);
+}
+
+}  // namespace
+
+std::optional<std::wstring> MachineText(const std::wstring& key, const std::wstring& name,
+                                        REGSAM view) {
+    const winbase::UniqueHkey opened = OpenMachineKey(key, view);
+    if (!opened) {
         return std::nullopt;
     }
     std::wstring text(1024, L'\0');
     DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     DWORD type = 0;
-    const LONG got = ::RegQueryValueExW(opened, name.c_str(), nullptr, &type,
+    const LONG got = ::RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type,
                                         reinterpret_cast<BYTE*>(text.data()), &bytes);
-    ::RegCloseKey(opened);
     if (got != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return std::nullopt;
     }
@@ -46,17 +58,15 @@ std::optional<std::wstring> MachineText(const std::wstring& key, const std::wstr
 }
 
 std::optional<DWORD> MachineNumber(const std::wstring& key, const std::wstring& name) {
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | kView, &opened) !=
-        ERROR_SUCCESS) {
+    const winbase::UniqueHkey opened = OpenMachineKey(key, kView);
+    if (!opened) {
         return std::nullopt;
     }
     DWORD value = 0;
     DWORD bytes = sizeof(value);
     DWORD type = 0;
-    const LONG got = ::RegQueryValueExW(opened, name.c_str(), nullptr, &type,
+    const LONG got = ::RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type,
                                         reinterpret_cast<BYTE*>(&value), &bytes);
-    ::RegCloseKey(opened);
     if (got != ERROR_SUCCESS || type != REG_DWORD) {
         return std::nullopt;
     }
@@ -64,32 +74,24 @@ std::optional<DWORD> MachineNumber(const std::wstring& key, const std::wstring& 
 }
 
 bool KeyExists(const std::wstring& key, REGSAM view) {
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &opened) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    ::RegCloseKey(opened);
-    return true;
+    return static_cast<bool>(OpenMachineKey(key, view));
 }
 
 std::vector<std::wstring> MachineSubkeys(const std::wstring& key, REGSAM view) {
     std::vector<std::wstring> names;
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &opened) !=
-        ERROR_SUCCESS) {
+    const winbase::UniqueHkey opened = OpenMachineKey(key, view);
+    if (!opened) {
         return names;
     }
     for (DWORD index = 0;; ++index) {
         wchar_t name[256] = {};
         DWORD chars = 256;
-        if (::RegEnumKeyExW(opened, index, name, &chars, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
+        if (::RegEnumKeyExW(opened.get(), index, name, &chars, nullptr, nullptr, nullptr,
+                            nullptr) != ERROR_SUCCESS) {
             break;
         }
         names.emplace_back(name, chars);
     }
-    ::RegCloseKey(opened);
     return names;
 }
 
@@ -141,8 +143,7 @@ std::optional<Shortcut> ReadShortcut(const std::wstring& path) {
 
 std::vector<std::wstring> ProcessesFrom(const std::wstring& folder) {
     std::vector<std::wstring> found;
-    const winbase::UniqueHandleKernel snapshot(
-        ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    const winbase::UniqueHandleKernel snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;

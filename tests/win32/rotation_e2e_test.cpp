@@ -221,6 +221,24 @@ TEST_F(RotationAcrossStarts, WithoutTheTrayWindowOnlyTheFirstTesselRunsAndNothin
     EXPECT_EQ(UserValue(L"ScreenSaverType"), L"1");
 }
 
+// Without the tray program the first Tessel file runs. "*.tsl" also lists a folder of that
+// name and a file whose short name ends in .TSL: neither is a Tessel, and the user reads
+// that none was found instead of a show that ends without a word.
+TEST_F(RotationAcrossStarts, WithoutTheTrayWindowAFolderNamedLikeATesselIsNotTaken) {
+    const TempFolder only{L"qv no tessels e2e"};
+    ASSERT_TRUE(::CreateDirectoryW((only.path() + L"\\Archive.tsl").c_str(), nullptr));
+    WriteFile(only.path() + L"\\Archive.tslx", "no Tessel: its short name ends in .TSL");
+    SetMachineValue(L"TesselsDir", only.path());
+    const Child host = StartProgram(SaverHostCommand(L"/s"));
+    ASSERT_TRUE(host.process);
+    const auto box = WaitForMessageBox(host.pid, 30s);
+    ASSERT_TRUE(box) << "the start ended without a word";
+    EXPECT_EQ(box->text, "No Quorvanes were found.");
+    Answer(*box, IDOK);
+    EXPECT_EQ(WaitForExit(host, 15s), 0u);
+    EXPECT_EQ(UserValue(L"Tessel"), L"Alpha,Beta") << "the user's list stays";
+}
+
 TEST_F(RotationAcrossStarts, UnstartableSaverIsReported) {
     const ScopedTrayWindow tray;
     WriteFile(SystemFolder() + L"\\QV Broken.scr", "this is no program");

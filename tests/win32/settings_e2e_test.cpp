@@ -14,9 +14,11 @@
 #include <cwchar>
 #include <functional>
 #include <thread>
+#include <utility>
 
 #include "adbanner/win32/ad_image.h"
 #include "base/win32/system_library.h"
+#include "base/win32/unique_handle.h"
 #include "base/win32/wide.h"
 #include "pe/pe_writer.h"
 #include "settings/win32/help_dialog.h"
@@ -116,21 +118,6 @@ bool Has(const std::vector<Row>& rows, const Row& row) {
     return std::find(rows.begin(), rows.end(), row) != rows.end();
 }
 
-// The processes running a program of this file name.
-std::vector<DWORD> ProcessesNamed(const wchar_t* exe) {
-    std::vector<DWORD> found;
-    const winbase::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-         more = ::Process32NextW(snapshot.get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, exe) == 0) {
-            found.push_back(entry.th32ProcessID);
-        }
-    }
-    return found;
-}
-
 void EndProcesses(const wchar_t* exe) {
     for (const DWORD pid : ProcessesNamed(exe)) {
         const winbase::UniqueHandleKernel process(::OpenProcess(PROCESS_TERMINATE, FALSE, pid));
@@ -225,8 +212,7 @@ class SettingsProcess : public ::testing::Test {
 
 TEST_F(SettingsProcess, WindowAndControlsAsTheLayoutTableGivesThem) {
     Open();
-    std::this_thread::sleep_for(500ms);
-    SaveScreenshot(CaptureScreen(), L"settings-dialog");
+    SaveScreenshot(CapturePainted(window), L"settings-dialog");
     EXPECT_EQ(Utf8(TextOf(window)), kCaption);
     RECT client{};
     ::GetClientRect(window, &client);
@@ -337,8 +323,7 @@ TEST_F(SettingsProcess, At144DpiTheControlsLieWhereTheHandWrittenPlacesSay) {
     const ScopedLogPixels dense(144);
     Open();
     ExpectPlacesAt144(window);
-    std::this_thread::sleep_for(500ms);  // painted, for the picture kept (no check waits on it)
-    SaveScreenshot(CaptureScreen(), L"settings-dialog-144dpi");
+    SaveScreenshot(CapturePainted(window), L"settings-dialog-144dpi");
 
     // The help dialog at the same density: its own table, scaled the same way.
     ::PostMessageW(Control(id::kHelp), BM_CLICK, 0, 0);
@@ -350,8 +335,7 @@ TEST_F(SettingsProcess, At144DpiTheControlsLieWhereTheHandWrittenPlacesSay) {
     ::GetClientRect(help, &client);
     EXPECT_EQ(client.right, 551) << "367 at 144 DPI";
     EXPECT_EQ(client.bottom, 615) << "410 at 144 DPI";
-    std::this_thread::sleep_for(500ms);
-    SaveScreenshot(CaptureScreen(), L"help-dialog-144dpi");
+    SaveScreenshot(CapturePainted(help), L"help-dialog-144dpi");
 }
 
 TEST_F(SettingsProcess, ListsShowTheFilesAndTheStoredChoices) {
@@ -711,6 +695,60 @@ TEST_F(SettingsProcess, OkStoresTheChoiceAndLeavesExactlyOneTrayProgram) {
             << ProcessesNamed(L"QVTIcon.exe").size() << " tray programs "
             << (trayBefore ? "with" : "without") << " a tray program before";
     }
+}
+
+// system.ini made unwritable for as long as the object lives: a folder of that name in its
+// place, the file put back afterwards.
+class UnwritableSystemIni {
+  public:
+    UnwritableSystemIni()
+        : file_(Folder(::GetWindowsDirectoryW) + L"\\system.ini"), aside_(file_ + L".qv-aside") {
+        moved_ = ::MoveFileExW(file_.c_str(), aside_.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        made_ = ::CreateDirectoryW(file_.c_str(), nullptr) != FALSE;
+    }
+    ~UnwritableSystemIni() { Restore(); }
+    UnwritableSystemIni(const UnwritableSystemIni&) = delete;
+    UnwritableSystemIni& operator=(const UnwritableSystemIni&) = delete;
+    [[nodiscard]] bool made() const { return made_; }
+    void Restore() {
+        if (std::exchange(made_, false)) {
+            ::RemoveDirectoryW(file_.c_str());
+        }
+        if (std::exchange(moved_, false)) {
+            ::MoveFileExW(aside_.c_str(), file_.c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
+    }
+
+  private:
+    std::wstring file_;
+    std::wstring aside_;
+    bool moved_ = false;
+    bool made_ = false;
+};
+
+TEST_F(SettingsProcess, AnUnwritableSystemIniIsNamedInOneBoxAndTheDialogStaysForAnotherOk) {
+    UnwritableSystemIni blocked;
+    ASSERT_TRUE(blocked.made());
+    Open();
+    ToggleRow(id::kTessels, RowOf(id::kTessels, "Harbour"));
+    ::PostMessageW(Control(id::kOk), BM_CLICK, 0, 0);
+    const auto box = WaitForMessageBox(dialog.pid, 30s);
+    ASSERT_TRUE(box) << "OK reported nothing";
+    EXPECT_EQ(box->caption, "Quorvanes");
+    EXPECT_EQ(box->text.rfind("These settings could not be stored:", 0), 0u) << box->text;
+    EXPECT_NE(box->text.find("(SCRNSAVE.EXE in system.ini): "), std::string::npos) << box->text;
+    EXPECT_EQ(box->text.find("the system gave no reason"), std::string::npos)
+        << "the system's reason is given: " << box->text;
+    EXPECT_EQ(UserValue(L"Tessel"), L"Harbour") << "what could be stored was";
+    Answer(*box, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box->window); }, 10s));
+
+    // The dialog is still there: once system.ini can be written, OK stores it and closes.
+    blocked.Restore();
+    ASSERT_TRUE(::IsWindow(window));
+    ::PostMessageW(Control(id::kOk), BM_CLICK, 0, 0);
+    ASSERT_EQ(WaitForExit(dialog, 30s), 0u);
+    EXPECT_EQ(ScrnSave(), ShortPathOf(SiblingPath(L"Quorvanes.scr")));
 }
 
 TEST_F(SettingsProcess, CancelStoresNothing) {
@@ -1186,7 +1224,8 @@ class SettingsLinks : public SettingsMenus {
         if (!WaitUntil([&] { return Record().find(later, from) != std::string::npos; }, 15s)) {
             return false;
         }
-        std::this_thread::sleep_for(1s);  // a handler started just before the later one's
+        // A handler started before the later one's has written its line once it has ended.
+        (void)WaitUntil([] { return ProcessesNamed(L"RecordingPreshow.exe").empty(); }, 15s);
         return Record().find(address, from) == std::string::npos;
     }
 };
@@ -1254,8 +1293,7 @@ TEST_F(SettingsLinks, HelpOpensFromGetHelpAndClosesWithOkEnterAndItsCloseBox) {
     EXPECT_EQ(client.right, 367);
     EXPECT_EQ(client.bottom, 410);
     EXPECT_FALSE(::IsWindowEnabled(window)) << "modal over the settings";
-    std::this_thread::sleep_for(500ms);
-    SaveScreenshot(CaptureScreen(), L"help-dialog");
+    SaveScreenshot(CapturePainted(help), L"help-dialog");
     const std::string text = Utf8(ControlText(::GetDlgItem(help, 3001)));
     EXPECT_EQ(text.rfind("Quorvanes(TM) Manager Help", 0), 0u);
     for (const char* heading :
@@ -1456,27 +1494,27 @@ TEST_F(SettingsProcess, WmDpiChangedLaysTheWindowOutAgainAtTheNewDensity) {
 std::vector<int> InkedRows(HWND control) {
     RECT client{};
     ::GetClientRect(control, &client);
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
-    ::ReleaseDC(nullptr, screen);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::FillRect(memory, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    winbase::UniqueHdc memory;
+    winbase::UniqueGdiObject bitmap;
+    {
+        const winbase::WindowDc screen(nullptr);
+        memory.reset(::CreateCompatibleDC(screen.get()));
+        bitmap.reset(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    }
+    const winbase::ScopedSelect selected(memory.get(), bitmap.get());
+    ::FillRect(memory.get(), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     DWORD_PTR answer = 0;
-    ::SendMessageTimeoutW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT,
-                          SMTO_ABORTIFHUNG, 10000, &answer);
+    ::SendMessageTimeoutW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()),
+                          PRF_CLIENT, SMTO_ABORTIFHUNG, 10000, &answer);
     std::vector<int> rows;
     for (int y = 0; y < client.bottom; ++y) {
         for (int x = 0; x < client.right; ++x) {
-            if (GetRValue(::GetPixel(memory, x, y)) < 128) {
+            if (GetRValue(::GetPixel(memory.get(), x, y)) < 128) {
                 rows.push_back(y);
                 break;
             }
         }
     }
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
     return rows;
 }
 

@@ -20,6 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr UINT kWmTrayNotify = WM_USER + 3;
 constexpr UINT kIdmShutdown = 4098;
+constexpr UINT kIdmRestart = 4100;
 
 std::wstring SystemFolder() {
     wchar_t buffer[MAX_PATH] = {};
@@ -73,6 +74,19 @@ class TrayProcess : public ::testing::Test {
     }
 
     void LeftClick() { ::PostMessageW(window, kWmTrayNotify, 0, WM_LBUTTONUP); }
+    // The recorded starts whose process the system made at `sinceMs` or later.
+    std::size_t StartsMadeSince(std::int64_t sinceMs) const {
+        std::size_t count = 0;
+        std::istringstream lines(ReadFile(record));
+        for (std::string line; std::getline(lines, line);) {
+            const std::size_t last = line.rfind('|');
+            if (line.find("|start|") != std::string::npos && last != std::string::npos &&
+                std::stoll(line.substr(last + 1)) >= sinceMs) {
+                ++count;
+            }
+        }
+        return count;
+    }
 
     TempFolder folder{L"qv tray e2e"};
     std::wstring savedScrnSave;
@@ -87,8 +101,8 @@ TEST_F(TrayProcess, OneInstanceOnlyAndTheIconGoesWithTheWindow) {
     wchar_t title[64] = {};
     ::GetWindowTextW(window, title, 64);
     EXPECT_STREQ(title, L"Quorvanes TrayIcon");
-    std::this_thread::sleep_for(1s);  // shown with the start's command, then hidden
-    EXPECT_FALSE(::IsWindowVisible(window));
+    // Shown with the start's command, then hidden.
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(window); }, 10s));
 
     const Child second = StartProgram(L"\"" + SiblingPath(L"QVTIcon.exe") + L"\"");
     EXPECT_EQ(WaitForExit(second, 15s), 0u);
@@ -102,6 +116,33 @@ TEST_F(TrayProcess, OneInstanceOnlyAndTheIconGoesWithTheWindow) {
     ::SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForExit(tray, 10s), 0u);
     EXPECT_FALSE(IconExists(window));
+}
+
+// The notification area forgets the icon, as a shell that starts again does.
+void ForgetIcon(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window;
+    data.uID = 0;
+    ::Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+TEST_F(TrayProcess, AForgottenIconComesBackOnTaskbarCreatedAndWhenAChangeIsRefused) {
+    SetUserValue(L"Tessel", L"Alps");
+    StartTray();
+    ForgetIcon(window);
+    ASSERT_FALSE(IconExists(window));
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                          SMTO_ABORTIFHUNG, 10000, &result);
+    EXPECT_TRUE(WaitUntil([&] { return IconExists(window); }, 10s)) << "not added again";
+
+    // The restart's refresh changes the icon; refused, it adds the icon again.
+    ForgetIcon(window);
+    ASSERT_FALSE(IconExists(window));
+    ::PostMessageW(window, WM_COMMAND, kIdmRestart, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IconExists(window); }, 10s)) << "not added again";
+    EXPECT_EQ(ScrnSave(), ShortPathOf(SiblingPath(L"Quorvanes.scr")));
 }
 
 TEST_F(TrayProcess, ConfirmedShutdownSwitchesTheManagerOffForGood) {
@@ -135,9 +176,15 @@ TEST_F(TrayProcess, SeveralClicksStartTheConfiguredSaverOnceAfterASecond) {
     ASSERT_TRUE(WaitUntil([&] { return !ReadFile(record).empty(); }, 10s)) << "no saver started";
     const auto started = Clock::now() - clicked;
     EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(started).count(), 900);
-    std::this_thread::sleep_for(2s);
+    // A launch of the second or third click would have started its saver by now, within
+    // moments of the first (the clicks came together): one more click marks the time, and
+    // once its saver is up every saver made before the mark is counted.
+    const std::int64_t mark = SystemTimeMs();
+    LeftClick();
+    ASSERT_TRUE(WaitUntil([&] { return StartsMadeSince(mark) == 1; }, 10s))
+        << "a click after the launch was not accepted: " << ReadFile(record);
     const std::string lines = ReadFile(record);
-    EXPECT_EQ(CountOf(lines, "|start|"), 1u) << lines;
+    EXPECT_EQ(CountOf(lines, "|start|"), 2u) << "one for the three clicks: " << lines;
     EXPECT_NE(lines.find(" /s|"), std::string::npos) << lines;
 }
 
@@ -168,7 +215,8 @@ TEST_F(TrayProcess, LaunchNowRunsTheSaverHostWhichFindsTheTrayAndRotates) {
     StartTray();
     LeftClick();
     ASSERT_TRUE(WaitUntil([&] { return !ReadFile(record).empty(); }, 20s)) << "nothing ran";
-    std::this_thread::sleep_for(500ms);
+    // Whatever the saver host starts, it has started once it has ended.
+    EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(L"Quorvanes.scr").empty(); }, 20s));
     EXPECT_EQ(CountOf(ReadFile(record), "QV Tray Rec.scr|start|"), 1u) << ReadFile(record);
     EXPECT_TRUE(WaitUntil([] { return UserValue(L"ScreenSaverType") == L"1"; }, 10s));
     EXPECT_EQ(UserValue(L"CurrentSaver"), L"1QV Tray Rec");
@@ -245,17 +293,16 @@ TEST(TrayIcons, BuiltIntoTheProgramWithTransparentCorners) {
         EXPECT_NE(::GetPixel(dc.get(), 7, 9), RGB(255, 0, 255)) << "the screen is not opaque";
         ::DestroyIcon(icon);
     }
-    const HICON large =
-        static_cast<HICON>(::LoadImageW(program.get(), L"MAINICON", IMAGE_ICON, 32, 32, 0));
-    ASSERT_NE(large, nullptr);
+    const winbase::UniqueHicon large(
+        static_cast<HICON>(::LoadImageW(program.get(), L"MAINICON", IMAGE_ICON, 32, 32, 0)));
+    ASSERT_TRUE(large);
     ICONINFO info{};
-    ASSERT_TRUE(::GetIconInfo(large, &info));
+    ASSERT_TRUE(::GetIconInfo(large.get(), &info));
+    const winbase::UniqueGdiObject mask(info.hbmMask);
+    const winbase::UniqueGdiObject colour(info.hbmColor);
     BITMAP bits{};
-    ::GetObjectW(info.hbmColor, sizeof(bits), &bits);
+    ::GetObjectW(colour.get(), sizeof(bits), &bits);
     EXPECT_EQ(bits.bmWidth, 32);
-    ::DeleteObject(info.hbmMask);
-    ::DeleteObject(info.hbmColor);
-    ::DestroyIcon(large);
 }
 
 }  // namespace

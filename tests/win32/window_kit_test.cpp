@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -223,8 +224,14 @@ TEST(TrayWindowKit, AnIconThatCannotBeAddedIsReportedInABoxThatStays) {
     std::thread user([&] {
         seen = WaitForMessageBox(::GetCurrentProcessId(), 10s);
         if (seen) {
-            std::this_thread::sleep_for(500ms);
-            stillThere = ::IsWindowVisible(seen->window) != FALSE;
+            // Two round trips through the box's own loop: a quit message waiting in the queue
+            // would have ended the box at the first.
+            DWORD_PTR answer = 0;
+            stillThere = ::SendMessageTimeoutW(seen->window, WM_NULL, 0, 0, SMTO_NORMAL, 5000,
+                                               &answer) != 0 &&
+                         ::SendMessageTimeoutW(seen->window, WM_NULL, 0, 0, SMTO_NORMAL, 5000,
+                                               &answer) != 0 &&
+                         ::IsWindowVisible(seen->window) != FALSE;
             Answer(*seen, IDOK);
         }
     });
@@ -236,15 +243,20 @@ TEST(TrayWindowKit, AnIconThatCannotBeAddedIsReportedInABoxThatStays) {
     EXPECT_TRUE(stillThere) << "the box waits for the user";
 }
 
-// Sleeps of ten minutes pass in a millisecond, and each one is counted.
+// Sleeps of ten minutes pass in a millisecond, and each one is counted. The first sleeper
+// (the status worker, the only one) is held open, so that its end can be waited for.
 class FastClock final : public platform::Clock {
   public:
     std::int64_t NowMs() override { return 0; }
     void SleepMs(std::int64_t) override {
+        if (sleeps.load() == 0) {
+            sleeper.reset(::OpenThread(SYNCHRONIZE, FALSE, ::GetCurrentThreadId()));
+        }
         ++sleeps;
-        ::Sleep(1);
+        ::Sleep(1);  // a millisecond for ten minutes: the worker does not spin
     }
     std::atomic<int> sleeps{0};
+    winbase::UniqueHandleKernel sleeper;  // written before the first count, read after
 };
 
 TEST(TrayWindowKit, TheStatusWorkerEndsWithTheWindowWhileItsObjectsLive) {
@@ -256,8 +268,9 @@ TEST(TrayWindowKit, TheStatusWorkerEndsWithTheWindowWhileItsObjectsLive) {
     const platform::Platform fast{real.registry, real.profile, real.files,   real.processes,
                                   real.desktop,  real.system,  real.dialogs, real.libraries,
                                   clock,         real.text};
-    // As in the program, the window object outlives its workers: it stays until the end.
-    static auto* tray = new tray::win32::TrayWindow(::GetModuleHandleW(nullptr), fast, "");
+    // As in the program, the window object outlives its worker: here until the worker's
+    // thread is seen to end.
+    auto tray = std::make_unique<tray::win32::TrayWindow>(::GetModuleHandleW(nullptr), fast, "");
     std::thread closer([&] {
         WaitUntil([&] { return clock.sleeps.load() > 50; }, 10s);
         const HWND window = ::FindWindowW(L"Vantrel", L"Quorvanes TrayIcon");
@@ -266,10 +279,11 @@ TEST(TrayWindowKit, TheStatusWorkerEndsWithTheWindowWhileItsObjectsLive) {
     EXPECT_EQ(tray->Run(SW_HIDE), 0);
     closer.join();
     EXPECT_GT(clock.sleeps.load(), 50) << "the refresh ran through the gate";
-    std::this_thread::sleep_for(200ms);
-    const int afterClose = clock.sleeps.load();
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(clock.sleeps.load(), afterClose) << "the worker ended with the window";
+    ASSERT_TRUE(clock.sleeper);
+    if (::WaitForSingleObject(clock.sleeper.get(), 10000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the worker did not end with the window";
+        (void)tray.release();  // the worker may still reach it
+    }
 }
 
 TEST(ProgramStart, ALibraryPlantedInTheCurrentFolderIsNotLoaded) {

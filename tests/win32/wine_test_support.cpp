@@ -1,8 +1,11 @@
 #include "wine_test_support.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <cwchar>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -33,7 +36,7 @@ Child StartProgram(const std::wstring& commandLine, const wchar_t* folder) {
     Child child;
     if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
                          &startup, &info)) {
-        ::CloseHandle(info.hThread);
+        const winbase::UniqueHandleKernel thread(info.hThread);
         child.process.reset(info.hProcess);
         child.pid = info.dwProcessId;
     }
@@ -234,12 +237,14 @@ DWORD WINAPI WindowThread(LPVOID context) {
 }
 
 void SetValue(HKEY root, const wchar_t* name, const std::wstring& text) {
-    HKEY key = nullptr;
-    ::RegCreateKeyExW(root, L"Software\\Quorvanes\\Tessels", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &key, nullptr);
-    ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+    HKEY created = nullptr;
+    if (::RegCreateKeyExW(root, L"Software\\Quorvanes\\Tessels", 0, nullptr, 0, KEY_ALL_ACCESS,
+                          nullptr, &created, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    const winbase::UniqueHkey key(created);
+    ::RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
 }
 
 void RemoveTree(const std::wstring& folder) {
@@ -323,26 +328,25 @@ std::wstring UserValue(const wchar_t* name) {
 }
 
 void WriteFile(const std::wstring& path, const std::string& bytes) {
-    const HANDLE out = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    const winbase::UniqueFile out(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(out);
+    ::WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 std::string ReadFile(const std::wstring& path) {
-    const HANDLE in = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (in == INVALID_HANDLE_VALUE) {
+    const winbase::UniqueFile in(::CreateFileW(path.c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!in) {
         return {};
     }
     std::string text;
     char buffer[4096];
     DWORD got = 0;
-    while (::ReadFile(in, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+    while (::ReadFile(in.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) {
         text.append(buffer, got);
     }
-    ::CloseHandle(in);
     return text;
 }
 
@@ -381,6 +385,21 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     }
 }
 
+// The processes running a program of this file name.
+std::vector<DWORD> ProcessesNamed(const wchar_t* exe) {
+    std::vector<DWORD> found;
+    const winbase::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, exe) == 0) {
+            found.push_back(entry.th32ProcessID);
+        }
+    }
+    return found;
+}
+
 struct InProcessThread::State {
     ui::win32::SystemDialogs boxes;
     platform::win32::Win32Platform system{boxes};
@@ -389,7 +408,9 @@ struct InProcessThread::State {
 
 InProcessThread::InProcessThread(std::function<void(const platform::Platform&)> body)
     : state_(std::make_shared<State>()) {
-    ::ReleaseDC(nullptr, ::GetDC(nullptr));
+    {
+        const winbase::WindowDc display(nullptr);  // opens the display before the thread does
+    }
     std::thread([state = state_, body = std::move(body)] {
         body(state->system.platform());
         state->ended = true;
@@ -482,6 +503,32 @@ Screenshot CaptureArea(const RECT& area) {
 
 Screenshot CaptureScreen() {
     return CaptureArea(PrimaryMonitor());
+}
+
+Screenshot CapturePainted(HWND window) {
+    RECT area{};
+    ::GetWindowRect(window, &area);
+    const auto inked = [&](const Screenshot& shot) {
+        int dark = 0;
+        for (int y = std::max(area.top, 0L); y < std::min<LONG>(area.bottom, shot.height); ++y) {
+            for (int x = std::max(area.left, 0L); x < std::min<LONG>(area.right, shot.width); ++x) {
+                const auto p = shot.At(x, y);
+                dark += p[0] + p[1] + p[2] < 200 ? 1 : 0;
+            }
+        }
+        return dark > 200;
+    };
+    Screenshot last;
+    Screenshot shot;
+    (void)WaitUntil(
+        [&] {
+            shot = CaptureScreen();
+            const bool settled = shot.pixels == last.pixels && inked(shot);
+            last = shot;
+            return settled;
+        },
+        10s);
+    return shot;
 }
 
 Screenshot CaptureVirtualScreen() {

@@ -150,8 +150,14 @@ struct Screenshot {
 Screenshot CaptureScreen();
 // Every monitor: the whole virtual screen.
 Screenshot CaptureVirtualScreen();
+// The primary monitor once `window` shows its text (dark pixels within it) and two captures
+// in a row agree: its painting is over. The last capture after 10 s at the latest.
+Screenshot CapturePainted(HWND window);
 // Kept beside the tests for a look afterwards: screenshots\NAME.bmp.
 void SaveScreenshot(const Screenshot& shot, const std::wstring& name);
+
+// The processes running a program of this file name.
+std::vector<DWORD> ProcessesNamed(const wchar_t* exe);
 
 // Polls `done` every 50 ms until it holds or the time is up; the last answer.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
@@ -206,6 +212,14 @@ class BrowserLinkStandIn {
     BrowserLinkStandIn(const BrowserLinkStandIn&) = delete;
     BrowserLinkStandIn& operator=(const BrowserLinkStandIn&) = delete;
     [[nodiscard]] std::string Log() const { return ReadFile(log_); }
+    // Returns once the stand-in has handled every message sent to it before (sent and
+    // notified messages are handled in the order they came): what the log holds then is all
+    // that a program that has ended gave it.
+    void Settle() const {
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(::FindWindowW(nullptr, L"Quorvanes BrowserLink"), WM_NULL, 0, 0,
+                              SMTO_NORMAL, 20000, &result);
+    }
 
   private:
     std::wstring log_;

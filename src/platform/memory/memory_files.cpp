@@ -74,7 +74,11 @@ std::vector<std::string> MemoryFiles::List(std::string_view pattern) {
     std::vector<std::string> names;
     for (const auto& e : entries_) {
         const auto [entryFolder, name] = SplitFolder(e.path);
-        if (ToLowerAscii(entryFolder) == ToLowerAscii(folder) && WildcardMatch(namePattern, name)) {
+        // As the system does, a pattern matches the short name too.
+        const bool matches =
+            WildcardMatch(namePattern, name) ||
+            (!e.shortPath.empty() && WildcardMatch(namePattern, SplitFolder(e.shortPath).second));
+        if (ToLowerAscii(entryFolder) == ToLowerAscii(folder) && matches) {
             names.emplace_back(name);
         }
     }

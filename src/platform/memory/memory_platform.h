@@ -52,10 +52,12 @@ class MemoryProfile : public Profile {
   public:
     std::optional<std::string> Read(std::string_view file, std::string_view section,
                                     std::string_view key) override;
-    bool Write(std::string_view file, std::string_view section, std::string_view key,
-               std::string_view value) override;
+    WriteResult Write(std::string_view file, std::string_view section, std::string_view key,
+                      std::string_view value) override;
 
     [[nodiscard]] std::size_t WriteCount() const { return writes_; }
+    // Files that cannot be written, and the reason the system gives.
+    std::map<std::string, std::string, NoCaseLess> unwritable;
 
   private:
     std::map<std::string, std::map<std::string, std::string, NoCaseLess>, NoCaseLess> entries_;
@@ -163,11 +165,14 @@ class MemoryDesktop : public Desktop {
 class MemorySystemSettings : public SystemSettings {
   public:
     bool IsNT() override { return nt; }
-    bool SetScreenSaveActive(bool active) override;
-    bool SetScreenSaveTimeout(int seconds) override;
-    bool SetScreenSaverRunning(bool running) override;
+    WriteResult SetScreenSaveActive(bool active) override;
+    WriteResult SetScreenSaveTimeout(int seconds) override;
+    WriteResult SetScreenSaverRunning(bool running) override;
 
     bool nt = true;
+    // Set: that setting is refused, with this reason.
+    std::optional<std::string> activeRefused;
+    std::optional<std::string> timeoutRefused;
     std::optional<bool> screenSaveActive;
     std::optional<int> screenSaveTimeout;
     std::vector<bool> screenSaverRunningCalls;

@@ -15,11 +15,14 @@ std::optional<std::string> MemoryProfile::Read(std::string_view file, std::strin
     return k->second;
 }
 
-bool MemoryProfile::Write(std::string_view file, std::string_view section, std::string_view key,
-                          std::string_view value) {
+WriteResult MemoryProfile::Write(std::string_view file, std::string_view section,
+                                 std::string_view key, std::string_view value) {
+    if (const auto refused = unwritable.find(std::string(file)); refused != unwritable.end()) {
+        return WriteResult::Failed(refused->second);
+    }
     entries_[std::string(file) + "|" + std::string(section)][std::string(key)] = std::string(value);
     ++writes_;
-    return true;
+    return WriteResult::Done();
 }
 
 }  // namespace qv::platform::memory

@@ -2,19 +2,25 @@
 
 namespace qv::platform::memory {
 
-bool MemorySystemSettings::SetScreenSaveActive(bool active) {
+WriteResult MemorySystemSettings::SetScreenSaveActive(bool active) {
+    if (activeRefused) {
+        return WriteResult::Failed(*activeRefused);
+    }
     screenSaveActive = active;
-    return true;
+    return WriteResult::Done();
 }
 
-bool MemorySystemSettings::SetScreenSaveTimeout(int seconds) {
+WriteResult MemorySystemSettings::SetScreenSaveTimeout(int seconds) {
+    if (timeoutRefused) {
+        return WriteResult::Failed(*timeoutRefused);
+    }
     screenSaveTimeout = seconds;
-    return true;
+    return WriteResult::Done();
 }
 
-bool MemorySystemSettings::SetScreenSaverRunning(bool running) {
+WriteResult MemorySystemSettings::SetScreenSaverRunning(bool running) {
     screenSaverRunningCalls.push_back(running);
-    return true;
+    return WriteResult::Done();
 }
 
 }  // namespace qv::platform::memory

@@ -35,8 +35,8 @@ class Win32Profile : public Profile {
   public:
     std::optional<std::string> Read(std::string_view file, std::string_view section,
                                     std::string_view key) override;
-    bool Write(std::string_view file, std::string_view section, std::string_view key,
-               std::string_view value) override;
+    WriteResult Write(std::string_view file, std::string_view section, std::string_view key,
+                      std::string_view value) override;
 };
 
 class Win32Files : public Files {
@@ -76,9 +76,9 @@ class Win32Desktop : public Desktop {
 class Win32SystemSettings : public SystemSettings {
   public:
     bool IsNT() override;
-    bool SetScreenSaveActive(bool active) override;
-    bool SetScreenSaveTimeout(int seconds) override;
-    bool SetScreenSaverRunning(bool running) override;
+    WriteResult SetScreenSaveActive(bool active) override;
+    WriteResult SetScreenSaveTimeout(int seconds) override;
+    WriteResult SetScreenSaverRunning(bool running) override;
 };
 
 class Win32Libraries : public Libraries {

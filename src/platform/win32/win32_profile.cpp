@@ -1,7 +1,8 @@
 #include <windows.h>
 
-#include "platform/win32/win32_platform.h"
+#include "base/win32/system_error.h"
 #include "base/win32/wide.h"
+#include "platform/win32/win32_platform.h"
 
 namespace qv::platform::win32 {
 
@@ -35,11 +36,15 @@ std::optional<std::string> Win32Profile::Read(std::string_view file, std::string
     return winbase::Narrow(buffer);
 }
 
-bool Win32Profile::Write(std::string_view file, std::string_view section, std::string_view key,
-                         std::string_view value) {
-    return ::WritePrivateProfileStringW(winbase::Widen(section).c_str(),
-                                        winbase::Widen(key).c_str(), winbase::Widen(value).c_str(),
-                                        winbase::Widen(file).c_str()) != 0;
+WriteResult Win32Profile::Write(std::string_view file, std::string_view section,
+                                std::string_view key, std::string_view value) {
+    ::SetLastError(ERROR_SUCCESS);
+    if (::WritePrivateProfileStringW(winbase::Widen(section).c_str(), winbase::Widen(key).c_str(),
+                                     winbase::Widen(value).c_str(),
+                                     winbase::Widen(file).c_str()) == 0) {
+        return WriteResult::Failed(winbase::LastErrorText());
+    }
+    return WriteResult::Done();
 }
 
 }  // namespace qv::platform::win32

@@ -1,10 +1,10 @@
 #include "saver/win32/preview_window.h"
 
+#include "base/win32/unique_handle.h"
 #include "ui/win32/font.h"
 #include "ui/win32/mark.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/window.h"
-#include "base/win32/unique_handle.h"
 
 namespace qv::saver::win32 {
 
@@ -95,7 +95,12 @@ class PreviewWindow final : public ui::win32::Window {
         if (!Window::Create(windowClass, placement)) {
             return false;
         }
-        ::SetTimer(hwnd(), kHostWatchTimer, kHostWatchMs, nullptr);
+        // Without its watch the preview would outlive a host that goes some other way than
+        // destroying its children: a preview that cannot watch does not run.
+        if (::SetTimer(hwnd(), kHostWatchTimer, kHostWatchMs, nullptr) == 0) {
+            Destroy();
+            return false;
+        }
         return true;
     }
 

@@ -6,12 +6,12 @@
 #include <array>
 #include <cwchar>
 
+#include "base/win32/system_library.h"
+#include "base/win32/wide.h"
 #include "common/text.h"
 #include "tray/names.h"
 #include "tray/system_saver_start.h"
 #include "ui/win32/message_loop.h"
-#include "base/win32/system_library.h"
-#include "base/win32/wide.h"
 
 namespace qv::tray::win32 {
 
@@ -22,6 +22,8 @@ using winbase::UniqueHmenu;
 using winbase::Widen;
 
 constexpr UINT kIconId = 0;
+constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
+using ChangeWindowMessageFilterExFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
 
 // The notification record of the first shell version: the tip holds 63 characters.
 NOTIFYICONDATAW IconRecord(HWND window) {
@@ -82,7 +84,8 @@ TrayWindow::TrayWindow(HINSTANCE instance, const platform::Platform& platform,
       platform_(platform),
       program_(platform, *this, std::move(installLocation)),
       activeIcon_(LoadSmallIcon(instance, L"TRAYICON")),
-      inactiveIcon_(LoadSmallIcon(instance, L"TRAYICONOFF")) {}
+      inactiveIcon_(LoadSmallIcon(instance, L"TRAYICONOFF")),
+      taskbarCreated_(::RegisterWindowMessageW(kTaskbarCreatedMessage)) {}
 
 TrayWindow::~TrayWindow() {
     Destroy();
@@ -108,10 +111,21 @@ int TrayWindow::Run(int showCommand) {
     ::ShowWindow(hwnd(), SW_HIDE);
     ::UpdateWindow(hwnd());
     running_ = true;
-    return ui::win32::RunMessageLoop();
+    const int code = ui::win32::RunMessageLoop();
+    running_ = false;
+    program_.OnMessageLoopEnd(code == ui::win32::kMessageLoopFailed);
+    return code;
 }
 
 LRESULT TrayWindow::OnCreate() {
+    // Started by an installer that runs elevated, the program would not hear the message from
+    // a shell that does not: that one message is let through, where the system has the
+    // per-window filter (Windows 7 and later).
+    if (const auto allow = winbase::LoadedExport<ChangeWindowMessageFilterExFn>(
+            L"user32.dll", "ChangeWindowMessageFilterEx");
+        allow != nullptr && taskbarCreated_ != 0) {
+        (void)allow(hwnd(), taskbarCreated_, kMessageFilterAllow, nullptr);
+    }
     menu_ = BuildTrayMenu();
     if (!menu_) {
         TrayUtilities(platform_).ShowManagerError(Window(), text::MenuFailed);
@@ -152,6 +166,10 @@ LRESULT TrayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (message == kWmTrayNotify && program_.OnTrayNotify(static_cast<unsigned>(lParam))) {
                 return 1;
             }
+            if (message == taskbarCreated_ && message != 0) {
+                program_.OnTaskbarCreated();
+                return 0;
+            }
             break;
     }
     return DefaultHandling(message, wParam, lParam);
@@ -174,19 +192,19 @@ bool TrayWindow::AddIcon(IconState state, std::string_view tip, unsigned callbac
     return ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
 
-void TrayWindow::ModifyIcon(IconState state, std::string_view tip) {
+bool TrayWindow::ModifyIcon(IconState state, std::string_view tip) {
     NOTIFYICONDATAW data = IconRecord(hwnd());
     data.uFlags = NIF_ICON | NIF_TIP;
     data.hIcon = StateIcon(state);
     SetTip(data, tip);
-    (void)::Shell_NotifyIconW(NIM_MODIFY, &data);
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
-void TrayWindow::SetCallbackMessage(unsigned callbackMessage) {
+bool TrayWindow::SetCallbackMessage(unsigned callbackMessage) {
     NOTIFYICONDATAW data = IconRecord(hwnd());
     data.uFlags = NIF_MESSAGE;
     data.uCallbackMessage = callbackMessage;
-    (void)::Shell_NotifyIconW(NIM_MODIFY, &data);
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 void TrayWindow::DeleteIcon() {

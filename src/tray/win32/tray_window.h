@@ -8,11 +8,16 @@
 #include <memory>
 #include <string>
 
+#include "base/win32/unique_handle.h"
 #include "tray/tray_program.h"
 #include "ui/win32/window.h"
-#include "base/win32/unique_handle.h"
 
 namespace qv::tray::win32 {
+
+// The shell's registered message to every top-level window when it makes the notification
+// area anew (it started again after a crash): the icons it had are gone. The one registered
+// message the programs use; their own private messages are fixed WM_USER numbers.
+inline constexpr wchar_t kTaskbarCreatedMessage[] = L"TaskbarCreated";
 
 // The popup menu with its five entries; empty when it cannot be created.
 winbase::UniqueHmenu BuildTrayMenu();
@@ -30,8 +35,8 @@ class TrayWindow : public ui::win32::Window, public TrayShell {
 
     [[nodiscard]] platform::WindowId Window() const override;
     bool AddIcon(IconState state, std::string_view tip, unsigned callbackMessage) override;
-    void ModifyIcon(IconState state, std::string_view tip) override;
-    void SetCallbackMessage(unsigned callbackMessage) override;
+    bool ModifyIcon(IconState state, std::string_view tip) override;
+    bool SetCallbackMessage(unsigned callbackMessage) override;
     void DeleteIcon() override;
     void ShowMenu() override;
     void RequestSystemScreenSaver() override;
@@ -51,6 +56,7 @@ class TrayWindow : public ui::win32::Window, public TrayShell {
     winbase::UniqueHicon activeIcon_;
     winbase::UniqueHicon inactiveIcon_;
     winbase::UniqueHmenu menu_;
+    UINT taskbarCreated_;   // 0 when the system could not register it: then never seen
     bool running_ = false;  // the message loop runs: the window's end ends it
 };
 
