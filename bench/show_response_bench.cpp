@@ -6,6 +6,8 @@
 //   decodes, against the same at rest;
 // - the decode of the largest picture the decoder takes against the shortest interval
 //   between pictures that the settings allow (ViewTime 1: six seconds).
+// It also prints where the show's start goes: the median time from the process's creation to
+// each step the saver host marks when QV_START_TRACE names a file (saver/win32/start_trace.h).
 // Uses (and then removes) the configuration of the current user: run it on a test prefix.
 //   show_response_bench.exe [RUNS]
 //   show_response_bench.exe --start-only RUNS   prints only "show-window-ms MEDIAN": the start
@@ -21,11 +23,11 @@
 #include <thread>
 #include <vector>
 
+#include "base/win32/unique_handle.h"
 #include "imaging/jpeg_decoder.h"
 #include "pe/pe_writer.h"
 #include "test_jpegs.h"
 #include "win32_bench_support.h"
-#include "base/win32/unique_handle.h"
 
 namespace {
 
@@ -61,6 +63,44 @@ double KeyToGoneMs(const Started& show, HWND window) {
     return gone;
 }
 
+// The steps of one start as the saver host wrote them: "step milliseconds" a line.
+std::vector<std::pair<std::string, double>> ReadSteps(const std::wstring& trace) {
+    std::vector<std::pair<std::string, double>> steps;
+    FILE* file = _wfopen(trace.c_str(), L"rb");
+    if (file == nullptr) {
+        return steps;
+    }
+    char name[64] = {};
+    double ms = 0;
+    while (std::fscanf(file, "%63s %lf", name, &ms) == 2) {
+        steps.emplace_back(name, ms);
+    }
+    std::fclose(file);
+    return steps;
+}
+
+// Each step's median over the runs, in the order of the first run.
+void PrintSteps(const std::vector<std::vector<std::pair<std::string, double>>>& runs) {
+    if (runs.empty()) {
+        return;
+    }
+    std::printf("  the start's steps, from the process's creation (medians):\n");
+    double before = 0;
+    for (const auto& [step, ignored] : runs.front()) {
+        std::vector<double> times;
+        for (const auto& run : runs) {
+            for (const auto& [name, ms] : run) {
+                if (name == step) {
+                    times.push_back(ms);
+                }
+            }
+        }
+        const double at = Median(times);
+        std::printf("    %-16s %7.1f ms  (+%.1f)\n", step.c_str(), at, at - before);
+        before = at;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,6 +133,8 @@ int main(int argc, char** argv) {
     SetValue(HKEY_CURRENT_USER, L"CurrentTessel", L"Bench");
     SetValue(HKEY_CURRENT_USER, L"ViewTime", L"-4");  // a picture a second, the least
     const std::wstring saver = L"\"" + Beside(L"Quorvanes.scr") + L"\" /s";
+    const std::wstring trace = folder + L"\\start-trace.txt";
+    std::vector<std::vector<std::pair<std::string, double>>> steps;
 
     if (startOnly) {
         WriteTessel(tessel, {red});
@@ -127,13 +169,17 @@ int main(int argc, char** argv) {
         // At rest: the one small picture, shown again and again.
         WriteTessel(tessel, {red});
         std::this_thread::sleep_for(kSettle);
+        ::DeleteFileW(trace.c_str());
+        ::SetEnvironmentVariableW(L"QV_START_TRACE", trace.c_str());
         Started show = Start(saver);
+        ::SetEnvironmentVariableW(L"QV_START_TRACE", nullptr);
         HWND showWindow = nullptr;
         window.push_back(MsUntil(
             show.at, [&] { return (showWindow = VisibleWindowOf(show.pid, L"QuorvanesShow")); }));
         picture.push_back(MsUntil(show.at, CentreIsRed));
         std::this_thread::sleep_for(300ms);
         atRest.push_back(KeyToGoneMs(show, showWindow));
+        steps.push_back(ReadSteps(trace));
 
         // While the large pictures decode, one after the other from the second second on.
         WriteTessel(tessel, {red, caps, caps, caps});
@@ -147,6 +193,7 @@ int main(int argc, char** argv) {
     }
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quorvanes");
     ::DeleteFileW(tessel.c_str());
+    ::DeleteFileW(trace.c_str());
     ::RemoveDirectoryW(folder.c_str());
 
     const double bareMs = Median(bare);
@@ -160,6 +207,7 @@ int main(int argc, char** argv) {
         "while a %d x %d picture decodes %.1f ms\n",
         Median(bareGone), Median(atRest), kCapsWidth, kCapsHeight, Median(whileDecoding));
     std::printf("  decode of that picture %.1f ms\n", capsMs);
+    PrintSteps(steps);
     // Each run's own ratio, then their median: a start of each program, one after the other,
     // meet the same state of a shared machine, which drifts over a whole run.
     std::vector<double> windowRatios, pictureRatios;

@@ -232,17 +232,20 @@ void TrayProgram::RequestLaunchNow() {
 
 void TrayProgram::DelayedLaunch() {
     platform_.clock.SleepMs(kLaunchDelayMs);
-    (void)shell_.RunOnWindowThread([this] {
+    const bool queued = shell_.PostToWindowThread([this] {
         utilities_.LaunchWithSwitch(shell_, "/s", installLocation_);
         SetClicksAccepted(true);
+        launchPending_.store(false);  // the launch is done, on the window's thread
     });
-    launchPending_.store(false);
+    if (!queued) {
+        launchPending_.store(false);
+    }
 }
 
 void TrayProgram::RefreshStatus(std::optional<int> rounds) {
     for (int round = 0; !rounds || round < *rounds; ++round) {
         platform_.clock.SleepMs(kStatusPeriodMs);
-        if (!shell_.RunOnWindowThread([this] { RefreshIcon(); })) {
+        if (!shell_.PostToWindowThread([this] { RefreshIcon(); })) {
             return;
         }
     }

@@ -36,9 +36,10 @@ class TrayShell {
     virtual void DestroyWindow() = 0;
     // Runs `work` on a thread of its own that ends with the process at the latest.
     virtual void StartWorker(std::function<void()> work) = 0;
-    // On a worker: runs `step` on the window's thread and waits for it. False when the
-    // window is gone (or going): the step did not run, and the worker ends.
-    virtual bool RunOnWindowThread(const std::function<void()>& step) = 0;
+    // On a worker: queues `step` for the window's thread and goes on without waiting (the
+    // step owns what it captures, or reaches the program, which lives with the process).
+    // False when the window is gone (or going): the step will not run, and the worker ends.
+    virtual bool PostToWindowThread(const std::function<void()>& step) = 0;
 };
 
 // The shared operations of the tray program.
@@ -110,7 +111,7 @@ class TrayProgram {
     [[nodiscard]] bool LaunchPending() const { return launchPending_.load(); }
 
     // Worker bodies, run by StartWorker's threads; they reach the icon, the boxes and the
-    // foreground window only through RunOnWindowThread.
+    // foreground window only through PostToWindowThread.
     void DelayedLaunch();
     // Every ten minutes, `rounds` times or (nullopt) for as long as the window lives.
     void RefreshStatus(std::optional<int> rounds = std::nullopt);

@@ -50,7 +50,7 @@ class RecordingShell : public TrayShell {
     void RequestSystemScreenSaver() override { ++saverStarts; }
     void DestroyWindow() override { ++destroys; }
     void StartWorker(std::function<void()> work) override { workers.push_back(std::move(work)); }
-    bool RunOnWindowThread(const std::function<void()>& step) override {
+    bool PostToWindowThread(const std::function<void()>& step) override {
         if (windowGone) {
             return false;
         }

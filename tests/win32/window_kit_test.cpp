@@ -8,13 +8,14 @@
 #include <memory>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "platform/win32/win32_platform.h"
-#include "ui/win32/system_dialogs.h"
 #include "settings/win32/controls.h"
 #include "tray/win32/tray_window.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/modal_window.h"
+#include "ui/win32/system_dialogs.h"
 #include "ui/win32/window_thread.h"
 #include "wine_test_support.h"
 
@@ -109,7 +110,9 @@ TEST(WindowKit, NothingThrownByAHandlerReachesTheSystemAndTheWindowGoes) {
     }
 }
 
-TEST(WindowKit, EachControlOfTheSettingsWindowIsAKitWindow) {
+// The settings window's own controls are kit windows: found behind their handles, their
+// failures reported by their dialog. (Every control of both dialogs: the settings scenarios.)
+TEST(WindowKit, TheSettingsWindowsOwnControlsAreFoundAndTheirFailuresContained) {
     ExpectKitControl<settings::win32::PictureControl>(WS_CHILD | WS_VISIBLE);
     ExpectKitControl<settings::win32::PanelControl>(WS_CHILD | WS_VISIBLE);
     ExpectKitControl<settings::win32::CheckListControl>(WS_CHILD | WS_VISIBLE | LBS_HASSTRINGS |
@@ -155,12 +158,50 @@ TEST(WindowKit, TheGateRunsStepsOnTheWindowThreadAndNeverTakesOneFromAMessage) {
     EXPECT_EQ(results.load(), 1);
     EXPECT_EQ(ranOn.load(), windowThread);
 
-    // Once the window is gone, the worker's step is refused and never runs.
+    // Posted steps: the worker goes on at once, and the steps run on the window's thread,
+    // in the order posted, when the thread takes its messages.
+    std::vector<int> order;  // the window's thread's only
+    std::thread poster([&] {
+        for (int step = 0; step < 3; ++step) {
+            results = window.gate->Post([&order, &ranOn, step] {
+                order.push_back(step);
+                ranOn = ::GetCurrentThreadId();
+            })
+                          ? 1
+                          : 0;
+        }
+    });
+    poster.join();  // done without the window's thread having run anything
+    EXPECT_EQ(results.load(), 1);
+    EXPECT_TRUE(order.empty());
+    ranOn = 0;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::DispatchMessageW(&msg);
+            }
+            return order.size() == 3;
+        },
+        5s));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(ranOn.load(), windowThread);
+
+    // Once the window is gone, a step still queued is dropped, and every later one, sent or
+    // posted, is refused and never runs.
+    bool ran = false;
+    ASSERT_TRUE(window.gate->Post([&] { ran = true; }));
     const auto gate = window.gate;
     window.Destroy();
-    bool ran = false;
-    std::thread late([&] { results = gate->Run([&] { ran = true; }) ? 1 : 0; });
+    std::thread late([&] {
+        results =
+            (gate->Run([&] { ran = true; }) ? 1 : 0) + (gate->Post([&] { ran = true; }) ? 1 : 0);
+    });
     late.join();
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::DispatchMessageW(&msg);
+    }
     EXPECT_EQ(results.load(), 0);
     EXPECT_FALSE(ran);
 }

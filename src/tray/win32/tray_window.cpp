@@ -236,8 +236,8 @@ void TrayWindow::StartWorker(std::function<void()> work) {
     ui::win32::StartDetachedWorker(std::move(work));
 }
 
-bool TrayWindow::RunOnWindowThread(const std::function<void()>& step) {
-    return Gate()->Run(step);
+bool TrayWindow::PostToWindowThread(const std::function<void()>& step) {
+    return Gate()->Post(step);
 }
 
 }  // namespace qv::tray::win32

@@ -42,7 +42,7 @@ class TrayWindow : public ui::win32::Window, public TrayShell {
     void RequestSystemScreenSaver() override;
     void DestroyWindow() override;
     void StartWorker(std::function<void()> work) override;
-    bool RunOnWindowThread(const std::function<void()>& step) override;
+    bool PostToWindowThread(const std::function<void()>& step) override;
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
