@@ -34,9 +34,13 @@ bool WindowThreadGate::Post(std::function<void()> step) {
             return false;
         }
         posted_.push_back(std::move(step));
+        // One wake-up waits in the window's queue at a time, however many steps it carries:
+        // a worker that posts faster than the window runs them cannot crowd out the other
+        // messages (a close, input). A wake-up the queue refused is tried at the next post.
+        if (!wakePosted_) {
+            wakePosted_ = ::PostMessageW(window_.load(), kRunStep, 0, 0) != FALSE;
+        }
     }
-    // A full message queue loses the wake-up, not the step: the next message runs it.
-    (void)::PostMessageW(window_.load(), kRunStep, 0, 0);
     return true;
 }
 
@@ -58,21 +62,23 @@ LRESULT WindowThreadGate::RunPendingStep() {
         ran_.store(true);
         ran = 1;
     }
-    // One message may wake several posted steps; each runs once, in the order posted, and
-    // a step that ends the window stops the rest.
-    for (;;) {
-        std::function<void()> next;
-        {
-            const std::lock_guard<std::mutex> hold(posting_);
-            if (posted_.empty() || !open_.load()) {
-                return ran;
-            }
-            next = std::move(posted_.front());
-            posted_.pop_front();
+    // The steps posted before this wake-up, each once, in the order posted; those posted
+    // while they run wait for the next wake-up, after the messages queued meanwhile. A step
+    // that ends the window drops the rest.
+    std::deque<std::function<void()>> due;
+    {
+        const std::lock_guard<std::mutex> hold(posting_);
+        due.swap(posted_);
+        wakePosted_ = false;
+    }
+    for (std::function<void()>& step : due) {
+        if (!open_.load()) {
+            break;
         }
-        next();
+        step();
         ran = 1;
     }
+    return ran;
 }
 
 void StartDetachedWorker(std::function<void()> work) {

@@ -53,6 +53,7 @@ class WindowThreadGate {
     std::atomic<bool> ran_{false};
     std::mutex posting_;
     std::deque<std::function<void()>> posted_;
+    bool wakePosted_ = false;  // a kRunStep for the posted steps waits in the queue
 };
 
 // Starts `work` on a thread of its own that nobody waits for.
