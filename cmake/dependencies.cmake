@@ -1,4 +1,4 @@
-# libjpeg-turbo and GoogleTest, installed by scripts/setup.sh and never copied in.
+# libjpeg-turbo, stb's resizer and GoogleTest, installed by scripts/setup.sh and never copied in.
 
 if(WIN32 AND CMAKE_CROSSCOMPILING)
   # A static SIMD build for this mingw target, made from Debian's source package once and
@@ -19,6 +19,15 @@ if(WIN32 AND CMAKE_CROSSCOMPILING)
 else()
   find_package(JPEG REQUIRED)
 endif()
+
+# stb's resizer is one header with its implementation inside: the same file serves both
+# builds. Only its folder is added, as a system one, so its warnings are not ours.
+set(QV_STB_DIR /usr/include/stb CACHE PATH "stb's single-header libraries")
+if(NOT EXISTS "${QV_STB_DIR}/stb_image_resize.h")
+  message(FATAL_ERROR "stb_image_resize.h not found in ${QV_STB_DIR} (scripts/setup.sh installs it)")
+endif()
+add_library(Stb::Resize INTERFACE IMPORTED GLOBAL)
+target_include_directories(Stb::Resize SYSTEM INTERFACE "${QV_STB_DIR}")
 
 # GoogleTest from Debian's sources, built with this toolchain.
 set(QV_GOOGLETEST_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")

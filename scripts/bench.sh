@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The speed goals, measured: decoding against djpeg and a bare libjpeg loop, SIMD on and
+# The speed goals, measured: decoding against djpeg and a bare libjpeg loop, the resampler
+# against pixman and the reduced decode against a whole one, SIMD on and
 # off (in both builds), listing a 500-picture Tessel against reading it whole, the reads of
 # the screen saver descriptions and naming a large .scr against reading it whole, and the
 # picture show's start and memory: its rules over 200 full-HD pictures natively, and the
@@ -10,10 +11,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash scripts/setup.sh >/dev/null
 cmake --preset native >/dev/null
-cmake --build --preset native --target jpeg_bench show_bench saver_name_bench >/dev/null
+cmake --build --preset native --target jpeg_bench show_bench saver_name_bench resize_bench >/dev/null
 build/native/bin/jpeg_bench "$@"
 build/native/bin/show_bench
 build/native/bin/saver_name_bench "$@"
+build/native/bin/resize_bench "$@"
 
 # The Windows build's decoder, under Wine: SIMD on against JSIMD_FORCENONE=1.
 . scripts/common.sh

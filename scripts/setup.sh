@@ -15,6 +15,8 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   googletest libbenchmark-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs nasm dpkg-dev
+  # The resampler (header-only, both builds) and the library the resize bench compares it with.
+  libstb-dev libpixman-1-dev
   clang libclang-rt-14-dev clang-format
   wine wine32 wine64 xvfb xauth x11-utils
   imagemagick fonts-dejavu-core fonts-liberation fonts-wqy-microhei python3 nsis

@@ -22,7 +22,7 @@ void CheckScans(j_common_ptr info) {
     }
 }
 
-void PrepareFrame(Frame& frame, int width, int height) {
+void ShapeFrame(Frame& frame, int width, int height) {
     const std::size_t stride = DibStride(width);
     frame.width = width;
     frame.height = height;
@@ -48,8 +48,20 @@ void GrayRowToBgr(const JSAMPLE* gray, std::uint8_t* bgr, JDIMENSION width) {
 
 }  // namespace
 
+DctScale ChooseDctScale(int width, int height, int wantedWidth, int wantedHeight) {
+    for (const DctScale scale : {DctScale::Eighth, DctScale::Quarter, DctScale::Half}) {
+        const int d = static_cast<int>(scale);
+        const int reducedWidth = width / d + (width % d != 0 ? 1 : 0);
+        const int reducedHeight = height / d + (height % d != 0 ? 1 : 0);
+        if (reducedWidth >= wantedWidth && reducedHeight >= wantedHeight) {
+            return scale;
+        }
+    }
+    return DctScale::Full;
+}
+
 DecodeStatus DecodeJpeg(std::span<const std::uint8_t> data, Frame& frame,
-                        const DecodeLimits& limits) {
+                        const DecodeLimits& limits, DctScale scale) {
     if (data.empty()) {
         return DecodeStatus::Failed;
     }
@@ -82,10 +94,12 @@ DecodeStatus DecodeJpeg(std::span<const std::uint8_t> data, Frame& frame,
     const bool gray = source == JCS_GRAYSCALE;
     // libjpeg refuses BGR output from CMYK; grey is expanded here as well.
     decoder.out_color_space = cmyk ? JCS_CMYK : gray ? JCS_GRAYSCALE : JCS_EXT_BGR;
+    decoder.scale_num = 1;
+    decoder.scale_denom = static_cast<unsigned>(scale);
     jpeg_start_decompress(&decoder);
 
-    PrepareFrame(frame, static_cast<int>(decoder.output_width),
-                 static_cast<int>(decoder.output_height));
+    ShapeFrame(frame, static_cast<int>(decoder.output_width),
+               static_cast<int>(decoder.output_height));
     JSAMPARRAY convert = nullptr;
     if (cmyk || gray) {
         convert = (*decoder.mem->alloc_sarray)(

@@ -1,4 +1,5 @@
-// Decoding one JPEG at full size into a 24-bit, bottom-up buffer ready for a DIB.
+// Decoding one JPEG, whole or reduced while it decodes, into a 24-bit, bottom-up buffer ready for a
+// DIB.
 #pragma once
 
 #include <cstddef>
@@ -42,8 +43,17 @@ enum class DecodeStatus {
     Failed,     // not a decodable JPEG; the frame holds nothing to show
 };
 
-// Decodes into `frame`, reusing its buffer when the size is the same.
+// libjpeg decodes at 1/2, 1/4 or 1/8 of the size in its inverse DCT, for much less work
+// than decoding whole and shrinking. Each side becomes ceil(side / denominator).
+enum class DctScale { Full = 1, Half = 2, Quarter = 4, Eighth = 8 };
+
+// The largest reduction whose output is still at least `wanted` in both sides, so that
+// what follows only ever shrinks by less than 2 (or enlarges).
+[[nodiscard]] DctScale ChooseDctScale(int width, int height, int wantedWidth, int wantedHeight);
+
+// Decodes into `frame`, reusing its buffer when the size is the same. The limits apply to
+// the picture's own size, whatever the scale.
 DecodeStatus DecodeJpeg(std::span<const std::uint8_t> data, Frame& frame,
-                        const DecodeLimits& limits = {});
+                        const DecodeLimits& limits = {}, DctScale scale = DctScale::Full);
 
 }  // namespace qv::imaging

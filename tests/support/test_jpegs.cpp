@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 
 #include <jpeglib.h>
 
@@ -45,6 +46,11 @@ std::vector<std::uint8_t> MakeJpeg(const JpegOptions& options) {
                                 : (x * 7 + y * 5 + c * 60 + (x ^ y) * 3) & 0xFF;
                 if (options.solid && c < 3) {
                     value = (*options.solid)[static_cast<std::size_t>(c)];
+                }
+                if (options.quadrants && c < 3) {
+                    const std::size_t quadrant =
+                        (y < options.height / 2 ? 0 : 2) + (x < options.width / 2 ? 0 : 1);
+                    value = (*options.quadrants)[quadrant][static_cast<std::size_t>(c)];
                 }
                 row[static_cast<std::size_t>(x * components + c)] =
                     static_cast<JSAMPLE>(std::clamp(value, 0, 255));
@@ -87,6 +93,47 @@ std::vector<std::uint8_t> MakeJpegHeader(int precision, int components, std::uin
     }
     bytes.insert(bytes.end(), {0, 63, 0, 0, 0, 0xFF, 0xD9});
     return bytes;
+}
+
+std::vector<std::uint8_t> ExifSegment(std::uint16_t orientation, bool bigEndian) {
+    std::vector<std::uint8_t> segment;
+    auto bytes = [&](std::initializer_list<unsigned> values) {
+        for (const unsigned v : values) {
+            segment.push_back(static_cast<std::uint8_t>(v));
+        }
+    };
+    auto u16 = [&](unsigned v) {
+        bigEndian ? bytes({v >> 8, v & 0xFF}) : bytes({v & 0xFF, v >> 8});
+    };
+    auto u32 = [&](unsigned v) {
+        bigEndian ? (u16(v >> 16), u16(v & 0xFFFF)) : (u16(v & 0xFFFF), u16(v >> 16));
+    };
+    bytes({0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0});
+    const unsigned order = bigEndian ? 'M' : 'I';
+    bytes({order, order});
+    u16(42);
+    u32(8);  // IFD0 right after the TIFF header
+    u16(2);
+    u16(0x010F);  // Make: ASCII, 4 bytes, held in the entry itself
+    u16(2);
+    u32(4);
+    bytes({'Q', 'V', 0, 0});
+    u16(0x0112);  // Orientation: one SHORT
+    u16(3);
+    u32(1);
+    u16(orientation);
+    u16(0);
+    u32(0);  // no next IFD
+    const std::size_t length = segment.size() - 2;
+    segment[2] = static_cast<std::uint8_t>(length >> 8);
+    segment[3] = static_cast<std::uint8_t>(length);
+    return segment;
+}
+
+std::vector<std::uint8_t> WithSegment(std::vector<std::uint8_t> jpeg,
+                                      const std::vector<std::uint8_t>& segment) {
+    jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
+    return jpeg;
 }
 
 std::string WriteTempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {

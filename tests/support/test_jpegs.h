@@ -22,6 +22,9 @@ struct JpegOptions {
     bool smooth = false;
     // One colour (red, green, blue) all over, for pictures recognised on the screen.
     std::optional<std::array<std::uint8_t, 3>> solid = std::nullopt;
+    // Four colours (red, green, blue): top left, top right, bottom left, bottom right, for
+    // pictures whose turning can be seen.
+    std::optional<std::array<std::array<std::uint8_t, 3>, 4>> quadrants = std::nullopt;
 };
 
 // A picture with a pattern that varies in both directions and every channel.
@@ -34,6 +37,13 @@ std::vector<std::uint8_t> SolidJpeg(int width, int height, std::array<std::uint8
 // for a header to be judged; libjpeg's own encoder makes no 12-bit pictures here.
 std::vector<std::uint8_t> MakeJpegHeader(int precision, int components,
                                          std::uint8_t frameMarker = 0xC1);
+
+// An APP1 Exif segment (marker included) whose IFD0 holds a camera make and the orientation
+// tag with `orientation`, in big-endian (Motorola) or little-endian (Intel) byte order.
+std::vector<std::uint8_t> ExifSegment(std::uint16_t orientation, bool bigEndian);
+// The JPEG with `segment` inserted right after its start marker.
+std::vector<std::uint8_t> WithSegment(std::vector<std::uint8_t> jpeg,
+                                      const std::vector<std::uint8_t>& segment);
 
 // Writes bytes to a new file under the test's temporary folder and returns its path.
 std::string WriteTempFile(const std::string& name, const std::vector<std::uint8_t>& bytes);
