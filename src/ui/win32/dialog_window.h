@@ -7,13 +7,13 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/win32/unique_handle.h"
 #include "ui/win32/control_table.h"
 #include "ui/win32/modal_window.h"
+#include "ui/win32/system_controls.h"
 
 namespace qv::ui::win32 {
 
@@ -88,56 +88,6 @@ class DialogWindow : public ModalWindow {
     winbase::UniqueGdiObject boldFont_;
     winbase::UniqueGdiObject smallFont_;
     winbase::UniqueGdiObject linkFont_;
-};
-
-// Thin typed views of the system controls a table's walk creates.
-class SystemControl {
-  public:
-    explicit SystemControl(HWND control) : control_(control) {}
-    [[nodiscard]] HWND hwnd() const { return control_; }
-    [[nodiscard]] std::string Text() const;
-    void SetText(std::string_view text) const;
-    void Enable(bool on) const { ::EnableWindow(control_, on ? TRUE : FALSE); }
-    void Show(bool on) const { ::ShowWindow(control_, on ? SW_SHOW : SW_HIDE); }
-
-  private:
-    HWND control_;
-};
-
-class CheckBox : public SystemControl {
-  public:
-    using SystemControl::SystemControl;
-    [[nodiscard]] bool Checked() const;
-    void SetChecked(bool on) const;
-};
-
-// A combo box or a plain list box: its items and the one selected.
-class ChoiceList : public SystemControl {
-  public:
-    using SystemControl::SystemControl;
-    void Add(std::string_view item) const;
-    void Clear() const;
-    [[nodiscard]] int Count() const;
-    [[nodiscard]] std::optional<int> Selection() const;
-    void Select(std::optional<int> item) const;
-
-  private:
-    [[nodiscard]] bool IsCombo() const;
-};
-
-class ProgressBar : public SystemControl {
-  public:
-    using SystemControl::SystemControl;
-    void SetRange(int most) const;
-    void SetPosition(int at) const;
-};
-
-// The arrows of a SpinEdit.
-class SpinArrows : public SystemControl {
-  public:
-    using SystemControl::SystemControl;
-    void SetRange(int least, int most) const;
-    void SetPosition(int at) const;
 };
 
 }  // namespace qv::ui::win32
