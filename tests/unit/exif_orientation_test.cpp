@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 
+#include "test_frames.h"
 #include "test_jpegs.h"
 
 namespace qv::imaging {
@@ -18,18 +18,12 @@ constexpr Bgr kD{100, 110, 120};
 
 // A picture whose quadrants are A (top left), B (top right), C (bottom left), D.
 Frame QuadrantFrame(int width, int height) {
-    Frame frame;
-    frame.width = width;
-    frame.height = height;
-    frame.stride = DibStride(width);
-    frame.pixels.assign(frame.stride * static_cast<std::size_t>(height), 0xEE);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Bgr& c = y < height / 2 ? (x < width / 2 ? kA : kB) : (x < width / 2 ? kC : kD);
-            std::memcpy(const_cast<std::uint8_t*>(frame.Pixel(x, y)), c.data(), 3);
-        }
-    }
-    return frame;
+    return testing::FrameOf(
+        width, height,
+        [&](int x, int y) {
+            return y < height / 2 ? (x < width / 2 ? kA : kB) : (x < width / 2 ? kC : kD);
+        },
+        0xEE);
 }
 
 Bgr At(const Frame& frame, int x, int y) {

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "imaging/exif_orientation.h"
 #include "imaging/picture_fit.h"
 #include "imaging/resample.h"
+#include "test_frames.h"
 #include "test_jpegs.h"
 
 namespace qv::imaging {
@@ -78,21 +78,6 @@ TEST(DctScaledDecoding, TakesTheLargestReductionStillAtLeastTheWantedSize) {
               DecodeStatus::TooLarge);
 }
 
-Frame Filled(int width, int height, auto colourAt) {
-    Frame frame;
-    frame.width = width;
-    frame.height = height;
-    frame.stride = DibStride(width);
-    frame.pixels.assign(frame.stride * static_cast<std::size_t>(height), 0);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::array<std::uint8_t, 3> c = colourAt(x, y);
-            std::memcpy(const_cast<std::uint8_t*>(frame.Pixel(x, y)), c.data(), 3);
-        }
-    }
-    return frame;
-}
-
 // The smallest and largest sample of a channel over the whole frame.
 std::pair<int, int> Range(const Frame& frame, int channel) {
     int low = 255;
@@ -108,7 +93,7 @@ std::pair<int, int> Range(const Frame& frame, int channel) {
 
 TEST(Resampling, FlatStaysFlatEdgesBarelyOvershootAndSizesAreExact) {
     const std::array<std::uint8_t, 3> colour{17, 128, 250};
-    const Frame flat = Filled(37, 23, [&](int, int) { return colour; });
+    const Frame flat = testing::FrameOf(37, 23, [&](int, int) { return colour; });
     const std::pair<int, int> sizes[] = {{200, 111}, {9, 5}, {37, 23}, {1, 1}, {1, 300}};
     for (const auto& [w, h] : sizes) {
         Frame out;
@@ -127,7 +112,7 @@ TEST(Resampling, FlatStaysFlatEdgesBarelyOvershootAndSizesAreExact) {
     // A hard edge from 40 to 200, enlarged and reduced: a Catmull-Rom step overshoots by
     // under a tenth of its height (12 of 160 measured); a filter with wider negative lobes,
     // or weights that do not add up to one, goes further.
-    const Frame edge = Filled(40, 30, [](int x, int) {
+    const Frame edge = testing::FrameOf(40, 30, [](int x, int) {
         const std::uint8_t v = x < 20 ? 40 : 200;
         return std::array<std::uint8_t, 3>{v, v, v};
     });
@@ -142,7 +127,9 @@ TEST(Resampling, FlatStaysFlatEdgesBarelyOvershootAndSizesAreExact) {
     }
 
     // One pixel to many, and many to one.
-    const Frame dot = Filled(1, 1, [](int, int) { return std::array<std::uint8_t, 3>{1, 2, 3}; });
+    const Frame dot = testing::FrameOf(1, 1, [](int, int) {
+        return std::array<std::uint8_t, 3>{1, 2, 3};
+    });
     Frame out;
     ASSERT_TRUE(Resample(dot, 5, 3, out));
     EXPECT_EQ(Range(out, 2), std::make_pair(3, 3));
