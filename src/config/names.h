@@ -39,6 +39,10 @@ inline constexpr std::string_view LogoIMP = "LogoIMP";
 inline constexpr std::string_view UrlLink = "UrlLink";
 inline constexpr std::string_view TesselsDir = "TesselsDir";
 inline constexpr std::string_view InstallLocation = "InstallLocation";
+// The picture show's modes (show_modes.h), each a digit in text.
+inline constexpr std::string_view PictureSize = "PictureSize";
+inline constexpr std::string_view Monitors = "Monitors";
+inline constexpr std::string_view Crossfade = "Crossfade";
 }  // namespace value
 
 // The system's screen-saver settings outside the key.

@@ -4,6 +4,7 @@
 
 #include "config/names.h"
 #include "config/reg_ini_file.h"
+#include "config/show_modes.h"
 #include "config/title_list.h"
 #include "platform/memory/memory_platform.h"
 
@@ -119,6 +120,29 @@ TEST_F(ConfigStoreTest, FailedSetIsReportedOnceAndFailedKeyIsSilent) {
     ConfigStore other(fresh.registry, ShowWriteFailedMessage(fresh.dialogs));
     other.WriteUserValue("UrlLink", "x");
     EXPECT_TRUE(fresh.dialogs.shown.empty());
+}
+
+TEST_F(ConfigStoreTest, ShowModesReadEachValueAloneAndAnythingOddIsTheDefault) {
+    EXPECT_EQ(ReadShowModes(store), ShowModes{}) << "no values: the show as it always was";
+
+    store.WriteUserValue("PictureSize", "1");
+    store.WriteUserValue("Monitors", "2");
+    store.WriteUserValue("Crossfade", "1");
+    EXPECT_EQ(ReadShowModes(store),
+              (ShowModes{PictureSize::FillMonitor, MonitorUse::NextOnEach, true}));
+
+    StoreUser("Monitors", {RegType::Dword, std::string("\x02\0\0\0", 4)});
+    store.WriteUserValue("PictureSize", " 1");
+    EXPECT_EQ(ReadShowModes(store),
+              (ShowModes{PictureSize::OwnSize, MonitorUse::PrimaryOnly, true}))
+        << "a number that is not text, or text with more than the digit, is the default";
+    for (const char* odd : {"3", "-1", "10", "1\xff", ""})
+        EXPECT_EQ(ParseShowModes("0", odd, "0").monitors, MonitorUse::PrimaryOnly) << odd;
+
+    const ShowModes all{PictureSize::FillMonitor, MonitorUse::SameOnEach, true};
+    EXPECT_EQ(ParseShowModes(PictureSizeText(all.size), MonitorUseText(all.monitors),
+                             CrossfadeText(all.crossfade)),
+              all);
 }
 
 }  // namespace
