@@ -75,6 +75,7 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     void PaintPicture();
     void ApplyCursor() const;
     void CreateTooltip();
+    void RelayPointerToHint() const;
     void ClipPicture();
 
     HINSTANCE instance_;

@@ -51,6 +51,26 @@ void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
         ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     ::SendMessageW(tooltip_, TTM_ACTIVATE, hintOn_ ? TRUE : FALSE, 0);
+    if (hintOn_) {
+        RelayPointerToHint();
+    }
+}
+
+// The movement that brought the pointer onto the link reached the hint before it was
+// active, and so started no delay: without this, a pointer that stops there shows no hint
+// until it moves again.
+void PictureWindow::RelayPointerToHint() const {
+    MSG arrival{};
+    arrival.hwnd = picture_.hwnd();
+    arrival.message = WM_MOUSEMOVE;
+    arrival.time = ::GetMessageTime();
+    if (!::GetCursorPos(&arrival.pt)) {
+        return;
+    }
+    POINT client = arrival.pt;
+    ::ScreenToClient(picture_.hwnd(), &client);
+    arrival.lParam = MAKELPARAM(client.x, client.y);
+    ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&arrival));
 }
 
 }  // namespace qv::saver::win32
