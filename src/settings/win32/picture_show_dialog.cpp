@@ -8,7 +8,7 @@ namespace qv::settings::win32 {
 
 namespace {
 
-namespace id = picture_show::id;
+namespace ids = picture_show::id;
 using picture_show::kMonitorChoices;
 using picture_show::kSizeChoices;
 using ui::win32::CheckBox;
@@ -45,7 +45,7 @@ HWND PictureShowDialog::InitialFocus() const {
 bool PictureShowDialog::OnControlsCreated() {
     Pick(kSizeChoices, kSizeChoices[static_cast<std::size_t>(modes_.size)]);
     Pick(kMonitorChoices, kMonitorChoices[static_cast<std::size_t>(modes_.monitors)]);
-    CheckBox(Control(id::kCrossfade)).SetChecked(modes_.crossfade);
+    CheckBox(Control(ids::kCrossfade)).SetChecked(modes_.crossfade);
     return true;
 }
 
@@ -64,7 +64,7 @@ void PictureShowDialog::OnCommand(int control, int code) {
 void PictureShowDialog::OnOk() {
     modes_.size = static_cast<config::PictureSize>(Picked(kSizeChoices));
     modes_.monitors = static_cast<config::MonitorUse>(Picked(kMonitorChoices));
-    modes_.crossfade = CheckBox(Control(id::kCrossfade)).Checked();
+    modes_.crossfade = CheckBox(Control(ids::kCrossfade)).Checked();
     EndModal(IDOK);
 }
 
