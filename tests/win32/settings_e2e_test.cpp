@@ -326,6 +326,23 @@ TEST_F(SettingsProcess, At144DpiTheControlsLieWhereTheHandWrittenPlacesSay) {
     ExpectPlacesAt144(window);
     SaveScreenshot(CapturePainted(window), L"settings-dialog-144dpi");
 
+    // The picture show's choices at the same density, for the eye.
+    ::PostMessageW(Control(id::kPictureShow), BM_CLICK, 0, 0);
+    HWND picture = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return (picture = WindowOf(dialog.pid, kPictureShowDialogClass)) &&
+                   ::IsWindowVisible(picture);
+        },
+        10s));
+    RECT shown{};
+    ::GetClientRect(picture, &shown);
+    EXPECT_EQ(shown.right, 480) << "320 at 144 DPI";
+    EXPECT_EQ(shown.bottom, 389) << "259 at 144 DPI";
+    SaveScreenshot(CapturePainted(picture), L"picture-show-dialog-144dpi");
+    ::PostMessageW(picture, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picture); }, 10s));
+
     // The help dialog at the same density: its own table, scaled the same way.
     ::PostMessageW(Control(id::kHelp), BM_CLICK, 0, 0);
     HWND help = nullptr;
@@ -1652,6 +1669,7 @@ void ExpectTextsFit(HWND dialog, ui::win32::ControlTable table, UINT dpi) {
         SIZE extent{};
         ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
         const RECT rect = ClientRectOf(control);
+        EXPECT_GT(extent.cx, scaled(3) * static_cast<int>(text.size())) << row.name << ": no font";
         EXPECT_LE(extent.cx + room, rect.right - rect.left) << row.name << " at " << dpi;
         if (row.kind != ControlKind::GroupBox) {
             EXPECT_LE(extent.cy, rect.bottom - rect.top) << row.name << " at " << dpi;
@@ -1717,7 +1735,6 @@ TEST_F(SettingsProcess, ThePictureShowDialogIsItsTableWithEveryTextWholeAt96And1
         EXPECT_EQ(rect.bottom, place.rect.bottom) << place.name;
     }
     ExpectTextsFit(picture, table.controls, 144);
-    SaveScreenshot(CapturePainted(picture), L"picture-show-dialog-144dpi");
     ::PostMessageW(picture, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picture); }, 10s));
 
