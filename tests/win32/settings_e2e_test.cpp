@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
+#include <span>
 #include <thread>
 #include <utility>
 
@@ -95,6 +96,31 @@ RECT ClientRectOf(HWND control) {
     ::GetWindowRect(control, &rect);
     ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+// Presses `button` and waits for the window of `className` it opens in the process `pid`.
+HWND OpenedBy(HWND button, DWORD pid, const wchar_t* className) {
+    ::PostMessageW(button, BM_CLICK, 0, 0);
+    HWND opened = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return (opened = WindowOf(pid, className)) != nullptr && ::IsWindowVisible(opened); },
+        10s))
+        << "no window " << winbase::Narrow(className);
+    return opened;
+}
+
+// WM_DPICHANGED as the system sends it when the window moves to a screen of density `dpi`:
+// the suggested rectangle has the client size `client` within the window's frame.
+void SendDpiChanged(HWND window, UINT dpi, SIZE client) {
+    RECT frame{};
+    RECT now{};
+    ::GetWindowRect(window, &frame);
+    ::GetClientRect(window, &now);
+    RECT suggested{frame.left, frame.top,
+                   frame.left + client.cx + (frame.right - frame.left) - now.right,
+                   frame.top + client.cy + (frame.bottom - frame.top) - now.bottom};
+    ::SendMessageW(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
 }
 
 struct Row {
@@ -290,18 +316,22 @@ constexpr HandPlace kAt144Dpi[] = {
 constexpr int kItemHeightAt144 = 23;    // 15 * 1.5 = 22.5
 constexpr SIZE kClientAt144{933, 657};  // 622 by 438
 
-void ExpectPlacesAt144(HWND window) {
-    RECT client{};
-    ::GetClientRect(window, &client);
-    EXPECT_EQ(client.right, kClientAt144.cx);
-    EXPECT_EQ(client.bottom, kClientAt144.cy);
-    for (const HandPlace& place : kAt144Dpi) {
+void ExpectHandPlaces(HWND window, std::span<const HandPlace> places) {
+    for (const HandPlace& place : places) {
         const RECT rect = ClientRectOf(::GetDlgItem(window, place.id));
         EXPECT_EQ(rect.left, place.rect.left) << place.name;
         EXPECT_EQ(rect.top, place.rect.top) << place.name;
         EXPECT_EQ(rect.right, place.rect.right) << place.name;
         EXPECT_EQ(rect.bottom, place.rect.bottom) << place.name;
     }
+}
+
+void ExpectPlacesAt144(HWND window) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, kClientAt144.cx);
+    EXPECT_EQ(client.bottom, kClientAt144.cy);
+    ExpectHandPlaces(window, kAt144Dpi);
     EXPECT_EQ(::SendMessageW(::GetDlgItem(window, id::kSavers), LB_GETITEMHEIGHT, 0, 0),
               kItemHeightAt144);
 }
@@ -327,14 +357,8 @@ TEST_F(SettingsProcess, At144DpiTheControlsLieWhereTheHandWrittenPlacesSay) {
     SaveScreenshot(CapturePainted(window), L"settings-dialog-144dpi");
 
     // The picture show's choices at the same density, for the eye.
-    ::PostMessageW(Control(id::kPictureShow), BM_CLICK, 0, 0);
-    HWND picture = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            return (picture = WindowOf(dialog.pid, kPictureShowDialogClass)) &&
-                   ::IsWindowVisible(picture);
-        },
-        10s));
+    const HWND picture = OpenedBy(Control(id::kPictureShow), dialog.pid, kPictureShowDialogClass);
+    ASSERT_NE(picture, nullptr);
     RECT shown{};
     ::GetClientRect(picture, &shown);
     EXPECT_EQ(shown.right, 480) << "320 at 144 DPI";
@@ -1465,14 +1489,9 @@ TEST_F(SettingsProcess, BothDialogsAreTheirTablesForTheEyeAndTheScreenReader) {
     ASSERT_TRUE(options.up());
     ExpectTheTableMadeEveryControl(options.window(), OptionsWindow::Layout());
 
-    ::PostMessageW(::GetDlgItem(options.window(), id::kHelp), BM_CLICK, 0, 0);
-    HWND help = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            help = WindowOf(::GetCurrentProcessId(), kHelpDialogClass);
-            return help != nullptr && ::IsWindowVisible(help);
-        },
-        10s));
+    const HWND help = OpenedBy(::GetDlgItem(options.window(), id::kHelp), ::GetCurrentProcessId(),
+                               kHelpDialogClass);
+    ASSERT_NE(help, nullptr);
     ExpectTheTableMadeEveryControl(help, HelpDialog::Layout());
     ::PostMessageW(help, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(help); }, 10s));
@@ -1688,14 +1707,8 @@ TEST_F(SettingsProcess, ThePictureShowDialogIsItsTableWithEveryTextWholeAt96And1
         *std::find_if(kControls.begin(), kControls.end(),
                       [](const ControlLayout& row) { return row.id == id::kPictureShow; })};
     ExpectTextsFit(options.window(), openerRow, 96);
-    ::PostMessageW(opener, BM_CLICK, 0, 0);
-    HWND picture = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            picture = WindowOf(::GetCurrentProcessId(), kPictureShowDialogClass);
-            return picture != nullptr && ::IsWindowVisible(picture);
-        },
-        10s));
+    const HWND picture = OpenedBy(opener, ::GetCurrentProcessId(), kPictureShowDialogClass);
+    ASSERT_NE(picture, nullptr);
     const ui::win32::DialogTable& table = PictureShowDialog::Layout();
     ExpectTheTableMadeEveryControl(picture, table);
     for (const ControlLayout& row : table.controls) {
@@ -1708,15 +1721,8 @@ TEST_F(SettingsProcess, ThePictureShowDialogIsItsTableWithEveryTextWholeAt96And1
     }
     ExpectTextsFit(picture, table.controls, 96);
 
-    RECT frame{};
+    SendDpiChanged(picture, 144, {480, 389});
     RECT client{};
-    ::GetWindowRect(picture, &frame);
-    ::GetClientRect(picture, &client);
-    RECT suggested{frame.left, frame.top,
-                   frame.left + 480 + (frame.right - frame.left) - client.right,
-                   frame.top + 389 + (frame.bottom - frame.top) - client.bottom};
-    ::SendMessageW(picture, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
-                   reinterpret_cast<LPARAM>(&suggested));
     ::GetClientRect(picture, &client);
     EXPECT_EQ(client.right, 480) << "320 at 144 DPI";
     EXPECT_EQ(client.bottom, 389) << "259 at 144 DPI";
@@ -1727,24 +1733,12 @@ TEST_F(SettingsProcess, ThePictureShowDialogIsItsTableWithEveryTextWholeAt96And1
          {33, 207, 33 + 420, 207 + 26}},
         {picture_show::id::kChangeGroup, "grpChange 12,168,296,42", {18, 252, 18 + 444, 252 + 63}},
     };
-    for (const HandPlace& place : at144) {
-        const RECT rect = ClientRectOf(::GetDlgItem(picture, place.id));
-        EXPECT_EQ(rect.left, place.rect.left) << place.name;
-        EXPECT_EQ(rect.top, place.rect.top) << place.name;
-        EXPECT_EQ(rect.right, place.rect.right) << place.name;
-        EXPECT_EQ(rect.bottom, place.rect.bottom) << place.name;
-    }
+    ExpectHandPlaces(picture, at144);
     ExpectTextsFit(picture, table.controls, 144);
     ::PostMessageW(picture, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picture); }, 10s));
 
-    ::GetWindowRect(options.window(), &frame);
-    ::GetClientRect(options.window(), &client);
-    suggested = {frame.left, frame.top,
-                 frame.left + kClientAt144.cx + (frame.right - frame.left) - client.right,
-                 frame.top + kClientAt144.cy + (frame.bottom - frame.top) - client.bottom};
-    ::SendMessageW(options.window(), 0x02E0, MAKEWPARAM(144, 144),
-                   reinterpret_cast<LPARAM>(&suggested));
+    SendDpiChanged(options.window(), 144, kClientAt144);
     const RECT button = ClientRectOf(opener);
     EXPECT_EQ(button.left, 465) << "310 at 144 DPI";
     EXPECT_EQ(button.bottom - button.top, 26) << "17 at 144 DPI";
