@@ -1,9 +1,11 @@
 // Reading one picture file into an upright frame ready to be encoded into a Tessel.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "imaging/jpeg_decoder.h"
 
@@ -19,10 +21,13 @@ struct PictureRead {
     bool ok = false;
     std::string reason;    // for a person, when not ok: "not a picture this program reads"
     imaging::Frame frame;  // upright, fitted inside the box (never enlarged), when ok
+    // The file's own bytes when it is a JPEG that needed neither turning nor fitting: it may
+    // go into the Tessel as it is. Empty otherwise.
+    std::vector<std::uint8_t> jpeg;
 };
 
 class PictureReader {
-public:
+  public:
     virtual ~PictureReader() = default;
 
     // Whether a file of this name is one this reader knows, by its extension (any case).
