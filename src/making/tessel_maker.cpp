@@ -167,7 +167,7 @@ class Making {
     // which sorts right after A_JPEG.
     std::string UniqueName(const std::string& picture) {
         const std::string base = NameForm(picture);
-        std::string name = WithJpegMark(base);
+        std::string name = PictureName(picture);
         for (int n = 2; !names_.insert(name).second; ++n) {
             name = WithJpegMark(base + "~" + std::to_string(n));
         }
@@ -210,6 +210,10 @@ class Making {
 };
 
 }  // namespace
+
+std::string PictureName(std::string_view path) {
+    return WithJpegMark(NameForm(std::string(path)));
+}
 
 MakeResult MakeTessel(const MakeRequest& request, PictureReader& reader,
                       const MakeProgress& progress) {

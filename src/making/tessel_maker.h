@@ -56,6 +56,9 @@ using MakeProgress = std::function<bool(std::size_t done, std::size_t total)>;
 MakeResult MakeTessel(const MakeRequest& request, PictureReader& reader,
                       const MakeProgress& progress);
 
+// The name a picture file gets in a Tessel, before another of the same name makes it unique.
+[[nodiscard]] std::string PictureName(std::string_view path);
+
 // The picture files of a folder (the extensions the reader knows), sorted by name.
 std::vector<std::string> PicturesInFolder(std::string_view folder, const PictureReader& reader);
 
