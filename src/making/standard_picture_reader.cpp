@@ -29,13 +29,19 @@ bool IsPng(std::span<const std::uint8_t> bytes) {
 std::string WhyNotJpeg(std::span<const std::uint8_t> bytes, imaging::DecodeStatus status,
                        const imaging::DecodeLimits& limits) {
     const auto header = imaging::CheckJpegHeader(bytes);
+    const auto width = static_cast<std::uint64_t>(std::max(header.info.width, 0));
+    const auto height = static_cast<std::uint64_t>(std::max(header.info.height, 0));
+    // libjpeg itself refuses sides past 65500 as damage; the sides were read all the same.
+    const bool tooLarge = status == imaging::DecodeStatus::TooLarge ||
+                          width > static_cast<std::uint64_t>(limits.maxDimension) ||
+                          height > static_cast<std::uint64_t>(limits.maxDimension);
+    if (tooLarge && width > 0 && height > 0) {
+        return TooLargeReason(width, height, limits);
+    }
     if (header.verdict != imaging::JpegVerdict::Supported) {
         return imaging::Describe(header);
     }
     switch (status) {
-        case imaging::DecodeStatus::TooLarge:
-            return TooLargeReason(static_cast<std::uint64_t>(header.info.width),
-                                  static_cast<std::uint64_t>(header.info.height), limits);
         case imaging::DecodeStatus::Truncated:
             return "a JPEG cut short (its data ends before the picture does)";
         default:
@@ -177,6 +183,17 @@ PictureRead ReadPng(std::span<const std::uint8_t> bytes, std::optional<FitBox> f
     }
     PngInput input{bytes};
     const imaging::DecodeLimits limits;
+    // The sides, from the header that follows the signature, before libpng reads on.
+    if (bytes.size() >= 24 && std::memcmp(bytes.data() + 12, "IHDR", 4) == 0) {
+        auto side = [&bytes](std::size_t at) {
+            return std::uint64_t{bytes[at]} << 24 | std::uint64_t{bytes[at + 1]} << 16 |
+                   std::uint64_t{bytes[at + 2]} << 8 | bytes[at + 3];
+        };
+        const auto max = static_cast<std::uint64_t>(limits.maxDimension);
+        if (side(16) > max || side(20) > max || side(16) * side(20) > limits.maxPixels) {
+            return {false, TooLargeReason(side(16), side(20), limits), {}, {}};
+        }
+    }
     PictureRead read;
     switch (DecodePng(state, input, read.frame, scratch, limits)) {
         case PngOutcome::TooLarge:

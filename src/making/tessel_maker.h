@@ -23,11 +23,11 @@ namespace qv::making {
 // second of one name HOLIDAY~2_JPEG), and the show goes in the order of those names:
 // PicturesInFolder lists a folder in that order.
 struct MakeRequest {
-    std::vector<std::string> pictures;  // UTF-8 paths, read and packed in this order
-    std::string target;                 // the .tsl to write (UTF-8 path)
-    std::optional<FitBox> fit;          // nullopt: own size; else fitted inside, never enlarged
-    int quality = 90;                   // JPEG quality (1 to 100) of each picture written
-    std::array<std::string, 8> links;   // "" = no link; others must be web addresses
+    std::vector<std::string> pictures = {};  // UTF-8 paths, read and packed in this order
+    std::string target = {};                 // the .tsl to write (UTF-8 path)
+    std::optional<FitBox> fit = {};         // nullopt: own size; else fitted inside, never enlarged
+    int quality = 90;                       // JPEG quality (1 to 100) of each picture written
+    std::array<std::string, 8> links = {};  // "" = no link; others must be web addresses
     // A JPEG that needs neither turning nor fitting goes in byte for byte, not encoded again
     // (the tool's pack without --quality); the dialog encodes every picture.
     bool keepReadyJpegs = false;
