@@ -229,17 +229,22 @@ class StandardReader final : public PictureReader {
         if (!file.bytes) {
             return {false, file.reason, {}, {}};
         }
-        if (IsPng(*file.bytes)) {
-            return ReadPng(*file.bytes, fit);
-        }
-        if (LowerExtension(path) == ".png") {
-            return {false, "not a PNG picture", {}, {}};
-        }
-        return ReadJpeg(std::move(*file.bytes), fit);
+        return ReadPictureBytes(std::move(*file.bytes), LowerExtension(path) == ".png", fit);
     }
 };
 
 }  // namespace
+
+PictureRead ReadPictureBytes(std::vector<std::uint8_t> bytes, bool namedPng,
+                             std::optional<FitBox> fit) {
+    if (IsPng(bytes)) {
+        return ReadPng(bytes, fit);
+    }
+    if (namedPng) {
+        return {false, "not a PNG picture", {}, {}};
+    }
+    return ReadJpeg(std::move(bytes), fit);
+}
 
 std::unique_ptr<PictureReader> StandardPictureReader() {
     return std::make_unique<StandardReader>();
