@@ -103,6 +103,46 @@ std::vector<std::uint8_t> QuadrantGif() {
     return gif;
 }
 
+// An uncompressed RGB TIFF of the quadrants whose orientation tag is 6: the camera was
+// turned a quarter clockwise.
+std::vector<std::uint8_t> TurnedQuadrantTiff() {
+    std::vector<std::uint8_t> tiff = {'I', 'I', 42, 0};
+    Put32(tiff, 8);
+    const std::array<std::array<unsigned, 3>, 11> entries = {{
+        {256, 3, kWidth},
+        {257, 3, kHeight},
+        {258, 3, 8},  // one count: 8 bits for every sample
+        {259, 3, 1},
+        {262, 3, 2},
+        {273, 4, 8 + 2 + 11 * 12 + 4},
+        {274, 3, 6},
+        {277, 3, 3},
+        {278, 3, kHeight},
+        {279, 4, kWidth * kHeight * 3},
+        {284, 3, 1},
+    }};
+    Put16(tiff, static_cast<unsigned>(entries.size()));
+    for (const auto& [tag, type, value] : entries) {
+        Put16(tiff, tag);
+        Put16(tiff, type);
+        Put32(tiff, 1);
+        if (type == 3) {  // a SHORT, in the first half of the value field
+            Put16(tiff, value);
+            Put16(tiff, 0);
+        } else {
+            Put32(tiff, value);
+        }
+    }
+    Put32(tiff, 0);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const Rgb& c = kQuadrants[QuadrantAt(x, y)];
+            tiff.insert(tiff.end(), c.begin(), c.end());
+        }
+    }
+    return tiff;
+}
+
 void ExpectQuadrants(const imaging::Frame& frame) {
     ASSERT_EQ(frame.width, kWidth);
     ASSERT_EQ(frame.height, kHeight);
@@ -115,7 +155,7 @@ void ExpectQuadrants(const imaging::Frame& frame) {
     }
 }
 
-TEST(SystemPictureReader, ReadsBmpAndGifAsTheStandardReaderReadsJpeg) {
+TEST(SystemPictureReader, ReadsBmpGifAndATurnedTiffAsTheStandardReaderReadsJpeg) {
     const auto bmp = qv::testing::WriteTempFile("quadrants.bmp", QuadrantBmp());
     const auto gif = qv::testing::WriteTempFile("four colours.GIF", QuadrantGif());
     const auto cut = QuadrantBmp();
@@ -134,6 +174,18 @@ TEST(SystemPictureReader, ReadsBmpAndGifAsTheStandardReaderReadsJpeg) {
     const auto readGif = reader->Read(gif, std::nullopt);
     ASSERT_TRUE(readGif.ok) << readGif.reason;
     ExpectQuadrants(readGif.frame);
+    // Turned by its tag: upright it is 6 x 8, blue and red on top, white and green below.
+    const auto tiff = qv::testing::WriteTempFile("turned.tif", TurnedQuadrantTiff());
+    const auto turned = reader->Read(tiff, std::nullopt);
+    ASSERT_TRUE(turned.ok) << turned.reason;
+    ASSERT_EQ(turned.frame.width, kHeight);
+    ASSERT_EQ(turned.frame.height, kWidth);
+    const std::array<Rgb, 4> upright = {kQuadrants[2], kQuadrants[0], kQuadrants[3], kQuadrants[1]};
+    for (int corner = 0; corner < 4; ++corner) {
+        const auto* p =
+            turned.frame.Pixel(corner % 2 == 0 ? 1 : kHeight - 2, corner < 2 ? 1 : kWidth - 2);
+        EXPECT_EQ((Rgb{p[2], p[1], p[0]}), upright[static_cast<std::size_t>(corner)]) << corner;
+    }
     const auto fitted = reader->Read(gif, FitBox{4, 4});
     ASSERT_TRUE(fitted.ok) << fitted.reason;
     EXPECT_EQ(fitted.frame.width, 4);

@@ -11,6 +11,7 @@
 
 #include "base/win32/system_error.h"
 #include "base/win32/wide.h"
+#include "imaging/exif_orientation.h"
 #include "making/picture_file.h"
 #include "making/standard_picture_reader.h"
 
@@ -74,6 +75,28 @@ std::string Why(HRESULT result) {
     return winbase::SystemErrorText(static_cast<DWORD>(result));
 }
 
+// The orientation tag of a TIFF, HEIF or other frame (1 when there is none or it cannot be
+// read): the system's decoders hand the rows over as stored, as libjpeg does.
+imaging::Orientation OrientationOf(IWICBitmapFrameDecode& frame) {
+    ComRef<IWICMetadataQueryReader> query;
+    if (FAILED(frame.GetMetadataQueryReader(query.Out()))) {
+        return imaging::Orientation::Upright;
+    }
+    for (const wchar_t* name : {L"System.Photo.Orientation", L"/ifd/{ushort=274}"}) {
+        PROPVARIANT value;
+        PropVariantInit(&value);
+        const HRESULT found = query->GetMetadataByName(name, &value);
+        const bool usable =
+            SUCCEEDED(found) && value.vt == VT_UI2 && value.uiVal >= 1 && value.uiVal <= 8;
+        const USHORT tag = usable ? value.uiVal : 0;
+        PropVariantClear(&value);
+        if (usable) {
+            return static_cast<imaging::Orientation>(tag);
+        }
+    }
+    return imaging::Orientation::Upright;
+}
+
 // The first frame, composited on black (premultiplied alpha is exactly that), as BGR rows
 // from the bottom up.
 PictureRead Decode(IWICImagingFactory& factory, const std::string& path,
@@ -124,6 +147,7 @@ PictureRead Decode(IWICImagingFactory& factory, const std::string& path,
         }
     }
     bgra = {};
+    imaging::ApplyOrientation(read.frame, OrientationOf(*frame.Get()));
     if (!FitFrame(read.frame, fit)) {
         return {false, "a picture that cannot be resized", {}, {}};
     }
