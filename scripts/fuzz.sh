@@ -7,7 +7,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 seconds=${1:-20}
-targets=(pe jpeg exif_orientation title_list command_line saver_name stored_numbers text_rules utf)
+targets=(pe jpeg exif_orientation picture_reader title_list command_line saver_name stored_numbers text_rules utf)
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p build/fuzz/artifacts

@@ -9,6 +9,7 @@
 
 #include "pe/pe_writer.h"
 #include "test_jpegs.h"
+#include "test_pngs.h"
 
 namespace qv::tools {
 namespace {
@@ -150,8 +151,7 @@ TEST_F(TesselTool, PackTakesAFolderOfPicturesAndReportsItsProgress) {
     EXPECT_EQ(Tool({"pack", tsl, sunset, dawn}).err, "") << "no progress line for a few pictures";
     const auto empty = Tool({"pack", tsl, (folder / "subfolder.jpg").string()});
     EXPECT_EQ(empty.code, 1);
-    EXPECT_NE(empty.err.find("no .jpg, .jpeg, .jpe or .jfif files"), std::string::npos)
-        << empty.err;
+    EXPECT_NE(empty.err.find("no pictures in the folder"), std::string::npos) << empty.err;
 }
 
 // Names come from the file, so extract treats them as hostile: nothing lands outside the
@@ -220,6 +220,68 @@ TEST_F(TesselTool, APictureLargerThanTheFileHoldsIsReportedDamaged) {
     EXPECT_EQ(Tool({"extract", tsl, dir.string()}).code, 1);
     EXPECT_TRUE(std::filesystem::exists(dir / "DAWN_JPEG.jpg"));
     EXPECT_FALSE(std::filesystem::exists(dir / "ZEBRA_JPEG.jpg"));
+}
+
+// Photos fitted and turned, with the options people script with: the sizes and the tag
+// are seen in list --json; pictures that cannot be read are left out, named, and the exit
+// code says so; list and check say each file under its name.
+TEST_F(TesselTool, PackFitsAndTurnsAndListJsonTellsWhatEachFileHolds) {
+    const std::string photo = qv::testing::WriteTempFile(
+        "photo.jpg", qv::testing::WithSegment(qv::testing::MakeJpeg({.width = 400, .height = 300}),
+                                              qv::testing::ExifSegment(6, false)));
+    const std::string png = qv::testing::WriteTempFile(
+        "drawing.png", qv::testing::MakePng({.width = 100, .height = 50}));
+    const std::string cut = qv::testing::WriteTempFile("cut.jpg", {0xFF, 0xD8, 0xFF});
+    const auto pack = Tool({"pack", tsl, photo, png, cut, "--fit", "200x150", "--quality", "80",
+                            "--link", "8=https://eight.example/"});
+    EXPECT_EQ(pack.code, 1) << "a picture was left out";
+    EXPECT_NE(pack.out.find(": 2 pictures, 1 links"), std::string::npos) << pack.out;
+    EXPECT_NE(pack.err.find(cut + ": "), std::string::npos) << pack.err;
+    EXPECT_NE(pack.err.find("(left out)"), std::string::npos) << pack.err;
+
+    const std::string missing = "/no/such/file.tsl";
+    const auto out = std::filesystem::path(tsl + ".out");
+    std::filesystem::remove_all(out);
+    ASSERT_EQ(Tool({"extract", tsl, out.string()}).code, 0);
+    const auto drawingBytes = std::to_string(std::filesystem::file_size(out / "DRAWING_JPEG.jpg"));
+    const auto photoBytes = std::to_string(std::filesystem::file_size(out / "PHOTO_JPEG.jpg"));
+    const auto json = Tool({"list", "--json", tsl, missing});
+    EXPECT_EQ(json.code, 1);
+    EXPECT_EQ(json.out,
+              "{\"file\":\"" + tsl + "\",\"pictures\":[" +
+                  "{\"name\":\"DRAWING_JPEG\",\"width\":100,\"height\":50,\"bytes\":" +
+                  drawingBytes + ",\"orientation\":null}," +
+                  "{\"name\":\"PHOTO_JPEG\",\"width\":113,\"height\":150,\"bytes\":" + photoBytes +
+                  ",\"orientation\":null}]," +
+                  "\"links\":[null,null,null,null,null,null,null,\"https://eight.example/\"]}\n" +
+                  "{\"file\":\"" + missing + "\",\"error\":\"cannot open: " +
+                  std::make_error_code(std::errc::no_such_file_or_directory).message() + "\"}\n");
+
+    const auto list = Tool({"list", tsl, missing, tsl});
+    EXPECT_EQ(list.code, 1);
+    EXPECT_EQ(list.out.find(tsl + ":\n2 pictures"), 0u) << list.out;
+    EXPECT_NE(list.out.find("\n" + missing + ":\n\n" + tsl + ":\n2 pictures"), std::string::npos)
+        << list.out;
+    EXPECT_NE(list.err.find(missing + ": cannot open"), std::string::npos) << list.err;
+    const auto check = Tool({"check", tsl, tsl});
+    EXPECT_EQ(check.code, 0) << check.out;
+    EXPECT_NE(check.out.find("PHOTO_JPEG: 113 x 150"), std::string::npos) << check.out;
+
+    const auto version = Tool({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out.rfind("tessel ", 0), 0u) << version.out;
+    for (const auto& bad : std::vector<std::vector<std::string>>{
+             {"pack", tsl, photo, "--fit", "200"},
+             {"pack", tsl, photo, "--fit", "0x10"},
+             {"pack", tsl, photo, "--fit", "largest"},  // no monitor on this system
+             {"pack", tsl, photo, "--quality", "101"},
+             {"pack", tsl, photo, "--quality"},
+             {"pack", tsl, photo, "--link", "2=file:///etc/passwd"}}) {
+        const auto run = Tool(bad);
+        EXPECT_EQ(run.code, 2) << bad.back() << ": " << run.err;
+        EXPECT_FALSE(run.err.empty());
+    }
+    EXPECT_EQ(Tool({"check", tsl}).code, 0) << "the refused packs left the Tessel as it was";
 }
 
 }  // namespace
