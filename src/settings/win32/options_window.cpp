@@ -6,8 +6,8 @@
 
 #include "base/win32/dpi.h"
 #include "base/win32/wide.h"
-#include "platform/messages.h"
 #include "password/saver_password.h"
+#include "platform/messages.h"
 #include "settings/win32/help_dialog.h"
 
 namespace qv::settings::win32 {
@@ -304,6 +304,11 @@ LRESULT OptionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case kWmListMenuKey:
             menus_.OnMenuKey(hwnd(), List(static_cast<int>(wParam)),
                              KindOf(static_cast<int>(wParam)), Dpi());
+            return 0;
+        case kWmListGlance:
+            if (wParam == id::kTessels) {
+                tip_.Glance(Control(id::kTessels), static_cast<int>(lParam));
+            }
             return 0;
         case kWmCheckToggled:
             OnCheckToggled(static_cast<int>(wParam), static_cast<int>(lParam));
