@@ -1,4 +1,4 @@
-# libjpeg-turbo, stb's resizer and GoogleTest, installed by scripts/setup.sh and never copied in.
+# libjpeg-turbo, libpng, stb's resizer and GoogleTest, installed by scripts/setup.sh and never copied in.
 
 if(WIN32 AND CMAKE_CROSSCOMPILING)
   # A static SIMD build for this mingw target, made from Debian's source package once and
@@ -16,8 +16,27 @@ if(WIN32 AND CMAKE_CROSSCOMPILING)
   set_target_properties(JPEG::JPEG PROPERTIES
     IMPORTED_LOCATION "${qv_jpeg_prefix}/lib/libjpeg.a"
     INTERFACE_INCLUDE_DIRECTORIES "${qv_jpeg_prefix}/include")
+  # libpng the same way, against the target's static zlib (libz-mingw-w64-dev).
+  execute_process(
+    COMMAND "${CMAKE_SOURCE_DIR}/scripts/build-libpng-mingw.sh" ${QV_MINGW_ARCH} "${QV_DEPS_DIR}"
+    OUTPUT_VARIABLE qv_png_prefix OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE qv_png_result)
+  if(NOT qv_png_result EQUAL 0)
+    message(FATAL_ERROR "building libpng for ${QV_MINGW_ARCH} failed")
+  endif()
+  string(REGEX REPLACE ".*\n" "" qv_png_prefix "${qv_png_prefix}")
+  set(qv_zlib /usr/${QV_MINGW_ARCH}-w64-mingw32/lib/libz.a)
+  if(NOT EXISTS "${qv_zlib}")
+    message(FATAL_ERROR "${qv_zlib} not found (scripts/setup.sh installs libz-mingw-w64-dev)")
+  endif()
+  add_library(PNG::PNG STATIC IMPORTED GLOBAL)
+  set_target_properties(PNG::PNG PROPERTIES
+    IMPORTED_LOCATION "${qv_png_prefix}/lib/libpng.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${qv_png_prefix}/include"
+    INTERFACE_LINK_LIBRARIES "${qv_zlib}")
 else()
   find_package(JPEG REQUIRED)
+  find_package(PNG REQUIRED)
 endif()
 
 # stb's resizer is one header with its implementation inside: the same file serves both

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The speed goals, measured: decoding against djpeg and a bare libjpeg loop, the resampler
-# against pixman and the reduced decode against a whole one, SIMD on and
+# against pixman and the reduced decode against a whole one, packing 40 photographs against
+# vipsthumbnail and ImageMagick and the pack's memory, SIMD on and
 # off (in both builds), listing a 500-picture Tessel against reading it whole, the reads of
 # the screen saver descriptions and naming a large .scr against reading it whole, and the
 # picture show's start and memory: its rules over 200 full-HD pictures natively, and the
@@ -18,6 +19,9 @@ build/native/bin/show_bench
 build/native/bin/saver_name_bench "$@"
 build/native/bin/resize_bench "$@"
 build/native/bin/tip_bench "$@"
+# Making a Tessel of 40 photographs against vipsthumbnail and ImageMagick, and its memory.
+cmake --build --preset native --target tessel >/dev/null
+bash bench/pack_bench.sh build/native/bin/tessel
 
 # The Windows build's decoder, under Wine: SIMD on against JSIMD_FORCENONE=1.
 . scripts/common.sh

@@ -15,6 +15,9 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   googletest libbenchmark-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs nasm dpkg-dev
+  # PNG pictures for the Tessel maker: libpng natively; for the Windows builds libpng is
+  # built from Debian's source (scripts/build-libpng-mingw.sh) against this static zlib.
+  libpng-dev libz-mingw-w64-dev
   # The resampler (header-only, both builds) and the library the resize bench compares it with.
   libstb-dev libpixman-1-dev
   clang libclang-rt-14-dev clang-format

@@ -1,6 +1,8 @@
 #include "pe/pe_writer.h"
 
 #include <algorithm>
+#include <istream>
+#include <ostream>
 
 #include "common/text.h"
 #include "common/utf.h"
@@ -50,7 +52,9 @@ struct Leaf {
     bool named;
     std::u16string name;
     std::uint16_t id;
-    const std::vector<std::uint8_t>* data;
+    std::uint32_t size;
+    const std::vector<std::uint8_t>* data;  // in memory, or nullptr: at `spoolOffset`
+    std::uint64_t spoolOffset;
 };
 
 struct TypeNode {
@@ -58,9 +62,17 @@ struct TypeNode {
     std::vector<Leaf> leaves;
 };
 
-// The .rsrc section: directories first, then the name strings, then the data entries and
-// the data, each table where the format expects it.
-std::vector<std::uint8_t> BuildResourceSection(const std::vector<TypeNode>& types) {
+// The .rsrc section without the data: directories first, then the name strings, then the
+// data entries, each table where the format expects it; the data follows, each entry at
+// its offset in `order`.
+struct SectionPlan {
+    std::vector<std::uint8_t> head;
+    std::vector<const Leaf*> order;
+    std::vector<std::uint32_t> offsets;
+    std::uint64_t size = 0;  // the whole section, data included
+};
+
+SectionPlan PlanResourceSection(const std::vector<TypeNode>& types) {
     Buffer out;
     std::vector<std::size_t> typeEntryFields;
     auto directoryHeader = [&out](std::size_t named, std::size_t ids) {
@@ -117,17 +129,23 @@ std::vector<std::uint8_t> BuildResourceSection(const std::vector<TypeNode>& type
         out.Put32(p.langField, out.Size());
         dataRvaFields.push_back(out.Size());
         out.U32(0);
-        out.U32(static_cast<std::uint32_t>(p.leaf->data->size()));
+        out.U32(p.leaf->size);
         out.U32(0);
         out.U32(0);
     }
+    SectionPlan plan;
+    std::uint64_t at = out.Size();
     for (std::size_t i = 0; i < pending.size(); ++i) {
-        out.PadTo(AlignUp(out.Size(), 8));
-        out.Put32(dataRvaFields[i], kSectionRva + out.Size());
-        out.bytes.insert(out.bytes.end(), pending[i].leaf->data->begin(),
-                         pending[i].leaf->data->end());
+        at = (at + 7) / 8 * 8;
+        // Past 32 bits the offsets wrap; Finish refuses such a section before writing it.
+        out.Put32(dataRvaFields[i], static_cast<std::uint32_t>(kSectionRva + at));
+        plan.order.push_back(pending[i].leaf);
+        plan.offsets.push_back(static_cast<std::uint32_t>(at));
+        at += pending[i].leaf->size;
     }
-    return out.bytes;
+    plan.size = at;
+    plan.head = std::move(out.bytes);
+    return plan;
 }
 
 std::vector<std::vector<std::uint8_t>> StringBlocks(
@@ -226,38 +244,139 @@ std::string ResourceNameForm(std::string_view name) {
     return ToUpperAscii(name);
 }
 
-std::vector<std::uint8_t> WriteResourceLibrary(const ResourceLibraryLayout& layout) {
+namespace {
+
+Leaf MemoryLeaf(bool named, std::u16string name, std::uint16_t id,
+                const std::vector<std::uint8_t>& bytes) {
+    return {named, std::move(name), id, static_cast<std::uint32_t>(bytes.size()), &bytes, 0};
+}
+
+// The string blocks and the RCDATA entries in the order the directory lists them: named
+// entries sorted by their UTF-16 code units, as the loader's search expects, then the ids.
+std::vector<TypeNode> ResourceTypes(
+    const std::vector<std::vector<std::uint8_t>>& blocks,
+    const std::vector<std::uint16_t>& blockIds, std::vector<Leaf> named,
+    const std::map<std::uint16_t, std::vector<std::uint8_t>>& byId) {
     std::vector<TypeNode> types;
-    std::vector<std::uint16_t> blockIds;
-    const auto blocks = StringBlocks(layout.strings, blockIds);
     if (!blocks.empty()) {
         TypeNode strings{6, {}};
         for (std::size_t i = 0; i < blocks.size(); ++i) {
-            strings.leaves.push_back({false, {}, blockIds[i], &blocks[i]});
+            strings.leaves.push_back(MemoryLeaf(false, {}, blockIds[i], blocks[i]));
         }
         types.push_back(std::move(strings));
     }
-    if (!layout.rcdata.empty() || !layout.rcdataById.empty()) {
-        TypeNode rcdata{10, {}};
-        for (const auto& d : layout.rcdata) {
-            rcdata.leaves.push_back({true, Utf16FromUtf8(ResourceNameForm(d.name)), 0, &d.bytes});
-        }
-        // Named entries sorted by their UTF-16 code units, as the loader's search expects.
-        std::sort(rcdata.leaves.begin(), rcdata.leaves.end(),
-                  [](const Leaf& a, const Leaf& b) { return a.name < b.name; });
-        for (const auto& [id, bytes] : layout.rcdataById) {
-            rcdata.leaves.push_back({false, {}, id, &bytes});
+    if (!named.empty() || !byId.empty()) {
+        TypeNode rcdata{10, std::move(named)};
+        std::stable_sort(rcdata.leaves.begin(), rcdata.leaves.end(),
+                         [](const Leaf& a, const Leaf& b) { return a.name < b.name; });
+        for (const auto& [id, bytes] : byId) {
+            rcdata.leaves.push_back(MemoryLeaf(false, {}, id, bytes));
         }
         types.push_back(std::move(rcdata));
     }
-    const auto section = BuildResourceSection(types);
-    const auto virtualSize = static_cast<std::uint32_t>(section.size());
-    const std::uint32_t rawSize = AlignUp(virtualSize, kFileAlignment);
+    return types;
+}
+
+Buffer LibraryHead(const SectionPlan& plan) {
+    const auto virtualSize = static_cast<std::uint32_t>(plan.size);
     Buffer out;
-    WriteHeaders(out, rawSize, virtualSize);
-    out.bytes.insert(out.bytes.end(), section.begin(), section.end());
-    out.PadTo(kFileAlignment + rawSize);
+    WriteHeaders(out, AlignUp(virtualSize, kFileAlignment), virtualSize);
+    out.bytes.insert(out.bytes.end(), plan.head.begin(), plan.head.end());
+    return out;
+}
+
+// The section and its file alignment must stay inside the headers' 32-bit fields.
+bool FitsTheFormat(const SectionPlan& plan) {
+    return plan.size <= 0xFFFFFFFFu - kSectionRva - kSectionAlignment;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> WriteResourceLibrary(const ResourceLibraryLayout& layout) {
+    std::vector<std::uint16_t> blockIds;
+    const auto blocks = StringBlocks(layout.strings, blockIds);
+    std::vector<Leaf> named;
+    for (const auto& d : layout.rcdata) {
+        named.push_back(MemoryLeaf(true, Utf16FromUtf8(ResourceNameForm(d.name)), 0, d.bytes));
+    }
+    const auto types = ResourceTypes(blocks, blockIds, std::move(named), layout.rcdataById);
+    const SectionPlan plan = PlanResourceSection(types);
+    Buffer out = LibraryHead(plan);
+    const std::size_t section = kFileAlignment;
+    for (std::size_t i = 0; i < plan.order.size(); ++i) {
+        out.PadTo(section + plan.offsets[i]);
+        out.bytes.insert(out.bytes.end(), plan.order[i]->data->begin(), plan.order[i]->data->end());
+    }
+    out.PadTo(section + AlignUp(static_cast<std::uint32_t>(plan.size), kFileAlignment));
     return out.bytes;
+}
+
+ResourceLibraryStream::ResourceLibraryStream(std::iostream& spool) : spool_(spool) {}
+
+bool ResourceLibraryStream::AddRcData(std::string_view name, std::span<const std::uint8_t> bytes) {
+    if (bytes.size() > 0xFFFFFFFFu - dataBytes_) {
+        return false;
+    }
+    spool_.write(reinterpret_cast<const char*>(bytes.data()),
+                 static_cast<std::streamsize>(bytes.size()));
+    if (!spool_) {
+        return false;
+    }
+    entries_.push_back({ResourceNameForm(name), dataBytes_, bytes.size()});
+    dataBytes_ += bytes.size();
+    return true;
+}
+
+bool ResourceLibraryStream::Finish(std::ostream& out) {
+    std::vector<std::uint16_t> blockIds;
+    const auto blocks = StringBlocks(strings_, blockIds);
+    std::vector<Leaf> named;
+    for (const auto& e : entries_) {
+        named.push_back({true, Utf16FromUtf8(e.name), 0, static_cast<std::uint32_t>(e.size),
+                         nullptr, e.offset});
+    }
+    const std::map<std::uint16_t, std::vector<std::uint8_t>> noIds;
+    const auto types = ResourceTypes(blocks, blockIds, std::move(named), noIds);
+    const SectionPlan plan = PlanResourceSection(types);
+    if (!FitsTheFormat(plan)) {
+        return false;
+    }
+    const Buffer head = LibraryHead(plan);
+    out.write(reinterpret_cast<const char*>(head.bytes.data()),
+              static_cast<std::streamsize>(head.bytes.size()));
+    std::uint64_t written = plan.head.size();
+    std::vector<char> chunk(1 << 16);
+    auto zeros = [&out, &written](std::uint64_t upTo) {
+        for (; written < upTo; ++written) {
+            out.put('\0');
+        }
+    };
+    spool_.flush();
+    for (std::size_t i = 0; i < plan.order.size() && out; ++i) {
+        const Leaf& leaf = *plan.order[i];
+        zeros(plan.offsets[i]);
+        if (leaf.data != nullptr) {
+            out.write(reinterpret_cast<const char*>(leaf.data->data()),
+                      static_cast<std::streamsize>(leaf.data->size()));
+            written += leaf.data->size();
+            continue;
+        }
+        spool_.seekg(static_cast<std::streamoff>(leaf.spoolOffset));
+        for (std::uint64_t left = leaf.size; left > 0 && spool_ && out;) {
+            const auto n =
+                static_cast<std::streamsize>(std::min<std::uint64_t>(left, chunk.size()));
+            spool_.read(chunk.data(), n);
+            out.write(chunk.data(), spool_.gcount());
+            left -= static_cast<std::uint64_t>(spool_.gcount());
+            written += static_cast<std::uint64_t>(spool_.gcount());
+            if (spool_.gcount() != n) {
+                return false;
+            }
+        }
+    }
+    zeros(AlignUp(static_cast<std::uint32_t>(plan.size), kFileAlignment));
+    out.flush();
+    return static_cast<bool>(out) && static_cast<bool>(spool_);
 }
 
 }  // namespace qv::pe

@@ -4,7 +4,7 @@
 # The sources are copied (tracked and new files, as they stand, with their file times, so a
 # later run rebuilds only what changed) to build/repro/elsewhere/quorvanes-source, a folder
 # of another path and length, without .git; its build folder is out/w32 there. Its libjpeg
-# is the one build/deps already made, copied into the copy's own build/deps (the build then
+# and libpng are the ones build/deps already made, copied into the copy's own build/deps (the build then
 # finds it built and does not make it again), and its sample Tessels are made afresh by its
 # own scripts/make-samples.sh, with the tessel tool of this tree's native build (the tool
 # does not ship; the Tessels it makes do). SOURCE_DATE_EPOCH is the commit's date, which is
@@ -23,12 +23,16 @@ second_tree_copy() {
     xargs -0 -r sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' sh |
     tar --null -T - -cf -) | tar -xf - -C "$second_top"
   local arch
+  local library
   for arch in i686; do
-    local deps=$top/build/deps/libjpeg-turbo-$arch
-    [ -f "$deps/lib/libjpeg.a" ] || { echo "no libjpeg in $deps: build the windows preset first" >&2; return 1; }
-    mkdir -p "$second_top/build/deps"
-    rm -rf "$second_top/build/deps/libjpeg-turbo-$arch"
-    cp -a "$deps" "$second_top/build/deps/"
+    for library in libjpeg-turbo:libjpeg libpng:libpng; do
+      local deps=$top/build/deps/${library%%:*}-$arch
+      [ -f "$deps/lib/${library#*:}.a" ] ||
+        { echo "no ${library#*:} in $deps: build the windows preset first" >&2; return 1; }
+      mkdir -p "$second_top/build/deps"
+      rm -rf "$second_top/build/deps/${library%%:*}-$arch"
+      cp -a "$deps" "$second_top/build/deps/"
+    done
   done
   (cd "$top" && cmake --preset native >/dev/null && cmake --build --preset native --target tessel >/dev/null)
   mkdir -p "$second_top/build/native/bin"

@@ -5,15 +5,20 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <new>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <system_error>
 
 #include "common/text.h"
 #include "config/reg_ini_file.h"
+#include "imaging/exif_orientation.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_header.h"
+#include "making/standard_picture_reader.h"
+#include "making/tessel_maker.h"
 #include "pe/pe_library.h"
 #include "pe/pe_writer.h"
 #include "saver/tessel.h"
@@ -24,18 +29,24 @@ namespace {
 
 constexpr const char* kUsage =
     "usage:\n"
-    "  tessel pack OUT.tsl FOLDER|PICTURE.jpg... [--link N=URL]...\n"
-    "      Makes a Tessel of the JPEG pictures (a folder gives its .jpg, .jpeg, .jpe and\n"
-    "      .jfif files), shown in the order of their names. A picture's name is its file\n"
-    "      name without extension, upper case, with _JPEG added unless it holds JPEG\n"
-    "      already. Links 1-4 are the hot spots along the top edge, 5-8 along the bottom\n"
-    "      edge, left to right.\n"
-    "  tessel list FILE.tsl        the pictures with their sizes, and the eight links\n"
-    "  tessel extract FILE.tsl DIR  writes each picture to DIR as NAME.jpg\n"
-    "  tessel check FILE.tsl       decodes every picture\n"
-    "  tessel --help\n"
+    "  tessel pack OUT.tsl FOLDER|PICTURE... [--fit WxH|largest] [--quality N]\n"
+    "              [--link N=URL]...\n"
+    "      Makes a Tessel of the pictures (JPEG and PNG; on Windows also what the system\n"
+    "      decodes: BMP, GIF, TIFF, ...), turned upright by their orientation tags. A\n"
+    "      folder gives its picture files. A picture's name is its file name without\n"
+    "      extension, upper case, with _JPEG added unless it holds JPEG already; the show\n"
+    "      goes in the order of the names. --fit fits each picture inside W x H pixels,\n"
+    "      never enlarging it (largest: the largest monitor, on Windows). --quality\n"
+    "      encodes every picture at N (1-100); without it, a JPEG that needs no turning\n"
+    "      or fitting goes in as it is and the others are encoded at 90. Pictures that\n"
+    "      cannot be read are left out, each named with its reason. Links 1-4 are the hot\n"
+    "      spots along the top edge, 5-8 along the bottom edge, left to right.\n"
+    "  tessel list [--json] FILE.tsl...  the pictures with their sizes, and the links\n"
+    "  tessel extract FILE.tsl DIR        writes each picture to DIR as NAME.jpg\n"
+    "  tessel check FILE.tsl...           decodes every picture\n"
+    "  tessel --help | --version\n"
     "exit codes: 0 done; 1 a file that cannot be read or written, a damaged file, or a\n"
-    "picture the show cannot decode; 2 wrong usage\n";
+    "picture that cannot be read or shown; 2 wrong usage\n";
 
 // From this many pictures on, pack reports its progress every kProgressEvery pictures.
 constexpr std::size_t kProgressFrom = 20;
@@ -45,8 +56,6 @@ constexpr std::uint64_t kMaxPictureBytes = std::uint64_t{1} << 30;
 // Extracted file names stay well inside every file system's limit.
 constexpr std::size_t kMaxFileStemChars = 100;
 
-constexpr std::array<std::string_view, 4> kPictureExtensions = {".jpg", ".jpeg", ".jpe", ".jfif"};
-
 // "cannot open" with the system's reason, or that a folder was given.
 void ReportOpenFailure(const std::string& path, std::error_code error, std::ostream& err) {
     if (error == std::errc::is_a_directory) {
@@ -54,25 +63,6 @@ void ReportOpenFailure(const std::string& path, std::error_code error, std::ostr
     } else {
         err << "tessel: " << path << ": cannot open: " << error.message() << "\n";
     }
-}
-
-std::optional<std::vector<std::uint8_t>> ReadPicture(const std::string& path, std::ostream& err) {
-    std::error_code error;
-    auto source = pe::FileSource::Open(path, error);
-    if (!source) {
-        ReportOpenFailure(path, error, err);
-        return std::nullopt;
-    }
-    if (source->Size() > kMaxPictureBytes) {
-        err << "tessel: " << path << ": larger than a Tessel can hold (1 GB)\n";
-        return std::nullopt;
-    }
-    auto bytes = source->Read(0, static_cast<std::size_t>(source->Size()));
-    if (!bytes) {
-        err << "tessel: " << path
-            << ": cannot read: " << std::make_error_code(std::errc::io_error).message() << "\n";
-    }
-    return bytes;
 }
 
 std::error_code WriteWholeFile(const std::filesystem::path& path,
@@ -91,58 +81,27 @@ std::error_code WriteWholeFile(const std::filesystem::path& path,
     return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
 }
 
-std::string PictureName(const std::string& path) {
-    const auto stem = pe::PathFromUtf8(path).stem().u8string();
-    std::string name = pe::ResourceNameForm(std::string(stem.begin(), stem.end()));
-    if (!saver::IsPictureName(name)) {
-        name += "_JPEG";
-    }
-    return name;
-}
-
-bool HasPictureExtension(const std::filesystem::path& path) {
-    const auto extension = path.extension().u8string();
-    const std::string lower = ToLowerAscii(std::string(extension.begin(), extension.end()));
-    return std::find(kPictureExtensions.begin(), kPictureExtensions.end(), lower) !=
-           kPictureExtensions.end();
-}
-
-std::string Utf8(const std::filesystem::path& path) {
-    const auto text = path.u8string();
-    return {text.begin(), text.end()};
-}
-
-// The picture files of a folder in name order; other files are counted, folders ignored.
-bool AddFolderPictures(const std::string& folder, std::vector<std::string>& pictures,
-                       std::ostream& err) {
+// The picture files of a folder in show order; other files are counted, folders ignored.
+bool AddFolderPictures(const std::string& folder, const making::PictureReader& reader,
+                       std::vector<std::string>& pictures, std::ostream& err) {
     std::error_code error;
-    std::vector<std::filesystem::path> found;
-    std::size_t others = 0;
+    std::size_t files = 0;
     for (std::filesystem::directory_iterator it(pe::PathFromUtf8(folder), error), end;
          !error && it != end; it.increment(error)) {
         std::error_code ignored;
-        if (!it->is_regular_file(ignored)) {
-            continue;
-        }
-        if (HasPictureExtension(it->path())) {
-            found.push_back(it->path());
-        } else {
-            ++others;
-        }
+        files += it->is_regular_file(ignored) ? 1 : 0;
     }
     if (error) {
         err << "tessel: " << folder << ": cannot read the folder: " << error.message() << "\n";
         return false;
     }
-    std::sort(found.begin(), found.end());
-    for (const auto& path : found) {
-        pictures.push_back(Utf8(path));
-    }
+    const auto found = making::PicturesInFolder(folder, reader);
     if (found.empty()) {
-        err << "tessel: " << folder << ": no .jpg, .jpeg, .jpe or .jfif files in the folder\n";
+        err << "tessel: " << folder << ": no pictures in the folder\n";
         return false;
     }
-    if (others > 0) {
+    pictures.insert(pictures.end(), found.begin(), found.end());
+    if (const std::size_t others = files - found.size(); others > 0) {
         err << "tessel: " << folder << ": left out " << others
             << (others == 1 ? " file that is not a picture\n" : " files that are not pictures\n");
     }
@@ -150,37 +109,98 @@ bool AddFolderPictures(const std::string& folder, std::vector<std::string>& pict
 }
 
 struct PackRequest {
-    std::string output;
     std::vector<std::string> inputs;  // files and folders, as given
-    pe::ResourceLibraryLayout layout;
+    making::MakeRequest make;
 };
 
+// "1920x1080" (or "1920 x 1080"), each side from 1 to 65535.
+std::optional<making::FitBox> ParseFitBox(std::string_view text) {
+    const auto x = text.find_first_of("xX");
+    if (x == std::string_view::npos) {
+        return std::nullopt;
+    }
+    auto trimmed = [](std::string_view part) {
+        const auto first = part.find_first_not_of(' ');
+        const auto last = part.find_last_not_of(' ');
+        return first == std::string_view::npos ? part.substr(0, 0)
+                                               : part.substr(first, last - first + 1);
+    };
+    const auto width = config::ParseDecimal(trimmed(text.substr(0, x)));
+    const auto height = config::ParseDecimal(trimmed(text.substr(x + 1)));
+    if (!width || !height || *width < 1 || *height < 1 || *width > 65535 || *height > 65535) {
+        return std::nullopt;
+    }
+    return making::FitBox{*width, *height};
+}
+
+// Reads one option of pack that takes a value; false, said why, on a mistake.
+bool ParsePackOption(const std::string& option, const std::string& value, const ToolHost& host,
+                     PackRequest& request, std::ostream& err) {
+    if (option == "--fit") {
+        if (value == "largest") {
+            request.make.fit = host.largestMonitor ? host.largestMonitor() : std::nullopt;
+            if (!request.make.fit) {
+                err << "tessel: --fit largest needs Windows and a monitor; give WxH instead\n";
+            }
+        } else {
+            request.make.fit = ParseFitBox(value);
+            if (!request.make.fit) {
+                err << "tessel: --fit takes WxH (such as 1920x1080) or largest, not " << value
+                    << "\n";
+            }
+        }
+        return request.make.fit.has_value();
+    }
+    if (option == "--quality") {
+        const auto quality = config::ParseDecimal(value);
+        if (!quality || *quality < 1 || *quality > 100) {
+            err << "tessel: --quality takes a number from 1 to 100, not " << value << "\n";
+            return false;
+        }
+        request.make.quality = *quality;
+        request.make.keepReadyJpegs = false;
+        return true;
+    }
+    const auto eq = value.find('=');
+    const auto number = eq == std::string::npos
+                            ? std::nullopt
+                            : config::ParseDecimal(std::string_view(value).substr(0, eq));
+    if (!number || *number < 1 || *number > static_cast<int>(saver::kLinkCount)) {
+        err << "tessel: --link takes N=URL with N from 1 to 8\n";
+        return false;
+    }
+    const std::string url = value.substr(eq + 1);
+    if (saver::CutToChars(url, saver::kLinkMaxChars) != url) {
+        err << "tessel: link " << *number << " is longer than 512 characters\n";
+        return false;
+    }
+    request.make.links[static_cast<std::size_t>(*number - 1)] = url;
+    return true;
+}
+
 // Reads the command line of pack; on a mistake says what is wrong and returns nullopt.
-std::optional<PackRequest> ParsePack(const std::vector<std::string>& args, std::ostream& err) {
+std::optional<PackRequest> ParsePack(const std::vector<std::string>& args, const ToolHost& host,
+                                     std::ostream& err) {
     if (args.size() < 3) {
         err << kUsage;
         return std::nullopt;
     }
-    PackRequest request{args[1], {}, {}};
+    PackRequest request;
+    request.make.target = args[1];
+    request.make.keepReadyJpegs = true;
     for (std::size_t i = 2; i < args.size(); ++i) {
-        if (args[i] != "--link") {
-            request.inputs.push_back(args[i]);
+        const std::string& arg = args[i];
+        if (arg != "--link" && arg != "--fit" && arg != "--quality") {
+            request.inputs.push_back(arg);
             continue;
         }
-        const auto eq = i + 1 < args.size() ? args[i + 1].find('=') : std::string::npos;
-        const auto number = eq == std::string::npos
-                                ? std::nullopt
-                                : config::ParseDecimal(std::string_view(args[i + 1]).substr(0, eq));
-        if (!number || *number < 1 || *number > static_cast<int>(saver::kLinkCount)) {
-            err << "tessel: --link takes N=URL with N from 1 to 8\n";
+        if (i + 1 >= args.size()) {
+            err << "tessel: " << arg << " needs a value\n";
             return std::nullopt;
         }
-        const std::string url = args[i + 1].substr(eq + 1);
-        if (saver::CutToChars(url, saver::kLinkMaxChars) != url) {
-            err << "tessel: link " << *number << " is longer than 512 characters\n";
+        if (!ParsePackOption(arg, args[i + 1], host, request, err)) {
             return std::nullopt;
         }
-        request.layout.strings[static_cast<std::uint16_t>(*number)] = url;
         ++i;
     }
     if (request.inputs.empty()) {
@@ -192,68 +212,81 @@ std::optional<PackRequest> ParsePack(const std::vector<std::string>& args, std::
 
 // The picture files the inputs stand for: files as they are, folders by their pictures.
 std::optional<std::vector<std::string>> PictureFiles(const std::vector<std::string>& inputs,
+                                                     const making::PictureReader& reader,
                                                      std::ostream& err) {
     std::vector<std::string> pictures;
     for (const auto& input : inputs) {
         std::error_code ignored;
         if (!std::filesystem::is_directory(pe::PathFromUtf8(input), ignored)) {
             pictures.push_back(input);
-        } else if (!AddFolderPictures(input, pictures, err)) {
+        } else if (!AddFolderPictures(input, reader, pictures, err)) {
             return std::nullopt;
         }
     }
     return pictures;
 }
 
-int Pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    auto request = ParsePack(args, err);
+// Two pictures that would share a name are a mistake on the command line.
+bool NamesAreUnique(const std::vector<std::string>& pictures, std::ostream& err) {
+    std::set<std::string> names;
+    for (const auto& path : pictures) {
+        const std::string name = making::PictureName(path);
+        if (!names.insert(name).second) {
+            err << "tessel: two pictures would both be named " << name << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+int Pack(const std::vector<std::string>& args, const ToolHost& host, std::ostream& out,
+         std::ostream& err) {
+    auto request = ParsePack(args, host, err);
     if (!request) {
         return kExitUsage;
     }
-    const auto pictures = PictureFiles(request->inputs, err);
+    const auto reader = host.reader ? host.reader() : making::StandardPictureReader();
+    auto pictures = PictureFiles(request->inputs, *reader, err);
     if (!pictures) {
         return kExitProblem;
     }
-    std::set<std::string> names;
-    std::uint64_t total = 0;
-    const bool progress = pictures->size() >= kProgressFrom;
-    for (std::size_t i = 0; i < pictures->size(); ++i) {
-        const std::string& path = (*pictures)[i];
-        auto bytes = ReadPicture(path, err);
-        if (!bytes) {
-            return kExitProblem;
-        }
-        const auto header = imaging::CheckJpegHeader(*bytes);
-        if (header.verdict != imaging::JpegVerdict::Supported) {
-            err << "tessel: " << path << ": " << imaging::Describe(header) << "\n";
-            return kExitProblem;
-        }
-        const std::string name = PictureName(path);
-        if (!names.insert(name).second) {
-            err << "tessel: two pictures would both be named " << name << "\n";
-            return kExitUsage;
-        }
-        total += bytes->size();
-        if (total > kMaxPictureBytes) {
-            err << "tessel: the pictures come to more than a Tessel can hold (1 GB)\n";
-            return kExitProblem;
-        }
-        request->layout.rcdata.push_back({name, std::move(*bytes)});
-        if (progress && ((i + 1) % kProgressEvery == 0 || i + 1 == pictures->size())) {
-            err << "packing " << (i + 1) << "/" << pictures->size() << "\r" << std::flush;
-        }
+    if (!NamesAreUnique(*pictures, err)) {
+        return kExitUsage;
     }
+    request->make.pictures = std::move(*pictures);
+    const std::size_t total = request->make.pictures.size();
+    const bool progress = total >= kProgressFrom;
+    const auto result = making::MakeTessel(
+        request->make, *reader, [&err, progress](std::size_t done, std::size_t all) {
+            if (progress && (done % kProgressEvery == 0 || done == all)) {
+                err << "packing " << done << "/" << all << "\r" << std::flush;
+            }
+            return true;
+        });
     if (progress) {
         err << "\n";
     }
-    if (const auto error = WriteWholeFile(pe::PathFromUtf8(request->output),
-                                          pe::WriteResourceLibrary(request->layout))) {
-        err << "tessel: cannot write " << request->output << ": " << error.message() << "\n";
-        return kExitProblem;
+    for (const auto& skipped : result.skipped) {
+        err << "tessel: " << skipped.picture << ": " << skipped.reason << " (left out)\n";
     }
-    out << request->output << ": " << pictures->size() << " pictures, "
-        << request->layout.strings.size() << " links\n";
-    return kExitOk;
+    switch (result.status) {
+        case making::MakeStatus::Made:
+            break;
+        case making::MakeStatus::BadLink:
+            err << "tessel: " << result.reason << "\n";
+            return kExitUsage;
+        case making::MakeStatus::NoReadablePicture:
+            err << "tessel: " << request->make.target
+                << ": no picture could be read, nothing written\n";
+            return kExitProblem;
+        default:
+            err << "tessel: " << result.reason << "\n";
+            return kExitProblem;
+    }
+    const auto links = std::count_if(request->make.links.begin(), request->make.links.end(),
+                                     [](const std::string& link) { return !link.empty(); });
+    out << request->make.target << ": " << result.packed << " pictures, " << links << " links\n";
+    return result.skipped.empty() ? kExitOk : kExitProblem;
 }
 
 struct OpenedTessel {
@@ -312,6 +345,71 @@ int List(const std::string& path, std::ostream& out, std::ostream& err) {
         return kExitProblem;
     }
     return kExitOk;
+}
+
+// A JSON string: quotes, backslashes and control characters escaped, the rest as it is
+// (the text is UTF-8 already).
+std::string JsonString(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (byte < 0x20) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            quoted += "\\u00";
+            quoted += kHex[byte >> 4];
+            quoted += kHex[byte & 15];
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
+// One JSON object on one line: the file, its pictures (name, width, height, bytes,
+// orientation; width and height null where the header cannot be read, orientation null
+// where there is no tag; "damaged" for data the file does not hold), its eight links
+// (null for none), or the file and its error.
+int ListJson(const std::string& path, std::ostream& out) {
+    std::ostringstream why;
+    auto opened = OpenTessel(path, why);
+    if (!opened) {
+        std::string error = why.str();
+        const std::string prefix = "tessel: " + path + ": ";
+        error = error.rfind(prefix, 0) == 0 ? error.substr(prefix.size()) : error;
+        while (!error.empty() && error.back() == '\n') {
+            error.pop_back();
+        }
+        out << "{\"file\":" << JsonString(path) << ",\"error\":" << JsonString(error) << "}\n";
+        return kExitProblem;
+    }
+    int status = kExitOk;
+    out << "{\"file\":" << JsonString(path) << ",\"pictures\":[";
+    for (std::size_t i = 0; i < opened->pictures.size(); ++i) {
+        const auto& entry = opened->pictures[i];
+        const auto bytes = opened->library->Data(entry);
+        const auto header = bytes ? imaging::ReadJpegHeader(*bytes) : std::nullopt;
+        const auto orientation = bytes ? imaging::ReadExifOrientation(*bytes) : std::nullopt;
+        out << (i > 0 ? "," : "") << "{\"name\":" << JsonString(entry.name)
+            << ",\"width\":" << (header ? std::to_string(header->width) : "null")
+            << ",\"height\":" << (header ? std::to_string(header->height) : "null")
+            << ",\"bytes\":" << entry.size << ",\"orientation\":"
+            << (orientation ? std::to_string(static_cast<int>(*orientation)) : "null");
+        if (!bytes) {
+            out << ",\"damaged\":true";
+            status = kExitProblem;
+        }
+        out << "}";
+    }
+    out << "],\"links\":[";
+    for (std::size_t k = 0; k < saver::kLinkCount; ++k) {
+        const auto& link = opened->tessel.links[k];
+        out << (k > 0 ? "," : "") << (link.empty() ? "null" : JsonString(link));
+    }
+    out << "]}\n";
+    return status;
 }
 
 // Names Windows keeps for devices, whatever extension follows them.
@@ -445,23 +543,53 @@ int Check(const std::string& path, std::ostream& out, std::ostream& err) {
     return good == opened->pictures.size() ? kExitOk : kExitProblem;
 }
 
-int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// list and check take several files: each is said for itself, under its name when there
+// are more than one, and the exit code is the worst of them.
+int ForEachFile(const std::vector<std::string>& files, std::ostream& out,
+                const std::function<int(const std::string&)>& run) {
+    int status = kExitOk;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files.size() > 1) {
+            out << (i > 0 ? "\n" : "") << files[i] << ":\n";
+        }
+        status = std::max(status, run(files[i]));
+    }
+    return status;
+}
+
+int Dispatch(const std::vector<std::string>& args, const ToolHost& host, std::ostream& out,
+             std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         (args.empty() ? err : out) << kUsage;
         return args.empty() ? kExitUsage : kExitOk;
     }
     const std::string& command = args[0];
-    if (command == "pack") {
-        return Pack(args, out, err);
+    if (command == "--version" && args.size() == 1) {
+        out << "tessel " << QV_VERSION << "\n";
+        return kExitOk;
     }
-    if (command == "list" && args.size() == 2) {
-        return List(args[1], out, err);
+    if (command == "pack") {
+        return Pack(args, host, out, err);
+    }
+    const bool json = args.size() > 1 && args[1] == "--json" && command == "list";
+    const std::vector<std::string> files(args.begin() + (json ? 2 : 1), args.end());
+    if (command == "list" && !files.empty()) {
+        if (json) {
+            int status = kExitOk;
+            for (const auto& file : files) {
+                status = std::max(status, ListJson(file, out));
+            }
+            return status;
+        }
+        return ForEachFile(files, out,
+                           [&](const std::string& file) { return List(file, out, err); });
     }
     if (command == "extract" && args.size() == 3) {
         return Extract(args[1], args[2], out, err);
     }
-    if (command == "check" && args.size() == 2) {
-        return Check(args[1], out, err);
+    if (command == "check" && !files.empty()) {
+        return ForEachFile(files, out,
+                           [&](const std::string& file) { return Check(file, out, err); });
     }
     err << "tessel: unknown command or wrong arguments: " << command << "\n" << kUsage;
     return kExitUsage;
@@ -470,9 +598,14 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }  // namespace
 
 int RunTesselTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return RunTesselTool(args, ToolHost{}, out, err);
+}
+
+int RunTesselTool(const std::vector<std::string>& args, const ToolHost& host, std::ostream& out,
+                  std::ostream& err) {
     // Whatever goes wrong ends in a message and an exit code, never in an abort.
     try {
-        return Dispatch(args, out, err);
+        return Dispatch(args, host, out, err);
     } catch (const std::bad_alloc&) {
         err << "tessel: not enough memory\n";
     } catch (const std::exception& e) {
