@@ -228,15 +228,15 @@ LRESULT CheckListControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         Toggle(ListBox_GetCurSel(hwnd()));
         return 0;
     }
-    if (const auto glance = OnGlanceMessage(message, wParam, lParam)) {
-        return *glance;
-    }
     if (IsMenuKey(message, wParam)) {
         if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
             ::SendMessageW(::GetParent(hwnd()), kWmListMenuKey,
                            static_cast<WPARAM>(::GetDlgCtrlID(hwnd())), 0);
         }
         return 0;  // the key's release makes no second menu
+    }
+    if (const auto glance = OnGlanceMessage(message, wParam, lParam)) {
+        return *glance;
     }
     return DefaultHandling(message, wParam, lParam);
 }
