@@ -1,5 +1,8 @@
 #include "settings/new_tessel.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "common/text.h"
 #include "config/entries.h"
 
@@ -111,6 +114,23 @@ std::string MakeOutcomeText(const NewTesselPlan& plan, const making::MakeResult&
                        : "'" + plan.title + "' could not be written.\n\n" + result.reason;
     }
     return {};
+}
+
+ListWithNew WithNewTessel(const CheckList& shown, CheckList fresh, std::string_view title,
+                          platform::TextRules& text) {
+    ListWithNew result{std::move(fresh), 0};
+    for (std::size_t i = 0; i < result.list.rows.size(); ++i) {
+        CheckRow& row = result.list.rows[i];
+        if (text.SameName(row.text, title)) {
+            row.checked = true;
+            result.row = static_cast<int>(i);
+            continue;
+        }
+        row.checked = std::any_of(shown.rows.begin(), shown.rows.end(), [&](const CheckRow& was) {
+            return was.checked && was.text == row.text;
+        });
+    }
+    return result;
 }
 
 }  // namespace qv::settings

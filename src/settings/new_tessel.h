@@ -11,6 +11,7 @@
 #include "config/tessel_folders.h"
 #include "making/tessel_maker.h"
 #include "platform/ports.h"
+#include "settings/options.h"
 
 namespace qv::settings {
 
@@ -45,5 +46,14 @@ struct NewTesselPlan {
 // tell: no file was left).
 [[nodiscard]] std::string MakeOutcomeText(const NewTesselPlan& plan,
                                           const making::MakeResult& result);
+
+// The Tessel list after a Tessel was made: `fresh` (read anew from the folders) with the
+// checks the user has set in `shown` so far, and `title` checked. The new row's index too.
+struct ListWithNew {
+    CheckList list;
+    int row = 0;
+};
+[[nodiscard]] ListWithNew WithNewTessel(const CheckList& shown, CheckList fresh,
+                                        std::string_view title, platform::TextRules& text);
 
 }  // namespace qv::settings

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_platform.h"
+#include "platform/memory/memory_text.h"
 
 namespace qv::settings {
 namespace {
@@ -68,6 +69,19 @@ TEST(NewTessel, RefusalsThenATargetInTheUsersFolderFittedAsChosen) {
               "and try again.\n\nAccess is denied.");
     made.status = making::MakeStatus::Cancelled;
     EXPECT_EQ(MakeOutcomeText(plan, made), "");
+}
+
+// The list read anew keeps what the user checked and not yet stored, and checks the new row.
+TEST(NewTessel, TheNewRowIsCheckedAndTheUsersUnstoredChecksStay) {
+    platform::memory::MemoryTextRules text;
+    const CheckList shown{{{"Alps", true}, {"Harbour", false}}};
+    const auto with =
+        WithNewTessel(shown, {{{"Alps", false}, {"Harbour", true}, {"mine", false}}}, "Mine", text);
+    EXPECT_EQ(with.row, 2);
+    ASSERT_EQ(with.list.rows.size(), 3u);
+    EXPECT_TRUE(with.list.rows[0].checked);
+    EXPECT_FALSE(with.list.rows[1].checked) << "as shown, not as stored";
+    EXPECT_TRUE(with.list.rows[2].checked);
 }
 
 }  // namespace

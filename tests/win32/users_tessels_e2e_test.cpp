@@ -2,15 +2,20 @@
 // the screen saver's start, and the tip over a Tessel row, read from outside.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
 
 #include "pe/pe_writer.h"
+#include "settings/win32/new_tessel_dialog.h"
+#include "settings/win32/new_tessel_layout.h"
 #include "settings/win32/options_layout.h"
 #include "settings/win32/tessel_tip.h"
 #include "test_jpegs.h"
+#include "test_pngs.h"
 #include "wine_test_support.h"
 
 namespace qv {
@@ -64,6 +69,29 @@ class UsersTessels : public ::testing::Test {
             },
             30s));
         return window;
+    }
+
+    // "New Tessel…" of the Tessel list's menu, as the menu gives it; the dialog when it shows.
+    HWND OpenNewTessel(HWND settings) {
+        ::PostMessageW(settings, WM_COMMAND, MAKEWPARAM(settings::win32::menu::kNewTessel, 0), 0);
+        HWND dialog = nullptr;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                return (dialog = WindowOf(program.pid, settings::win32::kNewTesselClass)) &&
+                       ::IsWindowVisible(dialog);
+            },
+            20s));
+        return dialog;
+    }
+    static void Type(HWND dialog, int id, const std::wstring& text) {
+        ::SendMessageW(::GetDlgItem(dialog, id), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    static void Press(HWND dialog, int id) {
+        ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    }
+    static void WritePicture(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+        WriteFile(path, std::string(bytes.begin(), bytes.end()));
     }
 
     TempFolder installed{L"qv users installed"};
@@ -134,6 +162,92 @@ TEST_F(UsersTessels, TheTipOverATesselRowShowsItsThumbnailAndItsLinksHosts) {
 
     ASSERT_TRUE(PointerTo(2, 2));
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(tip); }, 10s)) << "left, hidden";
+}
+
+namespace nt = settings::win32::new_tessel;
+
+// A typed folder of six pictures: turned JPEGs, a large photograph and a PNG are packed, the
+// damaged one is named with its reason (a bitmap is left to readers of the system's formats),
+// and the new Tessel lands in the user's folder, checked in the list and stored by OK.
+TEST_F(UsersTessels, NewTesselMakesATesselOfAFolderInTheUsersFolderCheckedAndStoredByOk) {
+    TempFolder photos{L"qv new tessel photos"};
+    using testing::ExifSegment;
+    using testing::MakeJpeg;
+    using testing::WithSegment;
+    WritePicture(photos.path() + L"\\a turned.jpg",
+                 WithSegment(MakeJpeg({.width = 400, .height = 300}), ExifSegment(6, true)));
+    WritePicture(photos.path() + L"\\b upside down.jpg",
+                 WithSegment(MakeJpeg({.width = 400, .height = 300}), ExifSegment(3, false)));
+    WritePicture(photos.path() + L"\\c large.jpg",
+                 MakeJpeg({.width = 4000, .height = 3000, .smooth = true}));
+    WritePicture(photos.path() + L"\\d drawing.png",
+                 testing::MakePng({.width = 300, .height = 200}));
+    WriteFile(photos.path() + L"\\e damaged.jpg", "\xff\xd8 this is no picture");
+    WriteFile(photos.path() + L"\\f bitmap.bmp", "BM");
+    SetUserValue(L"Tessel", L"");
+
+    const HWND window = OpenSettings();
+    ASSERT_NE(window, nullptr);
+    const HWND dialog = OpenNewTessel(window);
+    ASSERT_NE(dialog, nullptr);
+    Type(dialog, nt::id::kFolder, photos.path());
+    Type(dialog, nt::id::kName, L"Holiday");
+    Type(dialog, nt::id::kLink + 2, L"https://holiday.example/");
+    Press(dialog, nt::id::kCreate);
+    const auto box = WaitForMessageBox(program.pid, 120s);
+    ASSERT_TRUE(box) << "no word of the making";
+    EXPECT_NE(box->text.find("'Holiday' is made of 4 pictures."), std::string::npos) << box->text;
+    EXPECT_NE(box->text.find("\ne damaged.jpg: "), std::string::npos) << box->text;
+    Answer(*box, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 20s));
+
+    EXPECT_NE(::GetFileAttributesW((users + L"\\Holiday.tsl").c_str()), INVALID_FILE_ATTRIBUTES);
+    const HWND list = ::GetDlgItem(window, settings::win32::id::kTessels);
+    ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 2; }, 10s));
+    const auto holiday = ::SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(L"Holiday"));
+    EXPECT_EQ(::SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(holiday), 0), 1)
+        << "checked";
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), holiday) << "the row of the focus";
+    ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitForExit(program, 20s));
+    EXPECT_EQ(UserValue(L"Tessel"), L"Holiday") << "OK put it in the rotation";
+}
+
+// Cancel in the middle of a long making: the dialog answered all the while, and no file is
+// left, neither the Tessel nor its temporary file.
+TEST_F(UsersTessels, CancelInTheMiddleOfAHundredPictureMakeLeavesNoFile) {
+    TempFolder photos{L"qv new tessel many"};
+    const auto picture = testing::MakeJpeg({.width = 1600, .height = 1200, .smooth = true});
+    for (int k = 0; k < 100; ++k) {
+        WritePicture(photos.path() + L"\\p" + std::to_wstring(100 + k) + L".jpg", picture);
+    }
+    const HWND window = OpenSettings();
+    ASSERT_NE(window, nullptr);
+    const HWND dialog = OpenNewTessel(window);
+    ASSERT_NE(dialog, nullptr);
+    Type(dialog, nt::id::kFolder, photos.path());
+    Type(dialog, nt::id::kName, L"Many");
+    Press(dialog, nt::id::kCreate);
+    const HWND progress = ::GetDlgItem(dialog, nt::id::kProgress);
+    ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(progress, PBM_GETPOS, 0, 0) >= 3; }, 60s))
+        << "the making did not get going";
+    ASSERT_LT(::SendMessageW(progress, PBM_GETPOS, 0, 0), 100);
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(
+        WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(dialog, nt::id::kCreate)); }, 30s))
+        << "the making did not end";
+    WIN32_FIND_DATAW found{};
+    const winbase::UniqueFind any(::FindFirstFileW((users + L"\\*.*").c_str(), &found));
+    std::wstring left;
+    if (any) {
+        do {
+            if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..") {
+                left += found.cFileName;
+            }
+        } while (::FindNextFileW(any.get(), &found));
+    }
+    EXPECT_EQ(left, L"Attic.tsl") << "only the Tessel that was there";
 }
 
 }  // namespace

@@ -68,6 +68,8 @@ class OptionsWindow final : public ui::win32::DialogWindow {
     void OnCheckToggled(int list, int row);
     void Launch(Command command);
     void DeleteClick();
+    // The new Tessel joins the list checked, with the focus, the user's other checks kept.
+    void NewTesselClick();
 
     const platform::Platform& platform_;
     OptionsStart start_;

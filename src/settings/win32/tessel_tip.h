@@ -33,6 +33,8 @@ class TesselTip final : public ui::win32::Window {
     // beside the row. A row below -1, a row that is no Tessel, hides it.
     void Glance(HWND list, int row);
     void Hide();
+    // What was read is read again: a Tessel may have been replaced.
+    void Forget() { read_.clear(); }
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
