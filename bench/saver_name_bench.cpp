@@ -51,6 +51,8 @@ class LocalFiles : public qv::platform::Files {
     }
     std::vector<std::string> List(std::string_view) override { return {}; }
     bool Delete(std::string_view) override { return false; }
+    std::string LocalAppDataDirectory() override { return {}; }
+    bool CreateFolder(std::string_view) override { return false; }
     std::unique_ptr<qv::platform::FileReader> OpenForReading(std::string_view path,
                                                              qv::platform::Sharing) override {
         auto file = qv::pe::OpenLocalFile(std::string(path));

@@ -207,6 +207,8 @@ Section "Uninstall"
   Delete "$INSTDIR\${ADVERT_FILE}"
   ; Every Tessel and Preshow goes with the installation, the user's own too.
   RMDir /r "${TESSELS}"
+  ; The Tessels users made (Quorvanes\Tessels in each user's local application data) are
+  ; the users' own, as their choices are: the removal leaves them where they are.
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only when empty: the folder may be one the user had before.
   RMDir "$INSTDIR"

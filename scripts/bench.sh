@@ -12,11 +12,13 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash scripts/setup.sh >/dev/null
 cmake --preset native >/dev/null
-cmake --build --preset native --target jpeg_bench show_bench saver_name_bench resize_bench >/dev/null
+cmake --build --preset native --target jpeg_bench show_bench saver_name_bench resize_bench \
+  tip_bench >/dev/null
 build/native/bin/jpeg_bench "$@"
 build/native/bin/show_bench
 build/native/bin/saver_name_bench "$@"
 build/native/bin/resize_bench "$@"
+build/native/bin/tip_bench "$@"
 # Making a Tessel of 40 photographs against vipsthumbnail and ImageMagick, and its memory.
 cmake --build --preset native --target tessel >/dev/null
 bash bench/pack_bench.sh build/native/bin/tessel

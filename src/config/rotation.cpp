@@ -7,6 +7,7 @@
 #include "config/entries.h"
 #include "config/names.h"
 #include "config/paths.h"
+#include "config/tessel_folders.h"
 #include "config/title_list.h"
 
 namespace qv::config {
@@ -83,34 +84,20 @@ std::string Rotation::NextRotationTessel() const {
     // Without the tray program the list wraps, once, here only.
     return Walk(store_, platform_.text, value::Tessel, value::CurrentTessel, !trayRunning_,
                 [&](const std::string& name) -> std::optional<std::string> {
-                    if (name.empty()) {
-                        return std::nullopt;
-                    }
-                    const std::string path =
-                        TesselPath(store_.ReadMachineValue(value::TesselsDir), name);
-                    if (platform_.files.FileExists(path)) {
-                        return ChosenTesselResult(path);
+                    const auto path =
+                        FindTessel(platform_.files, TesselFoldersOf(store_, platform_.files), name);
+                    if (path) {
+                        return ChosenTesselResult(*path);
                     }
                     return std::nullopt;
                 });
 }
 
-// The listing's pattern also matches folders and names whose short (8.3) form ends in
-// ".tsl" ("Archive.tslx" is ARCHIV~1.TSL): only a file whose own name ends so is a Tessel.
+// The first Tessel file of either folder, the installation's first.
 std::string Rotation::FirstTessel() const {
-    const std::string dir = store_.ReadMachineValue(value::TesselsDir);
-    for (const std::string& name :
-         platform_.files.List(dir + "\\*" + std::string(kTesselExtension))) {
-        const bool tesselName =
-            name.size() > kTesselExtension.size() &&
-            platform_.text.SameName(
-                std::string_view(name).substr(name.size() - kTesselExtension.size()),
-                kTesselExtension);
-        if (tesselName && platform_.files.FileExists(dir + "\\" + name)) {
-            return StripLastExtension(name);
-        }
-    }
-    return {};
+    const auto tessels =
+        ListTessels(platform_.files, platform_.text, TesselFoldersOf(store_, platform_.files));
+    return tessels.empty() ? std::string() : tessels.front().title;
 }
 
 }  // namespace qv::config

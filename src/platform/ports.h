@@ -123,6 +123,11 @@ class Files {
     // that sharing excludes).
     [[nodiscard]] virtual std::unique_ptr<FileReader> OpenForReading(std::string_view path,
                                                                      Sharing sharing) = 0;
+    // The user's own local application data folder (%LOCALAPPDATA%, else the shell's); empty
+    // when the system gives none.
+    [[nodiscard]] virtual std::string LocalAppDataDirectory() = 0;
+    // Makes the folder and the missing folders above it: true when it exists afterwards.
+    [[nodiscard]] virtual bool CreateFolder(std::string_view path) = 0;
 };
 
 // ---- Processes and the instance mutex ----------------------------------------------

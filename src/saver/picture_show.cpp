@@ -10,6 +10,7 @@
 #include "config/names.h"
 #include "config/rotation.h"
 #include "config/system_saver_settings.h"
+#include "config/tessel_folders.h"
 #include "desktop/window_search.h"
 #include "password/saver_password.h"
 #include "platform/messages.h"
@@ -49,15 +50,28 @@ PictureShow::~PictureShow() {
     OnDestroy();
 }
 
+namespace {
+
+// The file of a Tessel by its title, in the installation's folder or the user's; when
+// neither has it, a path that does not exist.
+std::string TesselFileOf(platform::Files& files, const std::string& folder,
+                         const std::string& title) {
+    return config::FindTessel(files, {folder, config::UserTesselsDir(files)}, title)
+        .value_or(config::TesselPath(folder, title));
+}
+
+}  // namespace
+
 std::string PictureShow::TesselPathOf(const std::string& folder) const {
-    return config::TesselPath(folder, regIni_.ReadString(kIniSection, value::CurrentTessel, ""));
+    return TesselFileOf(platform_.files, folder,
+                        regIni_.ReadString(kIniSection, value::CurrentTessel, ""));
 }
 
 std::string PictureShow::PathToOpen(const config::ConfigStore& store,
                                     const std::string& folder) const {
     if (!state_.tesselForThisRun.empty()) {
         // Chosen by the start for this run only: the rotation is not advanced.
-        return config::TesselPath(folder, state_.tesselForThisRun);
+        return TesselFileOf(platform_.files, folder, state_.tesselForThisRun);
     }
     const config::Rotation rotation(platform_, store, state_.trayRunning);
     if (regIni_.ReadBool(kIniSection, value::RotationEnabled, false) && !state_.trayRunning) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "common/shared_names.h"
 #include "common/text.h"
@@ -39,16 +40,21 @@ bool ListOrder(platform::TextRules& text, const std::string& a, const std::strin
 }
 
 // The names of the files matching `pattern`, each up to its last ".", in list order.
+std::vector<std::string> SortedInListOrder(platform::TextRules& text,
+                                           std::vector<std::string> titles) {
+    std::stable_sort(titles.begin(), titles.end(), [&](const std::string& a, const std::string& b) {
+        return ListOrder(text, a, b);
+    });
+    return titles;
+}
+
 std::vector<std::string> SortedTitles(const platform::Platform& platform,
                                       const std::string& pattern) {
     std::vector<std::string> titles;
     for (const std::string& name : platform.files.List(pattern)) {
         titles.push_back(config::StripLastExtension(name));
     }
-    std::stable_sort(titles.begin(), titles.end(), [&](const std::string& a, const std::string& b) {
-        return ListOrder(platform.text, a, b);
-    });
-    return titles;
+    return SortedInListOrder(platform.text, std::move(titles));
 }
 
 CheckList Rows(const std::vector<std::string>& titles, std::string_view placeholder) {
@@ -181,10 +187,13 @@ bool CheckList::ShowsOnly(std::string_view placeholder) const {
 }
 
 CheckList InitLstQuorvanes(const platform::Platform& platform, const config::RegIniFile& regIni,
-                           std::string_view tesselsDir) {
-    CheckList list = Rows(SortedTitles(platform, std::string(tesselsDir) + "\\*" +
-                                                     std::string(config::kTesselExtension)),
-                          text::NoTessels);
+                           const config::TesselFolders& folders) {
+    std::vector<std::string> titles;
+    for (config::FoundTessel& tessel :
+         config::ListTessels(platform.files, platform.text, folders)) {
+        titles.push_back(std::move(tessel.title));
+    }
+    CheckList list = Rows(SortedInListOrder(platform.text, std::move(titles)), text::NoTessels);
     if (list.ShowsOnly(text::NoTessels)) {
         return list;
     }
@@ -311,7 +320,8 @@ OptionsStart FormCreate(const platform::Platform& platform) {
         std::clamp(system.ScreenSaveTimeOut() / 60, kWaitMinutesLeast, kWaitMinutesMost);
     start.passwordOn = ReadPasswordOn(platform, start.isNT);
     const config::ConfigStore store(platform.registry, nullptr);
-    start.tesselsDir = store.ReadMachineValue(value::TesselsDir);
+    start.tesselFolders = config::TesselFoldersOf(store, platform.files);
+    start.tesselsDir = start.tesselFolders.installation;
     ReadBranding(platform.files, start);
 
     config::RegIniFile regIni = config::OpenUserIni(platform.registry);
@@ -322,7 +332,7 @@ OptionsStart FormCreate(const platform::Platform& platform) {
         // A count of openings must not keep the user from the settings.
         platform::ShowHostMessage(platform.dialogs, error.what());
     }
-    start.tessels = InitLstQuorvanes(platform, regIni, start.tesselsDir);
+    start.tessels = InitLstQuorvanes(platform, regIni, start.tesselFolders);
     start.savers = InitLstScreenSavers(platform, regIni, start.isNT);
     start.preshows = InitLstPreshows(platform, start.tesselsDir);
     start.viewTimeIndex =

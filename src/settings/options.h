@@ -12,6 +12,7 @@
 #include "config/entries.h"
 #include "config/reg_ini_file.h"
 #include "config/show_modes.h"
+#include "config/tessel_folders.h"
 #include "platform/ports.h"
 
 namespace qv::settings {
@@ -79,7 +80,7 @@ struct SaverList {
 
 // The lists as the dialog fills them at creation and after a delete.
 CheckList InitLstQuorvanes(const platform::Platform& platform, const config::RegIniFile& regIni,
-                           std::string_view tesselsDir);
+                           const config::TesselFolders& folders);
 SaverList InitLstScreenSavers(const platform::Platform& platform, const config::RegIniFile& regIni,
                               bool isNT);
 CheckList InitLstPreshows(const platform::Platform& platform, std::string_view tesselsDir);
@@ -95,6 +96,8 @@ struct OptionsStart {
     int waitMinutes = kWaitMinutesMost;
     bool passwordOn = false;
     std::string tesselsDir;
+    // The installation's Tessels folder (tesselsDir) and the user's own.
+    config::TesselFolders tesselFolders;
     std::string customerLink{kDefaultCustomerLink};
     // JPEG pictures from CustInfo.dll; nullopt keeps the built-in one.
     std::optional<std::vector<std::uint8_t>> customerPicture;

@@ -5,6 +5,7 @@
 #include "config/entries.h"
 #include "config/names.h"
 #include "config/paths.h"
+#include "config/tessel_folders.h"
 #include "config/title_list.h"
 #include "launch/launch.h"
 #include "platform/messages.h"
@@ -216,10 +217,14 @@ std::optional<Lists> DeleteTitle(const platform::Platform& platform, const Optio
         case TitleKind::Tessel:
             (void)SaveSelectedQuorvanes(current.tessels, ini);
             if (IsPlainName(target.item)) {
-                DeleteOrSay(platform, config::TesselPath(start.tesselsDir, target.item),
+                // The file the list shows under this title, of either folder.
+                const auto path =
+                    config::FindTessel(platform.files, start.tesselFolders, target.item);
+                DeleteOrSay(platform,
+                            path.value_or(config::TesselPath(start.tesselsDir, target.item)),
                             target.name);
             }
-            current.tessels = InitLstQuorvanes(platform, ini, start.tesselsDir);
+            current.tessels = InitLstQuorvanes(platform, ini, start.tesselFolders);
             (void)SaveSelectedQuorvanes(current.tessels, ini);
             break;
         case TitleKind::Preshow:

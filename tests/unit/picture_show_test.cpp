@@ -181,7 +181,8 @@ class PictureShowTest : public ::testing::Test {
     }
 
     void AddTessel(const std::string& title, const std::vector<Picture>& pictures,
-                   const std::map<std::uint16_t, std::string>& links = {}) {
+                   const std::map<std::uint16_t, std::string>& links = {},
+                   const std::string& folder = kFolder) {
         pe::ResourceLibraryLayout layout;
         for (const auto& picture : pictures) {
             auto bytes =
@@ -191,8 +192,7 @@ class PictureShowTest : public ::testing::Test {
             layout.rcdata.push_back({picture.name, std::move(bytes)});
         }
         layout.strings = links;
-        const std::string path = std::string(kFolder) + "\\" + title + ".tsl";
-        mem.files.AddFileBytes(path, pe::WriteResourceLibrary(layout));
+        mem.files.AddFileBytes(folder + "\\" + title + ".tsl", pe::WriteResourceLibrary(layout));
     }
 
     // Three pictures A, B, C of widths 320, 200, 100, and links 2 and 8.
@@ -403,6 +403,22 @@ TEST_F(PictureShowTest, MissingTesselFallsToTheNextOfTheRotation) {
     SetUser(config::value::CurrentTessel, "Gone");
     OpenShow();
     EXPECT_EQ(User(config::value::CurrentTessel), "Harbour");
+}
+
+// The rotation names titles; the show opens the file the title names in either folder.
+TEST_F(PictureShowTest, ATesselOfTheUsersOwnFolderIsShownAndTheInstallationsWinsItsTitle) {
+    const std::string users = mem.files.localAppDataDir + "\\Quorvanes\\Tessels";
+    AddTessel("Mine", {{"MJPEG", 50, 40}}, {}, users);
+    SetUser(config::value::Tessel, "Gone,Mine");
+    SetUser(config::value::CurrentTessel, "Gone");
+    OpenShow();
+    EXPECT_EQ(User(config::value::CurrentTessel), "Mine");
+    EXPECT_EQ(window.widths, (std::vector<int>{50}));
+
+    AddTessel("Mine", {{"IJPEG", 70, 40}});  // the installation's own, of the same title
+    window.widths.clear();
+    OpenShow();
+    EXPECT_EQ(window.widths, (std::vector<int>{70}));
 }
 
 TEST_F(PictureShowTest, RotationEnabledWithoutTheTrayAdvancesOneStepFirst) {

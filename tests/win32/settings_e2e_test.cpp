@@ -80,6 +80,7 @@ const wchar_t* ExpectedClass(const ControlLayout& control) {
         case ControlKind::SpinEdit:
         case ControlKind::TextBox:
         case ControlKind::PathEdit:
+        case ControlKind::Edit:
             return L"Edit";
         case ControlKind::ListBox:
             return L"ListBox";

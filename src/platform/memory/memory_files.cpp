@@ -150,4 +150,26 @@ void MemoryFiles::AddFolder(std::string_view path) {
     entries_.push_back({std::string(path), {}, true});
 }
 
+bool MemoryFiles::FolderExists(std::string_view path) const {
+    const Entry* e = Find(path);
+    return e != nullptr && e->folder;
+}
+
+// Each missing folder from the top down, as the system makes them one at a time; a file in
+// the way, or a folder that cannot be made, stops it.
+bool MemoryFiles::CreateFolder(std::string_view path) {
+    for (std::size_t end = path.find('\\', 3);; end = path.find('\\', end + 1)) {
+        const std::string_view folder = path.substr(0, end);
+        if (!FolderExists(folder)) {
+            if (Find(folder) != nullptr || uncreatable.contains(ToLowerAscii(folder))) {
+                return false;
+            }
+            AddFolder(folder);
+        }
+        if (end == std::string_view::npos) {
+            return true;
+        }
+    }
+}
+
 }  // namespace qv::platform::memory

@@ -75,6 +75,9 @@ class MemoryFiles : public Files {
     std::vector<std::string> List(std::string_view pattern) override;
     bool Delete(std::string_view path) override;
     std::unique_ptr<FileReader> OpenForReading(std::string_view path, Sharing sharing) override;
+    std::string LocalAppDataDirectory() override { return localAppDataDir; }
+    bool CreateFolder(std::string_view path) override;
+    [[nodiscard]] bool FolderExists(std::string_view path) const;
 
     // Paths the system will not delete (held open, read only), in lower case.
     std::set<std::string> undeletable;
@@ -98,6 +101,9 @@ class MemoryFiles : public Files {
 
     std::string windowsDir = "C:\\WINDOWS";
     std::string systemDir = "C:\\WINDOWS\\SYSTEM";
+    std::string localAppDataDir = "C:\\Users\\user\\AppData\\Local";
+    // Folders that cannot be made (a file in the way, no rights), in lower case.
+    std::set<std::string> uncreatable;
 
   private:
     struct Entry {

@@ -48,6 +48,8 @@ class Win32Files : public Files {
     std::vector<std::string> List(std::string_view pattern) override;
     bool Delete(std::string_view path) override;
     std::unique_ptr<FileReader> OpenForReading(std::string_view path, Sharing sharing) override;
+    std::string LocalAppDataDirectory() override;
+    bool CreateFolder(std::string_view path) override;
 };
 
 class Win32Processes : public Processes {

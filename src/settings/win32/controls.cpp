@@ -235,7 +235,66 @@ LRESULT CheckListControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         }
         return 0;  // the key's release makes no second menu
     }
+    if (const auto glance = OnGlanceMessage(message, wParam, lParam)) {
+        return *glance;
+    }
     return DefaultHandling(message, wParam, lParam);
+}
+
+void CheckListControl::TellGlance(int row) {
+    ::SendMessageW(::GetParent(hwnd()), kWmListGlance, static_cast<WPARAM>(::GetDlgCtrlID(hwnd())),
+                   row);
+}
+
+// The mouse resting on a row (the system's hover time), leaving, and the focus moving to a
+// row are told to the parent, for the row's tip.
+std::optional<LRESULT> CheckListControl::OnGlanceMessage(UINT message, WPARAM wParam,
+                                                         LPARAM lParam) {
+    const auto focused = [&] { return ::GetFocus() == hwnd() ? ListBox_GetCurSel(hwnd()) : -1; };
+    switch (message) {
+        case WM_MOUSEMOVE: {
+            const int row = RowAt(lParam).value_or(-1);
+            if (!tracking_ || row != lastRow_) {
+                if (hovered_ >= 0) {
+                    TellGlance(focused());
+                }
+                hovered_ = -1;
+                TRACKMOUSEEVENT track{sizeof(track), TME_HOVER | TME_LEAVE, hwnd(), HOVER_DEFAULT};
+                tracking_ = ::TrackMouseEvent(&track) != FALSE;
+                lastRow_ = row;
+            }
+            return std::nullopt;
+        }
+        case WM_MOUSEHOVER:
+            hovered_ = RowAt(lParam).value_or(-1);
+            TellGlance(hovered_);
+            return 0;
+        case WM_MOUSELEAVE:
+            tracking_ = false;
+            if (hovered_ >= 0) {
+                hovered_ = -1;
+                TellGlance(focused());
+            }
+            return 0;
+        case WM_SETFOCUS: {
+            const LRESULT result = DefaultHandling(message, wParam, lParam);
+            TellGlance(ListBox_GetCurSel(hwnd()));
+            return result;
+        }
+        case WM_KILLFOCUS:
+            TellGlance(hovered_);
+            return DefaultHandling(message, wParam, lParam);
+        case WM_KEYDOWN: {
+            const int before = ListBox_GetCurSel(hwnd());
+            const LRESULT result = DefaultHandling(message, wParam, lParam);
+            if (const int after = ListBox_GetCurSel(hwnd()); after != before) {
+                TellGlance(after);
+            }
+            return result;
+        }
+        default:
+            return std::nullopt;
+    }
 }
 
 void CheckListControl::Fill(const CheckList& rows) {

@@ -27,6 +27,9 @@ inline constexpr UINT kWmListPress = WM_APP + 10;
 inline constexpr UINT kWmCheckToggled = WM_APP + 11;
 // The menu key (Apps, or Shift+F10) pressed on a check list (wParam: the list's id).
 inline constexpr UINT kWmListMenuKey = WM_APP + 12;
+// The row the mouse has rested on, or the row that has the focus after it moved (wParam: the
+// list's id; lParam: the row, -1 for none: the mouse left and the focus went).
+inline constexpr UINT kWmListGlance = WM_APP + 13;
 
 // Where a control of the settings window goes and how it looks.
 struct ControlPlacement {
@@ -104,7 +107,13 @@ class CheckListControl : public ui::win32::Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    void TellGlance(int row);
+    std::optional<LRESULT> OnGlanceMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
     std::wstring accessibleName_;
+    int hovered_ = -1;  // the row the mouse rests on, told to the parent
+    int lastRow_ = -1;  // the row under the mouse when the hover was last asked for
+    bool tracking_ = false;
 };
 
 }  // namespace qv::settings::win32

@@ -31,8 +31,9 @@ winbase::UniqueHmenu BuildMenu(const auto& items) {
 bool ListMenus::Create() {
     saverMenu_ = BuildMenu(kSaverMenu);
     tesselMenu_ = BuildMenu(kTesselMenu);
+    newTesselMenu_ = BuildMenu(kNewTesselMenu);
     preshowMenu_ = BuildMenu(kPreshowMenu);
-    return saverMenu_ && tesselMenu_ && preshowMenu_;
+    return saverMenu_ && tesselMenu_ && newTesselMenu_ && preshowMenu_;
 }
 
 HMENU ListMenus::MenuOf(TitleKind kind) const {
@@ -58,11 +59,26 @@ void ListMenus::OnPress(HWND window, CheckListControl& list, TitleKind kind, boo
     const std::optional<int> row = MenuRowFor(rows, kind, rightButton, x, rowUnder);
     if (row) {
         Open(window, list, kind, rows, *row, {GET_X_LPARAM(point), GET_Y_LPARAM(point)});
+    } else if (kind == TitleKind::Tessel && rightButton) {
+        OpenNewTessel(window, list, {GET_X_LPARAM(point), GET_Y_LPARAM(point)});
     }
+}
+
+// Where the Tessel list has no Tessel row (it is empty, or the press is below its rows), its
+// menu offers only a new one.
+void ListMenus::OpenNewTessel(HWND window, CheckListControl& list, POINT inList) {
+    ::ClientToScreen(list.hwnd(), &inList);
+    ::TrackPopupMenu(newTesselMenu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, inList.x, inList.y, 0,
+                     window, nullptr);
 }
 
 void ListMenus::OnMenuKey(HWND window, CheckListControl& list, TitleKind kind, UINT dpi) {
     const LRESULT current = ::SendMessageW(list.hwnd(), LB_GETCURSEL, 0, 0);
+    if (kind == TitleKind::Tessel &&
+        (current == LB_ERR || list.Read().ShowsOnly(text::NoTessels))) {
+        OpenNewTessel(window, list, {winbase::Scaled(kCheckColumnPixels + 1, dpi), kItemHeight});
+        return;
+    }
     if (current == LB_ERR) {
         return;
     }

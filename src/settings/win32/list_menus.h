@@ -37,12 +37,14 @@ class ListMenus {
   private:
     void Open(HWND window, CheckListControl& list, TitleKind kind, const CheckList& rows, int row,
               POINT inList);
+    void OpenNewTessel(HWND window, CheckListControl& list, POINT inList);
     [[nodiscard]] HMENU MenuOf(TitleKind kind) const;
 
     platform::Files& files_;
     const SaverList& savers_;
     winbase::UniqueHmenu saverMenu_;
     winbase::UniqueHmenu tesselMenu_;
+    winbase::UniqueHmenu newTesselMenu_;
     winbase::UniqueHmenu preshowMenu_;
     Target target_;
     std::optional<int> preshowIndex_;

@@ -290,6 +290,7 @@ inline constexpr int kSaverPreview = 2002;
 inline constexpr int kSaverDelete = 2003;
 inline constexpr int kTesselPreview = 2012;
 inline constexpr int kTesselDelete = 2013;
+inline constexpr int kNewTessel = 2014;
 inline constexpr int kPreshowSettings = 2021;
 inline constexpr int kPreshowPreview = 2022;
 inline constexpr int kPreshowDelete = 2023;
@@ -300,10 +301,15 @@ inline constexpr std::array<MenuItemLayout, 4> kSaverMenu{
      {menu::kSaverPreview, "SSPreview", "Preview"},
      {0, "N1", ""},
      {menu::kSaverDelete, "SSDelete", "Delete"}}};
-inline constexpr std::array<MenuItemLayout, 3> kTesselMenu{
+inline constexpr std::array<MenuItemLayout, 5> kTesselMenu{
     {{menu::kTesselPreview, "QVPreview", "Preview"},
      {0, "N2", ""},
-     {menu::kTesselDelete, "QVDelete", "Delete"}}};
+     {menu::kTesselDelete, "QVDelete", "Delete"},
+     {0, "N4", ""},
+     {menu::kNewTessel, "QVNew", "New Tessel\u2026"}}};
+// The Tessel list's menu where no Tessel row is: an empty list, or below its rows.
+inline constexpr std::array<MenuItemLayout, 1> kNewTesselMenu{
+    {{menu::kNewTessel, "QVNewOnly", "New Tessel\u2026"}}};
 inline constexpr std::array<MenuItemLayout, 4> kPreshowMenu{
     {{menu::kPreshowSettings, "PSSettings", "Settings"},
      {menu::kPreshowPreview, "PSPreview", "Preview"},

@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "settings/win32/help_dialog.h"
 #include "settings/win32/picture_show_dialog.h"
+#include "settings/win32/new_tessel_dialog.h"
 
 namespace qv::settings::win32 {
 
@@ -251,6 +252,22 @@ void OptionsWindow::DeleteClick() {
     preshows_.Fill(rebuilt->preshows);
 }
 
+void OptionsWindow::NewTesselClick() {
+    tip_.Hide();
+    const auto made = RunNewTessel(Instance(), hwnd(), Owned(), start_.tesselFolders);
+    if (!made) {
+        return;
+    }
+    tip_.Forget();  // it may have replaced a Tessel the tip has read
+    const auto with = WithNewTessel(
+        tessels_.Read(),
+        InitLstQuorvanes(platform_, config::OpenUserIni(platform_.registry), start_.tesselFolders),
+        *made, platform_.text);
+    tessels_.Fill(with.list);
+    ::SendMessageW(tessels_.hwnd(), LB_SETCURSEL, static_cast<WPARAM>(with.row), 0);
+    ::SetFocus(tessels_.hwnd());
+}
+
 void OptionsWindow::OnCommand(int control, int code) {
     switch (control) {
         case menu::kSaverSettings:
@@ -261,6 +278,9 @@ void OptionsWindow::OnCommand(int control, int code) {
         case menu::kTesselPreview:
         case menu::kPreshowPreview:
             Launch(Command::Preview);
+            break;
+        case menu::kNewTessel:
+            NewTesselClick();
             break;
         case menu::kSaverDelete:
         case menu::kTesselDelete:
@@ -319,12 +339,19 @@ LRESULT OptionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             break;
         }
         case kWmListPress:
+            tip_.Hide();
             menus_.OnPress(hwnd(), List(LOWORD(wParam)), KindOf(LOWORD(wParam)),
                            HIWORD(wParam) != 0, lParam, Dpi());
             return 0;
         case kWmListMenuKey:
+            tip_.Hide();
             menus_.OnMenuKey(hwnd(), List(static_cast<int>(wParam)),
                              KindOf(static_cast<int>(wParam)), Dpi());
+            return 0;
+        case kWmListGlance:
+            if (wParam == id::kTessels) {
+                tip_.Glance(Control(id::kTessels), static_cast<int>(lParam));
+            }
             return 0;
         case kWmCheckToggled:
             OnCheckToggled(static_cast<int>(wParam), static_cast<int>(lParam));

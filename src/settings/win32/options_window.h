@@ -18,6 +18,7 @@
 #include "settings/win32/list_menus.h"
 #include "settings/win32/options_layout.h"
 #include "settings/win32/options_links.h"
+#include "settings/win32/tessel_tip.h"
 #include "settings/win32/title_launches.h"
 #include "ui/win32/dialog_window.h"
 #include "ui/win32/window_dialogs.h"
@@ -68,6 +69,8 @@ class OptionsWindow final : public ui::win32::DialogWindow {
     void OnCheckToggled(int list, int row);
     void Launch(Command command);
     void DeleteClick();
+    // The new Tessel joins the list checked, with the focus, the user's other checks kept.
+    void NewTesselClick();
 
     const platform::Platform& platform_;
     OptionsStart start_;
@@ -80,6 +83,7 @@ class OptionsWindow final : public ui::win32::DialogWindow {
     ListMenus menus_{platform_.files, start_.savers};
     OptionsLinks links_{platform_.desktop};
     TitleLaunches launches_;
+    TesselTip tip_{platform_.files, start_.tesselFolders};
     CheckListControl savers_;
     CheckListControl tessels_;
     CheckListControl preshows_;

@@ -22,6 +22,7 @@ enum class ControlKind {
     ListBox,   // a plain list of one column
     ProgressBar,
     PathEdit,  // a one-line field with a "Browse..." button, the button's id in `partner`
+    Edit,      // a one-line field the user types in
     Window,    // a kit window of the dialog's own, made by DialogWindow::CreateOwnControl
 };
 

@@ -63,6 +63,7 @@ ControlStyle StyleOf(const ControlLayout& control) {
         case ControlKind::ProgressBar:
             return {PROGRESS_CLASSW, kChild, 0};
         case ControlKind::PathEdit:
+        case ControlKind::Edit:
             return {WC_EDITW, kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
         case ControlKind::Window:
             break;
