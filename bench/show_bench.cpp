@@ -38,9 +38,10 @@ class NoWindow : public saver::ShowWindow {
         return {{0, 0, 1920, 1080}, {0, 0, 1920, 1080}};
     }
     void Cover(const saver::ScreenRect&) override {}
-    void ShowPicture(const imaging::Frame&) override { ++pictures; }
-    void MovePicture(int, int, const saver::ScreenRect&) override {}
+    void ShowPictures(const std::vector<saver::MonitorFrame>&) override { ++pictures; }
     void RepaintPicture() override {}
+    void StartFadeTimer(int) override {}
+    void StopFadeTimer() override {}
     void SetCursorShape(saver::CursorShape) override {}
     void ShowCursor(bool) override {}
     void SetPictureHint(std::optional<std::string_view>) override {}
@@ -48,7 +49,8 @@ class NoWindow : public saver::ShowWindow {
     void StartActivationDelay(int) override {}
     void StartPictureTimer(int) override {}
     void StartCountdown(int) override {}
-    void StartDecode(std::shared_ptr<saver::PictureSource> source, std::size_t start) override {
+    void StartDecode(std::shared_ptr<saver::PictureSource> source,
+                     saver::FrameRequest start) override {
         saver::RunDecode(
             *source, start, [] { return true; },
             [](const std::function<void()>& step) {
