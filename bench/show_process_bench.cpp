@@ -13,11 +13,11 @@
 #include <string>
 #include <thread>
 
+#include "base/win32/unique_handle.h"
 #include "imaging/jpeg_decoder.h"
 #include "pe/pe_writer.h"
 #include "test_jpegs.h"
 #include "win32_bench_support.h"
-#include "base/win32/unique_handle.h"
 
 namespace {
 

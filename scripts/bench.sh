@@ -62,8 +62,14 @@ PY
 scripts/wine-run "build/$preset/bin/show_process_bench.exe" "${QV_BENCH_PICTURES:-40}" | tr -d '\r'
 
 # The saver host's start and answer: against a bare window program, and while a picture at
-# the decoder's caps decodes.
-scripts/wine-run "build/$preset/bin/show_response_bench.exe" "${QV_BENCH_RUNS:-5}" | tr -d '\r'
+# the decoder's caps decodes; in each build this machine runs (the 64-bit one always), the
+# start's steps beside the bare program's.
+for build in $(runnable_windows_presets); do
+  [ "$build" = "$preset" ] || cmake --preset "$build" >/dev/null
+  [ "$build" = "$preset" ] || cmake --build --preset "$build" --target show_response_bench >/dev/null
+  echo "Windows build ($build):"
+  scripts/wine-run "build/$build/bin/show_response_bench.exe" "${QV_BENCH_RUNS:-7}" | tr -d '\r'
+done
 
 # The settings dialog opened on a full installation against an empty one.
 scripts/wine-run "build/$preset/bin/settings_open_bench.exe" "${QV_BENCH_RUNS:-5}" | tr -d '\r'
