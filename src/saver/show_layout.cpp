@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "imaging/resample.h"
+
 namespace qv::saver {
 
 namespace {
@@ -75,6 +77,18 @@ imaging::Frame OnBlack(const imaging::Frame& picture, int x, int y, int width, i
                     picture.Pixel(fromX, row), bytes);
     }
     return canvas;
+}
+
+imaging::Frame FitPicture(const imaging::Frame& picture, imaging::PictureSize box,
+                          config::PictureSize size) {
+    const imaging::Placement fitted =
+        imaging::FitInside({picture.width, picture.height}, box, imaging::Enlarge::Allowed);
+    imaging::Frame made;
+    if (size == config::PictureSize::OwnSize || fitted.size.width == 0 ||
+        !imaging::Resample(picture, fitted.size.width, fitted.size.height, made)) {
+        return picture;
+    }
+    return made;
 }
 
 int FadeShare(long long elapsedMs) {

@@ -77,6 +77,12 @@ struct PicturePoint {
 [[nodiscard]] imaging::Frame OnBlack(const imaging::Frame& picture, int x, int y, int width,
                                      int height);
 
+// A picture made ready for a box the way the show makes its frames: fitted (enlarged or
+// reduced, aspect kept) with PictureSize::FillMonitor, unchanged otherwise; the small
+// preview's picture is made so for its host. An empty picture or box stays as it is.
+[[nodiscard]] imaging::Frame FitPicture(const imaging::Frame& picture, imaging::PictureSize box,
+                                        config::PictureSize size);
+
 // A crossfade lasts half a second, in steps about 25 a second; the window's timer runs only
 // while one does.
 inline constexpr int kCrossfadeMs = 500;

@@ -115,6 +115,17 @@ TEST(ShowLayout, APictureOnABlackCanvasIsCutAtItsEdges) {
     EXPECT_EQ(OnBlack(white, 9, 0, 5, 3).pixels, std::vector<std::uint8_t>(canvas.pixels.size()));
 }
 
+TEST(ShowLayout, APictureIsFittedToItsBoxOnlyWhenPicturesFillTheirMonitors) {
+    const auto picture = testing::FrameOf(152, 112, [](int x, int) {
+        return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(x), 0, 0};
+    });
+    const imaging::Frame fitted = FitPicture(picture, {352, 312}, config::PictureSize::FillMonitor);
+    EXPECT_EQ(fitted.width, 352);
+    EXPECT_EQ(fitted.height, 259);
+    EXPECT_EQ(FitPicture(picture, {352, 312}, config::PictureSize::OwnSize).width, 152);
+    EXPECT_EQ(FitPicture(picture, {0, 0}, config::PictureSize::FillMonitor).width, 152);
+}
+
 // A fade's steps, whatever their timing, hold the blend the time says and end on the
 // incoming frame exactly.
 TEST(ShowLayout, CrossfadeStepsBlendInPlaceAndEndOnTheIncomingFrame) {
