@@ -56,7 +56,7 @@ if wine_runs_32bit; then
   # tested above; leaving it out here keeps the run short.
   same_on_both='win32\.(SettingsSlowPreview|SettingsLinks)\.'
   same_on_both+='|win32\.SettingsMenus\.(ARightClick|SettingsStartAtOnce|ATesselPreview|DeleteAnswered)'
-  same_on_both+='|win32\.SettingsProcess\.(Window|At144|Titles|ATitle|AHigh|AScreen|Cancel|OnWindows98|WmDpi|Label2)'
+  same_on_both+='|win32\.SettingsProcess\.(Window|At144|Titles|ATitle|AHigh|AScreen|Cancel|OnWindows98|WmDpi|Label2|ThePictureShowDialog)'
   same_on_both+='|win32\.PictureShowProcess\.(First|Damaged|AKey|Mouse|ClickWhere)|win32\.AdBanner\.AMissing'
   ctest --preset windows-x64 -E "$same_on_both"
 else

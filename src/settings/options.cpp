@@ -126,8 +126,8 @@ void Append(config::SettingFailures& to, config::SettingFailures more) {
 
 void ShowUnstored(const platform::Platform& platform, const config::SettingFailures& failures) {
     platform::ShowHostMessage(platform.dialogs, std::string(text::NotAllStoredHead) + "\n\n" +
-                                                  config::DescribeFailures(failures) + "\n\n" +
-                                                  std::string(text::NotAllStoredTail));
+                                                    config::DescribeFailures(failures) + "\n\n" +
+                                                    std::string(text::NotAllStoredTail));
 }
 
 void ReadBranding(platform::Files& files, OptionsStart& start) {
@@ -158,6 +158,12 @@ int CountedOnce(int stored) {
 
 std::optional<int> IndexWithin(int stored, int items) {
     return stored >= 0 && stored < items ? std::optional<int>(stored) : std::nullopt;
+}
+
+void WriteShowModes(const config::ShowModes& modes, config::RegIniFile& regIni) {
+    regIni.WriteString(kIniSection, value::PictureSize, config::PictureSizeText(modes.size));
+    regIni.WriteString(kIniSection, value::Monitors, config::MonitorUseText(modes.monitors));
+    regIni.WriteString(kIniSection, value::Crossfade, config::CrossfadeText(modes.crossfade));
 }
 
 void WaitForTrayEnd(const platform::Platform& platform) {
@@ -323,6 +329,7 @@ OptionsStart FormCreate(const platform::Platform& platform) {
         IndexWithin(regIni.ReadInteger(kIniSection, value::ViewTime, 0), kViewTimeItems);
     start.mouseDelayIndex =
         IndexWithin(regIni.ReadInteger(kIniSection, value::MouseDelay, 0), kMouseDelayItems);
+    start.showModes = config::ReadShowModes(store);
     return start;
 }
 
@@ -360,6 +367,7 @@ OkOutcome ApplySettings(const platform::Platform& platform, const OptionsStart& 
         SaveSelectedPreshow(choice.preshows, regIni);
         regIni.WriteInteger(kIniSection, value::ViewTime, choice.viewTimeIndex.value_or(0));
         regIni.WriteInteger(kIniSection, value::MouseDelay, choice.mouseDelayIndex.value_or(0));
+        WriteShowModes(choice.showModes, regIni);
         regIni.WriteBool(kIniSection, value::RotationEnabled, titles > 1);
 
         const platform::WindowId tray =

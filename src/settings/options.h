@@ -11,6 +11,7 @@
 
 #include "config/entries.h"
 #include "config/reg_ini_file.h"
+#include "config/show_modes.h"
 #include "platform/ports.h"
 
 namespace qv::settings {
@@ -103,6 +104,7 @@ struct OptionsStart {
     CheckList preshows;
     std::optional<int> viewTimeIndex;  // nullopt: the stored index is outside the list
     std::optional<int> mouseDelayIndex;
+    config::ShowModes showModes;  // how the picture show uses the monitors
 };
 
 // Reads everything in FormCreate's order; counts the opening in LogoIMP.
@@ -117,6 +119,7 @@ struct OptionsChoice {
     std::optional<int> mouseDelayIndex;
     bool passwordOn = false;
     std::string waitText;  // the spin field's text
+    config::ShowModes showModes;
 };
 
 // Applied: everything stored, the dialog closes. Otherwise the user was told why, and the
@@ -128,7 +131,8 @@ class TesselPreviewGuard;  // settings/tessel_preview.h
 // The waiting time as a whole number of minutes from 1 to 60; nullopt for anything else.
 std::optional<int> ParseWaitMinutes(std::string_view text);
 
-// OK's steps: the password option, the waiting time, the titles and options, the system
+// OK's steps: the password option, the waiting time, the titles and options (the picture
+// show's modes among them, written as the other options are), the system
 // screen saver, and the tray program restarted (exactly one runs afterwards). A waiting
 // time that is no whole number from 1 to 60 is refused with a message before anything is
 // stored, and the dialog stays open. A system setting that cannot be stored (the password

@@ -172,7 +172,7 @@ class OkTest : public SettingsTest {
         start = FormCreate(mem.platform());
         choice = {
             start.tessels, start.savers, start.preshows, start.viewTimeIndex, start.mouseDelayIndex,
-            false,         "5"};
+            false,         "5",          start.showModes};
     }
     OkOutcome Ok() { return ApplySettings(mem.platform(), start, choice); }
     std::optional<std::string> ScrnSave() {
@@ -347,6 +347,48 @@ TEST_F(OkTest, WhatTheSystemRefusesIsToldInOneBoxAfterEverythingElseIsStored) {
     mem.dialogs.shown.clear();
     EXPECT_THROW(Ok(), config::ConfigError);
     EXPECT_TRUE(mem.dialogs.shown.empty());
+}
+
+// The picture show's modes: read when the dialog opens (an odd stored text is the default),
+// written as REG_SZ digits at OK with the other options, and a failed write is reported as
+// theirs is: alone it is thrown naming the value, after a refused setting it joins the box.
+TEST_F(OkTest, PictureShowModesAreReadAtTheOpeningAndStoredWithTheRestAtOk) {
+    EXPECT_EQ(start.showModes, config::ShowModes{}) << "nothing stored: the show as it was";
+    EXPECT_FALSE(
+        mem.registry.Query(RegRoot::CurrentUser, config::kKeyPath, config::value::PictureSize))
+        << "the opening stores no mode: a Cancel leaves them as they were";
+    SetUser(config::value::PictureSize, "1");
+    SetUser(config::value::Monitors, "2");
+    SetUser(config::value::Crossfade, "yes");
+    const config::ShowModes read = FormCreate(mem.platform()).showModes;
+    EXPECT_EQ(read.size, config::PictureSize::FillMonitor);
+    EXPECT_EQ(read.monitors, config::MonitorUse::NextOnEach);
+    EXPECT_FALSE(read.crossfade) << "an odd text is the default";
+
+    choice.showModes = {config::PictureSize::OwnSize, config::MonitorUse::SameOnEach, true};
+    ASSERT_EQ(Ok(), OkOutcome::Applied);
+    for (const auto& [name, text] :
+         {std::pair{config::value::PictureSize, "0"}, std::pair{config::value::Monitors, "1"},
+          std::pair{config::value::Crossfade, "1"}}) {
+        const auto stored = mem.registry.Query(RegRoot::CurrentUser, config::kKeyPath, name);
+        ASSERT_TRUE(stored.has_value()) << name;
+        EXPECT_EQ(stored->type, RegType::String) << name;
+        EXPECT_EQ(stored->data, std::string(text) + '\0') << name;
+    }
+    EXPECT_EQ(FormCreate(mem.platform()).showModes, choice.showModes) << "read back as stored";
+
+    mem.registry.failingValueNames.insert("Monitors");
+    try {
+        (void)Ok();
+        ADD_FAILURE() << "a failed write of a mode was taken for stored";
+    } catch (const config::ConfigError& error) {
+        EXPECT_NE(std::string(error.what()).find("Monitors"), std::string::npos) << error.what();
+    }
+    mem.system.timeoutRefused = "Access is denied.";
+    ASSERT_EQ(Ok(), OkOutcome::NotAllStored);
+    const std::string box = mem.dialogs.Texts().back();
+    EXPECT_EQ(box.rfind("These settings could not be stored:", 0), 0u) << box;
+    EXPECT_NE(box.find("Monitors"), std::string::npos) << box;
 }
 
 }  // namespace

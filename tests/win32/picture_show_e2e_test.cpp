@@ -185,9 +185,9 @@ TEST_F(PictureShowProcess, MouseMovementBeyondFivePixelsEndsTheShowAfterTheDelay
     const std::int64_t within = SystemTimeMs();
     ::SendMessageW(window, WM_MOUSEMOVE, 0, At(100, 100));
     ::SendMessageW(window, WM_MOUSEMOVE, 0, At(105, 95));
-    // A countdown started now would end the show before the one started below could.
-    std::this_thread::sleep_for(1500ms);
-    ASSERT_TRUE(Running()) << "five pixels are within the threshold";
+    // A countdown started now would end the show before the one started below could: the
+    // show's end is waited for, and must not come, for half the delay.
+    ASSERT_FALSE(WaitForExit(show, 1500ms)) << "five pixels are within the threshold";
 
     const std::int64_t beyond = SystemTimeMs();
     ASSERT_GE(beyond - within, 1500);

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
+#include <span>
 #include <thread>
 #include <utility>
 
@@ -24,6 +25,7 @@
 #include "settings/win32/help_dialog.h"
 #include "settings/win32/options_layout.h"
 #include "settings/win32/options_window.h"
+#include "settings/win32/picture_show_dialog.h"
 #include "test_jpegs.h"
 #include "test_savers.h"
 #include "ui/win32/font.h"
@@ -94,6 +96,31 @@ RECT ClientRectOf(HWND control) {
     ::GetWindowRect(control, &rect);
     ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+// Presses `button` and waits for the window of `className` it opens in the process `pid`.
+HWND OpenedBy(HWND button, DWORD pid, const wchar_t* className) {
+    ::PostMessageW(button, BM_CLICK, 0, 0);
+    HWND opened = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return (opened = WindowOf(pid, className)) != nullptr && ::IsWindowVisible(opened); },
+        10s))
+        << "no window " << winbase::Narrow(className);
+    return opened;
+}
+
+// WM_DPICHANGED as the system sends it when the window moves to a screen of density `dpi`:
+// the suggested rectangle has the client size `client` within the window's frame.
+void SendDpiChanged(HWND window, UINT dpi, SIZE client) {
+    RECT frame{};
+    RECT now{};
+    ::GetWindowRect(window, &frame);
+    ::GetClientRect(window, &now);
+    RECT suggested{frame.left, frame.top,
+                   frame.left + client.cx + (frame.right - frame.left) - now.right,
+                   frame.top + client.cy + (frame.bottom - frame.top) - now.bottom};
+    ::SendMessageW(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
 }
 
 struct Row {
@@ -289,18 +316,22 @@ constexpr HandPlace kAt144Dpi[] = {
 constexpr int kItemHeightAt144 = 23;    // 15 * 1.5 = 22.5
 constexpr SIZE kClientAt144{933, 657};  // 622 by 438
 
-void ExpectPlacesAt144(HWND window) {
-    RECT client{};
-    ::GetClientRect(window, &client);
-    EXPECT_EQ(client.right, kClientAt144.cx);
-    EXPECT_EQ(client.bottom, kClientAt144.cy);
-    for (const HandPlace& place : kAt144Dpi) {
+void ExpectHandPlaces(HWND window, std::span<const HandPlace> places) {
+    for (const HandPlace& place : places) {
         const RECT rect = ClientRectOf(::GetDlgItem(window, place.id));
         EXPECT_EQ(rect.left, place.rect.left) << place.name;
         EXPECT_EQ(rect.top, place.rect.top) << place.name;
         EXPECT_EQ(rect.right, place.rect.right) << place.name;
         EXPECT_EQ(rect.bottom, place.rect.bottom) << place.name;
     }
+}
+
+void ExpectPlacesAt144(HWND window) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, kClientAt144.cx);
+    EXPECT_EQ(client.bottom, kClientAt144.cy);
+    ExpectHandPlaces(window, kAt144Dpi);
     EXPECT_EQ(::SendMessageW(::GetDlgItem(window, id::kSavers), LB_GETITEMHEIGHT, 0, 0),
               kItemHeightAt144);
 }
@@ -324,6 +355,17 @@ TEST_F(SettingsProcess, At144DpiTheControlsLieWhereTheHandWrittenPlacesSay) {
     Open();
     ExpectPlacesAt144(window);
     SaveScreenshot(CapturePainted(window), L"settings-dialog-144dpi");
+
+    // The picture show's choices at the same density, for the eye.
+    const HWND picture = OpenedBy(Control(id::kPictureShow), dialog.pid, kPictureShowDialogClass);
+    ASSERT_NE(picture, nullptr);
+    RECT shown{};
+    ::GetClientRect(picture, &shown);
+    EXPECT_EQ(shown.right, 480) << "320 at 144 DPI";
+    EXPECT_EQ(shown.bottom, 389) << "259 at 144 DPI";
+    SaveScreenshot(CapturePainted(picture), L"picture-show-dialog-144dpi");
+    ::PostMessageW(picture, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picture); }, 10s));
 
     // The help dialog at the same density: its own table, scaled the same way.
     ::PostMessageW(Control(id::kHelp), BM_CLICK, 0, 0);
@@ -1447,14 +1489,9 @@ TEST_F(SettingsProcess, BothDialogsAreTheirTablesForTheEyeAndTheScreenReader) {
     ASSERT_TRUE(options.up());
     ExpectTheTableMadeEveryControl(options.window(), OptionsWindow::Layout());
 
-    ::PostMessageW(::GetDlgItem(options.window(), id::kHelp), BM_CLICK, 0, 0);
-    HWND help = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            help = WindowOf(::GetCurrentProcessId(), kHelpDialogClass);
-            return help != nullptr && ::IsWindowVisible(help);
-        },
-        10s));
+    const HWND help = OpenedBy(::GetDlgItem(options.window(), id::kHelp), ::GetCurrentProcessId(),
+                               kHelpDialogClass);
+    ASSERT_NE(help, nullptr);
     ExpectTheTableMadeEveryControl(help, HelpDialog::Layout());
     ::PostMessageW(help, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(help); }, 10s));
@@ -1537,6 +1574,175 @@ TEST_F(SettingsProcess, Label2sLinesStandInTheMiddleOfItsHeight) {
     const int below = kTop + kHeight - 1 - (control.top + rows.back());
     EXPECT_LE(std::abs(above - below), 2)
         << above << " rows above the text, " << below << " below, in " << kHeight;
+}
+
+// The picture show's choices as the dialog shows them: PictureSize's two, Monitors' three,
+// the crossfade.
+using PictureShowChecks = std::array<bool, 6>;
+PictureShowChecks ChecksOf(HWND picture) {
+    namespace ps = picture_show::id;
+    PictureShowChecks checks{};
+    std::size_t k = 0;
+    for (const int choice : {ps::kOwnSize, ps::kFillMonitor, ps::kPrimaryOnly, ps::kSameOnEach,
+                             ps::kNextOnEach, ps::kCrossfade}) {
+        checks[k++] =
+            ::SendMessageW(::GetDlgItem(picture, choice), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    return checks;
+}
+
+// With the keyboard alone: Alt+S opens the picture show's choices over the settings, their
+// access keys pick them, Escape there keeps what it opened with, Enter takes the choice;
+// the settings' OK (Alt+O) stores the three as text, their Cancel (Alt+C) stores nothing
+// even after the small dialog's OK.
+TEST_F(SettingsProcess, ThePictureShowsChoicesByKeyboardAreStoredAtOkAndNeverAtCancel) {
+    SetUserValue(L"Monitors", L"1");
+    const auto openPictureShow = [&] {
+        EXPECT_TRUE(XdoTool("key alt+s"));
+        HWND picture = nullptr;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                return (picture = WindowOf(dialog.pid, kPictureShowDialogClass)) &&
+                       ::IsWindowVisible(picture);
+            },
+            10s))
+            << "Alt+S opened no picture show dialog";
+        return picture;
+    };
+    const auto press = [&](HWND picture, const std::string& keys, const PictureShowChecks& then) {
+        EXPECT_TRUE(XdoTool("key " + keys));
+        EXPECT_TRUE(WaitUntil([&] { return ChecksOf(picture) == then; }, 10s)) << keys;
+    };
+    const auto closeBy = [&](HWND picture, const char* key) {
+        EXPECT_TRUE(XdoTool(std::string("key ") + key));
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(picture); }, 10s)) << key;
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(window) != FALSE; }, 5s));
+    };
+    Open();
+    RECT title{};
+    ::GetWindowRect(Control(id::kLabel5), &title);
+    ASSERT_TRUE(PointerTo(title.left + 4, title.top + 4));
+    ASSERT_TRUE(XdoTool("click 1"));  // the settings window takes the keys
+
+    HWND picture = openPictureShow();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(::IsWindowEnabled(window)) << "modal over the settings";
+    EXPECT_EQ(Utf8(TextOf(picture)), "Picture show");
+    const PictureShowChecks stored{true, false, false, true, false, false};
+    EXPECT_EQ(ChecksOf(picture), stored) << "what is stored, the defaults for the rest";
+    press(picture, "alt+f alt+n alt+b", {false, true, false, false, true, true});
+    closeBy(picture, "Escape");
+
+    picture = openPictureShow();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(ChecksOf(picture), stored) << "Escape kept the choice the dialog opened with";
+    press(picture, "alt+f alt+n alt+b", {false, true, false, false, true, true});
+    ::SendMessageW(::GetDlgItem(picture, picture_show::id::kNextOnEach), BM_CLICK, 0, 0);
+    EXPECT_EQ(ChecksOf(picture)[4], true) << "a click on the checked choice keeps it";
+    closeBy(picture, "Return");
+    EXPECT_EQ(UserValue(L"PictureSize"), L"<missing>") << "stored only at the settings' OK";
+    ASSERT_TRUE(XdoTool("key alt+o"));
+    ASSERT_EQ(WaitForExit(dialog, 30s), 0u);
+    EXPECT_EQ(UserValue(L"PictureSize"), L"1");
+    EXPECT_EQ(UserValue(L"Monitors"), L"2");
+    EXPECT_EQ(UserValue(L"Crossfade"), L"1");
+
+    Open();
+    ::GetWindowRect(Control(id::kLabel5), &title);
+    ASSERT_TRUE(PointerTo(title.left + 4, title.top + 4));
+    ASSERT_TRUE(XdoTool("click 1"));
+    picture = openPictureShow();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(ChecksOf(picture), (PictureShowChecks{false, true, false, false, true, true}))
+        << "the dialog opens with what was stored";
+    press(picture, "alt+z alt+p alt+b", {true, false, true, false, false, false});
+    closeBy(picture, "Return");
+    ASSERT_TRUE(XdoTool("key alt+c"));
+    ASSERT_EQ(WaitForExit(dialog, 30s), 0u);
+    EXPECT_EQ(UserValue(L"PictureSize"), L"1") << "the settings' Cancel stored nothing";
+    EXPECT_EQ(UserValue(L"Monitors"), L"2");
+    EXPECT_EQ(UserValue(L"Crossfade"), L"1");
+}
+
+// Each text of the rows of these kinds fits its control at the window's density: a check
+// box's beside its box, a button's within its edges, a group's caption along its top.
+void ExpectTextsFit(HWND dialog, ui::win32::ControlTable table, UINT dpi) {
+    const auto scaled = [dpi](int value) { return ::MulDiv(value, static_cast<int>(dpi), 96); };
+    for (const ControlLayout& row : table) {
+        int room = 0;  // what the control keeps for itself across
+        if (row.kind == ControlKind::CheckBox) {
+            room = scaled(18);
+        } else if (row.kind == ControlKind::Button) {
+            room = scaled(8);
+        } else if (row.kind == ControlKind::GroupBox) {
+            room = scaled(16);
+        } else {
+            continue;
+        }
+        const HWND control = ::GetDlgItem(dialog, row.id);
+        std::wstring text = winbase::Widen(row.text);
+        std::erase(text, L'&');
+        const winbase::WindowDc dc(control);
+        const winbase::ScopedSelect font(
+            dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+        const RECT rect = ClientRectOf(control);
+        EXPECT_GT(extent.cx, scaled(3) * static_cast<int>(text.size())) << row.name << ": no font";
+        EXPECT_LE(extent.cx + room, rect.right - rect.left) << row.name << " at " << dpi;
+        if (row.kind != ControlKind::GroupBox) {
+            EXPECT_LE(extent.cy, rect.bottom - rect.top) << row.name << " at " << dpi;
+        }
+    }
+}
+
+// The picture show dialog is its table for the eye and the screen reader, and at 96 and at
+// 144 DPI every control lies where the numbers written out by hand say, with its text
+// whole; the settings window's button that opens it too.
+TEST_F(SettingsProcess, ThePictureShowDialogIsItsTableWithEveryTextWholeAt96And144Dpi) {
+    const OptionsOnAThread options;
+    ASSERT_TRUE(options.up());
+    const HWND opener = ::GetDlgItem(options.window(), id::kPictureShow);
+    const ControlLayout openerRow[] = {
+        *std::find_if(kControls.begin(), kControls.end(),
+                      [](const ControlLayout& row) { return row.id == id::kPictureShow; })};
+    ExpectTextsFit(options.window(), openerRow, 96);
+    const HWND picture = OpenedBy(opener, ::GetCurrentProcessId(), kPictureShowDialogClass);
+    ASSERT_NE(picture, nullptr);
+    const ui::win32::DialogTable& table = PictureShowDialog::Layout();
+    ExpectTheTableMadeEveryControl(picture, table);
+    for (const ControlLayout& row : table.controls) {
+        const Place place = ui::win32::WindowPlace(table.controls, row);
+        const RECT rect = ClientRectOf(::GetDlgItem(picture, row.id));
+        EXPECT_EQ(rect.left, place.left) << row.name;
+        EXPECT_EQ(rect.top, place.top) << row.name;
+        EXPECT_EQ(rect.right - rect.left, place.width) << row.name;
+        EXPECT_EQ(rect.bottom - rect.top, place.height) << row.name;
+    }
+    ExpectTextsFit(picture, table.controls, 96);
+
+    SendDpiChanged(picture, 144, {480, 389});
+    RECT client{};
+    ::GetClientRect(picture, &client);
+    EXPECT_EQ(client.right, 480) << "320 at 144 DPI";
+    EXPECT_EQ(client.bottom, 389) << "259 at 144 DPI";
+    const HandPlace at144[] = {
+        {IDOK, "btnOK 152,222,75,25", {228, 333, 228 + 113, 333 + 38}},
+        {picture_show::id::kNextOnEach,
+         "chkNextOnEach 12+10,78+60,280,17",
+         {33, 207, 33 + 420, 207 + 26}},
+        {picture_show::id::kChangeGroup, "grpChange 12,168,296,42", {18, 252, 18 + 444, 252 + 63}},
+    };
+    ExpectHandPlaces(picture, at144);
+    ExpectTextsFit(picture, table.controls, 144);
+    ::PostMessageW(picture, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picture); }, 10s));
+
+    SendDpiChanged(options.window(), 144, kClientAt144);
+    const RECT button = ClientRectOf(opener);
+    EXPECT_EQ(button.left, 465) << "310 at 144 DPI";
+    EXPECT_EQ(button.bottom - button.top, 26) << "17 at 144 DPI";
+    ExpectTextsFit(options.window(), openerRow, 144);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // with a keyboard and a mouse, and what covers the screens meanwhile.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -181,7 +183,14 @@ TEST_F(RealInputShow, AClickOnALinkHandsItToTheBrowserLinkWindow) {
     StartShow();
     const POINT corner = PictureCorner();
     ASSERT_TRUE(PointerTo(corner.x + 500, corner.y + 460));
-    ASSERT_TRUE(XdoTool("sleep 1.5 click 1"));  // the hint is up by now
+    // The hint shows with the pointer at rest where it arrived (made the first time the
+    // pointer rests on a link, it shows after the system's delay), and the click goes
+    // through it to the link beneath.
+    HWND hint = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (hint = WindowOf(show.pid, TOOLTIPS_CLASSW)); }, 10s));
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(hint) != FALSE; }, 10s))
+        << "no hint over the link";
+    ASSERT_TRUE(XdoTool("click 1"));
     EXPECT_TRUE(EndsWithin(15s));
     EXPECT_EQ(Utf8(UserValue(L"UrlLink")), kLink8);
     const std::string expected = std::string("ready\r\nreceived|") + kLink8 + "\r\n";

@@ -92,6 +92,7 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     void ApplyCursor() const;
     void CreateTooltip();
     void AddTip(HWND picture) const;
+    void RelayPointerToHint() const;
 
     HINSTANCE instance_;
     std::vector<std::unique_ptr<PictureControl>> pictures_;  // one per monitor with a picture

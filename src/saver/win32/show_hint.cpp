@@ -60,6 +60,34 @@ void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
         }
     }
     ::SendMessageW(tooltip_, TTM_ACTIVATE, hintOn_ ? TRUE : FALSE, 0);
+    if (hintOn_) {
+        RelayPointerToHint();
+    }
+}
+
+// The movement that brought the pointer onto the link reached the hint before it was
+// active, and so started no delay: without this, a pointer that stops there shows no hint
+// until it moves again.
+void PictureWindow::RelayPointerToHint() const {
+    MSG arrival{};
+    arrival.message = WM_MOUSEMOVE;
+    arrival.time = ::GetMessageTime();
+    if (!::GetCursorPos(&arrival.pt)) {
+        return;
+    }
+    // To the picture under the pointer: the link is on one monitor's picture.
+    for (const auto& picture : pictures_) {
+        POINT client = arrival.pt;
+        RECT inside{};
+        ::ScreenToClient(picture->Handle(), &client);
+        ::GetClientRect(picture->Handle(), &inside);
+        if (::PtInRect(&inside, client)) {
+            arrival.hwnd = picture->Handle();
+            arrival.lParam = MAKELPARAM(client.x, client.y);
+            ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&arrival));
+            return;
+        }
+    }
 }
 
 }  // namespace qv::saver::win32

@@ -53,6 +53,8 @@ inline constexpr int kPreshows = 1024;
 inline constexpr int kEmailList = 1025;
 inline constexpr int kBanner = 1026;
 inline constexpr int kWaitSpin = 1027;  // the arrows beside kWaitTime
+// Opens the picture show's choices (picture_show_dialog.h), whose ids it shares.
+inline constexpr int kPictureShow = 3210;
 }  // namespace id
 
 inline constexpr std::string_view kCaption = "Quorvanes(TM) Manager";
@@ -71,7 +73,7 @@ inline constexpr std::string_view kPanelName = "Password and waiting time";
 
 // Window children first in the window's tab order; each group box and the panel are
 // followed by what lies in them.
-inline constexpr std::array<ControlLayout, 28> kControls{{
+inline constexpr std::array<ControlLayout, 29> kControls{{
     {id::kLogo,
      "imgQuorvanesLogo",
      ControlKind::Window,
@@ -188,6 +190,14 @@ inline constexpr std::array<ControlLayout, 28> kControls{{
      {74, 236, 124, 34},
      "Mouse turn-off\r\ndelay (sec)",
      0},
+    // In the room right of the title, above the Tessels' group, whose show it sets.
+    {id::kPictureShow,
+     "btnPictureShow",
+     ControlKind::Button,
+     0,
+     {310, 1, 95, 17},
+     "Picture &show...",
+     look::kSmall},
     {id::kPanel,
      "Panel1",
      ControlKind::Window,

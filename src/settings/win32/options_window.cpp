@@ -6,9 +6,10 @@
 
 #include "base/win32/dpi.h"
 #include "base/win32/wide.h"
-#include "platform/messages.h"
 #include "password/saver_password.h"
+#include "platform/messages.h"
 #include "settings/win32/help_dialog.h"
+#include "settings/win32/picture_show_dialog.h"
 
 namespace qv::settings::win32 {
 
@@ -21,6 +22,8 @@ using winbase::UniqueGdiObject;
 constexpr int kDropDownRows = 8;
 constexpr std::string_view kWindowFailed = "Quorvanes could not open its settings window.";
 constexpr std::string_view kHelpFailed = "Quorvanes could not open its help.";
+constexpr std::string_view kPictureShowFailed =
+    "Quorvanes could not open the picture show's settings.";
 
 constexpr ui::win32::DialogTable kOptionsTable{
     {kOptionsWindowClass, kCaption, WS_POPUP | WS_CAPTION, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
@@ -156,6 +159,7 @@ void OptionsWindow::FillControls() {
     if (start_.isNT) {
         passwordButton.Show(false);
     }
+    showModes_ = start_.showModes;
 }
 
 void OptionsWindow::LoadPictures() {
@@ -175,6 +179,7 @@ OptionsChoice OptionsWindow::ReadChoice() {
     choice.mouseDelayIndex = ChoiceList(Control(id::kMouseDelay)).Selection();
     choice.passwordOn = ui::win32::CheckBox(Control(id::kPasswordCheck)).Checked();
     choice.waitText = ui::win32::SystemControl(Control(id::kWaitTime)).Text();
+    choice.showModes = showModes_;
     return choice;
 }
 
@@ -199,6 +204,17 @@ void OptionsWindow::btnHelpClick() {
     HelpDialog help(Instance(), platform_.desktop);
     if (help.ShowModal(hwnd()) == ui::win32::kModalNotShown) {
         platform::ShowHostMessage(*dialogs_, kHelpFailed);
+    }
+}
+
+// Cancel there keeps the choice as it was; OK there is stored only by this window's OK.
+void OptionsWindow::btnPictureShowClick() {
+    PictureShowDialog picture(Instance(), showModes_);
+    const int shown = picture.ShowModal(hwnd());
+    if (shown == IDOK) {
+        showModes_ = picture.Chosen();
+    } else if (shown == ui::win32::kModalNotShown) {
+        platform::ShowHostMessage(*dialogs_, kPictureShowFailed);
     }
 }
 
@@ -258,6 +274,11 @@ void OptionsWindow::OnCommand(int control, int code) {
             break;
         case id::kHelp:
             btnHelpClick();
+            break;
+        case id::kPictureShow:
+            if (code == BN_CLICKED) {
+                btnPictureShowClick();
+            }
             break;
         case id::kLogo:
             (void)links_.Open(hwnd(), kProductSite);

@@ -64,12 +64,15 @@ class OptionsWindow final : public ui::win32::DialogWindow {
     void chkPasswordClick();
     void btnPasswordClick();
     void btnHelpClick();
+    void btnPictureShowClick();
     void OnCheckToggled(int list, int row);
     void Launch(Command command);
     void DeleteClick();
 
     const platform::Platform& platform_;
     OptionsStart start_;
+    // The picture show's choice as the user left it; stored only at OK.
+    config::ShowModes showModes_;
     std::shared_ptr<ui::win32::WindowDialogs> dialogs_;
     BannerMaker makeBanner_;
     winbase::UniqueGdiObject logo_;
