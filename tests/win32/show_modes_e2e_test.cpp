@@ -85,14 +85,11 @@ class ShowModes : public ::testing::Test {
         return shot.Near(x - shot.left, y - shot.top, colour);
     }
     // The colours in the middle of the primary and of the secondary, once both show these.
-    bool WaitForMiddles(Rgb primary, Rgb onSecondary, Screenshot* kept = nullptr) {
+    bool WaitForMiddles(Rgb primary, Rgb onSecondary) {
         const RECT p = PrimaryMonitor();
         return WaitUntil(
             [&] {
                 const Screenshot shot = CaptureVirtualScreen();
-                if (kept != nullptr) {
-                    *kept = shot;
-                }
                 return Shows(shot, (p.left + p.right) / 2, (p.top + p.bottom) / 2, primary) &&
                        Shows(shot, (secondary->left + secondary->right) / 2,
                              (secondary->top + secondary->bottom) / 2, onSecondary);
@@ -120,12 +117,19 @@ TEST_F(ShowModes, TheSamePictureFillsEachMonitorInOneTheNextOnesInTwoTheDefaultA
 
     SetModes(L"1", L"1", L"0");
     StartShow();
-    Screenshot shot;
-    ASSERT_TRUE(WaitForMiddles(kRed, kRed, &shot)) << "the same picture on both";
-    for (const RECT& m : {p, s}) {
-        EXPECT_TRUE(Shows(shot, m.left + 2, m.top + 2, kRed));
-        EXPECT_TRUE(Shows(shot, m.right - 3, m.bottom - 3, kRed));
-    }
+    ASSERT_TRUE(WaitForMiddles(kRed, kRed)) << "the same picture on both";
+    // To the edges of both, once their painting is over.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const Screenshot shot = CaptureVirtualScreen();
+            bool filled = true;
+            for (const RECT& m : {p, s}) {
+                filled = filled && Shows(shot, m.left + 2, m.top + 2, kRed) &&
+                         Shows(shot, m.right - 3, m.bottom - 3, kRed);
+            }
+            return filled;
+        },
+        10s));
     ASSERT_TRUE(XdoTool("key Escape"));
     ASSERT_TRUE(EndsWithin(15s));
 
@@ -138,10 +142,16 @@ TEST_F(ShowModes, TheSamePictureFillsEachMonitorInOneTheNextOnesInTwoTheDefaultA
 
     SetModes(L"0", L"0", L"0");
     StartShow();
-    ASSERT_TRUE(WaitForMiddles(kRed, kBlack, &shot)) << "the primary only";
+    ASSERT_TRUE(WaitForMiddles(kRed, kBlack)) << "the primary only";
     const int left = (p.right - 640) / 2;
-    EXPECT_TRUE(Shows(shot, left + 2, (p.bottom - 480) / 2 + 2, kRed));
-    EXPECT_TRUE(Shows(shot, left - 3, p.bottom / 2, kBlack)) << "at its own size";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const Screenshot shot = CaptureVirtualScreen();
+            return Shows(shot, left + 2, (p.bottom - 480) / 2 + 2, kRed) &&
+                   Shows(shot, left - 3, p.bottom / 2, kBlack);
+        },
+        10s))
+        << "at its own size";
     ASSERT_TRUE(XdoTool("key Escape"));
     EXPECT_TRUE(EndsWithin(15s));
 }
@@ -166,18 +176,21 @@ TEST_F(ShowModes, APhotoOnItsSideIsUprightAndLinkOneWorksOnTheSecondarysFittedPi
     const int drawnWidth = height * 480 / 640;
     const int left = s.left + (width - drawnWidth) / 2;
     Screenshot shot;
+    const auto upright = [&](const Screenshot& seen) {
+        return Shows(seen, left + drawnWidth / 4, s.top + height / 4, kBlue) &&
+               Shows(seen, left + drawnWidth * 3 / 4, s.top + height / 4, kRed) &&
+               Shows(seen, left + drawnWidth / 4, s.top + height * 3 / 4, kWhite) &&
+               Shows(seen, left + drawnWidth * 3 / 4, s.top + height * 3 / 4, kGreen) &&
+               Shows(seen, s.left + 3, s.top + height / 2, kBlack);  // the letterbox
+    };
     ASSERT_TRUE(WaitUntil(
         [&] {
             shot = CaptureVirtualScreen();
-            return Shows(shot, left + drawnWidth / 4, s.top + height / 4, kBlue);
+            return upright(shot);
         },
         40s))
         << "not upright";
     SaveScreenshot(shot, L"show-modes-upright");
-    EXPECT_TRUE(Shows(shot, left + drawnWidth * 3 / 4, s.top + height / 4, kRed));
-    EXPECT_TRUE(Shows(shot, left + drawnWidth / 4, s.top + height * 3 / 4, kWhite));
-    EXPECT_TRUE(Shows(shot, left + drawnWidth * 3 / 4, s.top + height * 3 / 4, kGreen));
-    EXPECT_TRUE(Shows(shot, s.left + 3, s.top + height / 2, kBlack)) << "the letterbox";
 
     // Link 1 is the upright picture's x 0 to 159, y 0 to 39: on the screen, its top left.
     ASSERT_TRUE(WaitUntil(
