@@ -6,13 +6,17 @@
 //   show_cpu_bench.exe [SECONDS]
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <thread>
 
+#include "base/win32/system_library.h"
 #include "base/win32/unique_handle.h"
+#include "base/win32/wide.h"
 #include "pe/pe_writer.h"
 #include "test_jpegs.h"
 #include "win32_bench_support.h"
@@ -40,10 +44,67 @@ void WriteTessel(const std::wstring& path) {
     WriteFileBytes(path, qv::pe::WriteResourceLibrary(layout));
 }
 
-double CpuMs(HANDLE process) {
+std::string ReadWhole(const std::wstring& path) {
+    const qv::winbase::UniqueHandleKernel file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                                             FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                             nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (file && ::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        text.append(buffer, got);
+    }
+    return text;
+}
+
+// Under Wine a process's times are not told to another process: they are read from the
+// Linux side, /proc/PID/stat of the process whose command line is the show's (user and
+// system time, in ticks of 10 ms). -1 where there is no such process.
+double UnixCpuMs(const std::wstring& showCommand) {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    double ms = -1;
+    do {
+        const std::wstring pid = found.cFileName;
+        if (pid.empty() || pid.find_first_not_of(L"0123456789") != std::wstring::npos) {
+            continue;
+        }
+        std::string command = ReadWhole(L"Z:\\proc\\" + pid + L"\\cmdline");
+        std::replace(command.begin(), command.end(), '\0', ' ');
+        if (command.find(qv::winbase::Narrow(showCommand)) == std::string::npos) {
+            continue;
+        }
+        const std::string stat = ReadWhole(L"Z:\\proc\\" + pid + L"\\stat");
+        const auto end = stat.rfind(')');
+        if (end == std::string::npos) {
+            continue;
+        }
+        // Fields 14 and 15 (utime, stime); the state is field 3, right after the name.
+        std::istringstream fields(stat.substr(end + 2));
+        std::string field;
+        double ticks = 0;
+        for (int i = 3; i <= 15 && fields >> field; ++i) {
+            if (i >= 14) {
+                ticks += std::stod(field);
+            }
+        }
+        ms = ticks * 10.0;
+        break;
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return ms;
+}
+
+double CpuMs(HANDLE process, const std::wstring& showCommand) {
     FILETIME created{}, exited{}, kernel{}, user{};
     if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) {
         return -1;
+    }
+    if (qv::winbase::RunsUnderWine()) {
+        return UnixCpuMs(showCommand);
     }
     const auto ms = [](const FILETIME& time) {
         return static_cast<double>(
@@ -57,7 +118,8 @@ double CpuMs(HANDLE process) {
 // did not come up.
 double ShowCpuShare(const wchar_t* crossfade, int seconds) {
     SetValue(HKEY_CURRENT_USER, L"Crossfade", crossfade);
-    const Started show = Start(L"\"" + Beside(L"Quorvanes.scr") + L"\" /s");
+    const std::wstring program = Beside(L"Quorvanes.scr");
+    const Started show = Start(L"\"" + program + L"\" /s");
     if (!show.process || MsUntil(show.at, CentreIsRed) < 0) {
         if (show.process) {
             ::TerminateProcess(show.process.get(), 1);
@@ -66,10 +128,10 @@ double ShowCpuShare(const wchar_t* crossfade, int seconds) {
     }
     // Past the first second, in which the show takes no input and starts its timer.
     std::this_thread::sleep_for(2s);
-    const double cpuBefore = CpuMs(show.process.get());
+    const double cpuBefore = CpuMs(show.process.get(), program);
     const auto from = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    const double cpu = CpuMs(show.process.get()) - cpuBefore;
+    const double cpu = CpuMs(show.process.get(), program) - cpuBefore;
     const double wall = MsSince(from);
     ::TerminateProcess(show.process.get(), 0);
     ::WaitForSingleObject(show.process.get(), 10000);

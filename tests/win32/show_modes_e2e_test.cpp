@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -118,14 +119,21 @@ TEST_F(ShowModes, TheSamePictureFillsEachMonitorInOneTheNextOnesInTwoTheDefaultA
     SetModes(L"1", L"1", L"0");
     StartShow();
     ASSERT_TRUE(WaitForMiddles(kRed, kRed)) << "the same picture on both";
-    // To the edges of both, once their painting is over.
+    // Fitted to each, to the edges of the letterbox, once their painting is over.
     EXPECT_TRUE(WaitUntil(
         [&] {
             const Screenshot shot = CaptureVirtualScreen();
             bool filled = true;
             for (const RECT& m : {p, s}) {
-                filled = filled && Shows(shot, m.left + 2, m.top + 2, kRed) &&
-                         Shows(shot, m.right - 3, m.bottom - 3, kRed);
+                const int w = m.right - m.left;
+                const int h = m.bottom - m.top;
+                const int fittedW = std::min(w, h * 640 / 480);
+                const int fittedH = std::min(h, w * 480 / 640);
+                const int x = m.left + (w - fittedW) / 2;
+                const int y = m.top + (h - fittedH) / 2;
+                filled = filled && Shows(shot, x + 3, y + 3, kRed) &&
+                         Shows(shot, x + fittedW - 4, y + fittedH - 4, kRed) &&
+                         (fittedW == w || Shows(shot, x - 3, y + 3, kBlack));
             }
             return filled;
         },
