@@ -5,7 +5,8 @@
 #   scripts/wine-session.sh start-two-monitors   the same on a display with two monitors
 #   scripts/wine-session.sh stop    stops only what `start` started
 #   scripts/wine-session.sh env     prints the variables for running wine by hand
-# State lives in build/wine/. With QV_DISPLAY set (say :0), that display is used and no
+# State lives in build/wine/. The Xvfb screen is QV_SCREEN_SIZE (1024x768 by default; a
+# running one is kept, whatever its size). With QV_DISPLAY set (say :0), that display is used and no
 # Xvfb is started. With QV_MONITORS=2 the display is an Xorg server with two monitors
 # (scripts/two-monitor-display: a 1024x768 primary and an 800x600 secondary, placed by
 # QV_MONITOR_PLACE, right by default), which Wine sees as two; it needs root. Plain Xvfb
@@ -90,7 +91,7 @@ start_display() {
   # Xvfb picks a display that nobody uses, not even a server of another root (a chroot
   # shares the abstract sockets), and tells its number through a file descriptor.
   rm -f "$state/display.fd"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display.fd" \
+  Xvfb -displayfd 3 -screen 0 "${QV_SCREEN_SIZE:-1024x768}x24" -nolisten tcp 3>"$state/display.fd" \
     >"$state/xvfb.log" 2>&1 &
   echo $! > "$state/xvfb.pid"
   local n=""

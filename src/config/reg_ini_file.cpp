@@ -74,7 +74,7 @@ void RegIniFile::WriteString(std::string_view section, std::string_view name,
     }
     RegValue value{RegType::String, std::string(text)};
     value.data.push_back('\0');
-    switch (registry_.Set(root_, SectionPath(section), name, value)) {
+    switch (registry_.Set(root_, SectionPath(section), name, value).status) {
         case RegWriteStatus::Ok:
             return;
         case RegWriteStatus::KeyFailed:

@@ -24,8 +24,8 @@ constexpr std::string_view kUsePasswordSetting = "The password option (ScreenSav
 constexpr std::string_view kScrnSaveSetting = "The screen saver (SCRNSAVE.EXE in system.ini)";
 constexpr std::string_view kActiveSetting = "Screen saving switched on (ScreenSaveActive)";
 constexpr std::string_view kKeyFailed =
-    "the registry key HKEY_CURRENT_USER\\Control Panel\\Desktop could not be opened.";
-constexpr std::string_view kValueFailed = "the registry refused the value.";
+    "the registry key HKEY_CURRENT_USER\\Control Panel\\Desktop could not be opened";
+constexpr std::string_view kValueFailed = "the registry refused the value";
 
 SettingFailures Unless(const WriteResult& result, std::string_view setting) {
     if (result) {
@@ -34,17 +34,20 @@ SettingFailures Unless(const WriteResult& result, std::string_view setting) {
     return {{std::string(setting), result.reason}};
 }
 
-// The registry's adapter tells which step failed, not the system's code.
-SettingFailures Unless(RegWriteStatus status, std::string_view setting) {
-    switch (status) {
+// The step that failed, and the system's words for why when it gives them.
+SettingFailures Unless(const platform::RegWrite& write, std::string_view setting) {
+    std::string step;
+    switch (write.status) {
         case RegWriteStatus::Ok:
             return {};
         case RegWriteStatus::KeyFailed:
-            return {{std::string(setting), std::string(kKeyFailed)}};
+            step = kKeyFailed;
+            break;
         case RegWriteStatus::ValueFailed:
-            return {{std::string(setting), std::string(kValueFailed)}};
+            step = kValueFailed;
+            break;
     }
-    return {{std::string(setting), {}}};
+    return {{std::string(setting), write.reason.empty() ? step + '.' : step + ": " + write.reason}};
 }
 
 }  // namespace

@@ -48,6 +48,17 @@ struct RegValue {
 
 enum class RegWriteStatus { Ok, KeyFailed, ValueFailed };
 
+// A set's outcome: the step that failed, and the system's own words for why (empty when it
+// gives none).
+struct [[nodiscard]] RegWrite {
+    RegWriteStatus status = RegWriteStatus::Ok;
+    std::string reason;
+
+    friend bool operator==(const RegWrite& write, RegWriteStatus status) {
+        return write.status == status;
+    }
+};
+
 class Registry {
   public:
     virtual ~Registry() = default;
@@ -56,8 +67,8 @@ class Registry {
     [[nodiscard]] virtual std::optional<RegValue> Query(RegRoot root, std::string_view key,
                                                         std::string_view name) = 0;
     // Creates or opens `key` and sets one value; one open and close of the key.
-    [[nodiscard]] virtual RegWriteStatus Set(RegRoot root, std::string_view key,
-                                             std::string_view name, const RegValue& value) = 0;
+    [[nodiscard]] virtual RegWrite Set(RegRoot root, std::string_view key, std::string_view name,
+                                       const RegValue& value) = 0;
     // Creates the key when it is missing.
     [[nodiscard]] virtual bool CreateKey(RegRoot root, std::string_view key) = 0;
 };

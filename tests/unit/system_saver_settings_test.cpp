@@ -68,13 +68,14 @@ TEST_F(SystemSaverSettingsTest, EveryRefusedWriteIsReportedWithTheSystemsReason)
     ASSERT_EQ(usePassword.size(), 1u);
     EXPECT_EQ(usePassword[0].setting, "The password option (ScreenSaveUsePassword)");
     EXPECT_EQ(usePassword[0].reason,
-              "the registry key HKEY_CURRENT_USER\\Control Panel\\Desktop could not be opened.");
+              "the registry key HKEY_CURRENT_USER\\Control Panel\\Desktop could not be opened: "
+              "Access is denied.");
     mem.registry.failKeyCreation = false;
     mem.registry.failingValueNames.insert(std::string(kScreenSaverIsSecure));
     const SettingFailures secure = settings.SetScreenSaverIsSecure(true);
     ASSERT_EQ(secure.size(), 1u);
     EXPECT_EQ(secure[0].setting, "The password option (ScreenSaverIsSecure)");
-    EXPECT_EQ(secure[0].reason, "the registry refused the value.");
+    EXPECT_EQ(secure[0].reason, "the registry refused the value: Access is denied.");
 
     mem.profile.unwritable["system.ini"] = "The file is read-only.";
     mem.system.activeRefused = "";

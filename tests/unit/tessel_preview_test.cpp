@@ -261,8 +261,8 @@ class LockedRegistry final : public platform::Registry {
         const std::lock_guard lock(mutex_);
         return inner_.Query(root, key, name);
     }
-    platform::RegWriteStatus Set(RegRoot root, std::string_view key, std::string_view name,
-                                 const platform::RegValue& value) override {
+    platform::RegWrite Set(RegRoot root, std::string_view key, std::string_view name,
+                           const platform::RegValue& value) override {
         const std::lock_guard lock(mutex_);
         return inner_.Set(root, key, name, value);
     }

@@ -26,8 +26,8 @@ class MemoryRegistry : public Registry {
   public:
     std::optional<RegValue> Query(RegRoot root, std::string_view key,
                                   std::string_view name) override;
-    RegWriteStatus Set(RegRoot root, std::string_view key, std::string_view name,
-                       const RegValue& value) override;
+    RegWrite Set(RegRoot root, std::string_view key, std::string_view name,
+                 const RegValue& value) override;
     bool CreateKey(RegRoot root, std::string_view key) override;
 
     // Test helpers.
@@ -36,6 +36,8 @@ class MemoryRegistry : public Registry {
     [[nodiscard]] bool HasKey(RegRoot root, std::string_view key) const;
     [[nodiscard]] std::size_t WriteCount() const { return writes_; }
 
+    // The reason a refused set gives, as the system words a refusal.
+    static constexpr std::string_view kRefusedReason = "Access is denied.";
     bool failKeyCreation = false;
     std::set<std::string, NoCaseLess> failingValueNames;
     // The names of the values written through Set, in the order written.

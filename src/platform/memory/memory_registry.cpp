@@ -19,19 +19,19 @@ std::optional<RegValue> MemoryRegistry::Query(RegRoot root, std::string_view key
     return v->second;
 }
 
-RegWriteStatus MemoryRegistry::Set(RegRoot root, std::string_view key, std::string_view name,
-                                   const RegValue& value) {
+RegWrite MemoryRegistry::Set(RegRoot root, std::string_view key, std::string_view name,
+                             const RegValue& value) {
     if (failKeyCreation && !HasKey(root, key)) {
-        return RegWriteStatus::KeyFailed;
+        return {RegWriteStatus::KeyFailed, std::string(kRefusedReason)};
     }
     auto& values = keys_[KeyId(root, key)];
     if (failingValueNames.count(std::string(name)) != 0) {
-        return RegWriteStatus::ValueFailed;
+        return {RegWriteStatus::ValueFailed, std::string(kRefusedReason)};
     }
     values[std::string(name)] = value;
     ++writes_;
     writtenNames.emplace_back(name);
-    return RegWriteStatus::Ok;
+    return {};
 }
 
 bool MemoryRegistry::CreateKey(RegRoot root, std::string_view key) {

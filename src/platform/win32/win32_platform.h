@@ -26,8 +26,8 @@ class Win32Registry : public Registry {
   public:
     std::optional<RegValue> Query(RegRoot root, std::string_view key,
                                   std::string_view name) override;
-    RegWriteStatus Set(RegRoot root, std::string_view key, std::string_view name,
-                       const RegValue& value) override;
+    RegWrite Set(RegRoot root, std::string_view key, std::string_view name,
+                 const RegValue& value) override;
     bool CreateKey(RegRoot root, std::string_view key) override;
 };
 

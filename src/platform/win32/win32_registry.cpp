@@ -1,7 +1,8 @@
 #include <windows.h>
 
-#include "platform/win32/win32_platform.h"
+#include "base/win32/system_error.h"
 #include "base/win32/wide.h"
+#include "platform/win32/win32_platform.h"
 
 namespace qv::platform::win32 {
 
@@ -59,12 +60,13 @@ std::optional<RegValue> Win32Registry::Query(RegRoot root, std::string_view key,
     return value;
 }
 
-RegWriteStatus Win32Registry::Set(RegRoot root, std::string_view key, std::string_view name,
-                                  const RegValue& value) {
+RegWrite Win32Registry::Set(RegRoot root, std::string_view key, std::string_view name,
+                            const RegValue& value) {
     winbase::UniqueHkey hkey;
-    if (::RegCreateKeyExW(RootKey(root), winbase::Widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                          nullptr, hkey.put(), nullptr) != ERROR_SUCCESS) {
-        return RegWriteStatus::KeyFailed;
+    const LONG opened = ::RegCreateKeyExW(RootKey(root), winbase::Widen(key).c_str(), 0, nullptr, 0,
+                                          KEY_ALL_ACCESS, nullptr, hkey.put(), nullptr);
+    if (opened != ERROR_SUCCESS) {
+        return {RegWriteStatus::KeyFailed, winbase::SystemErrorText(static_cast<DWORD>(opened))};
     }
     const auto type = static_cast<DWORD>(value.type);
     LONG rc = ERROR_SUCCESS;
@@ -78,7 +80,10 @@ RegWriteStatus Win32Registry::Set(RegRoot root, std::string_view key, std::strin
                               reinterpret_cast<const BYTE*>(value.data.data()),
                               static_cast<DWORD>(value.data.size()));
     }
-    return rc == ERROR_SUCCESS ? RegWriteStatus::Ok : RegWriteStatus::ValueFailed;
+    if (rc != ERROR_SUCCESS) {
+        return {RegWriteStatus::ValueFailed, winbase::SystemErrorText(static_cast<DWORD>(rc))};
+    }
+    return {};
 }
 
 bool Win32Registry::CreateKey(RegRoot root, std::string_view key) {
