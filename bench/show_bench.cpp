@@ -1,7 +1,9 @@
 // The picture show over a large Tessel: how long the start takes to the first picture, and
 // whether memory grows with the number of pictures shown. The show runs its real rules and
 // decoder against a file on disk; only the window is left out.
-//   show_bench [PICTURES] [WIDTH] [HEIGHT]
+// With "two-monitors" the show fills two monitors of the pictures' size with the next
+// pictures, one each (Monitors "2", PictureSize "1"): PICTURES changes of two pictures.
+//   show_bench [PICTURES] [WIDTH] [HEIGHT] [two-monitors]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -34,13 +36,12 @@ class DiskFiles : public platform::memory::MemoryFiles {
 class NoWindow : public saver::ShowWindow {
   public:
     platform::WindowId Id() const override { return 1; }
-    saver::Screens CurrentScreens() const override {
-        return {{0, 0, 1920, 1080}, {0, 0, 1920, 1080}};
-    }
+    saver::Screens CurrentScreens() const override { return screens; }
     void Cover(const saver::ScreenRect&) override {}
-    void ShowPicture(const imaging::Frame&) override { ++pictures; }
-    void MovePicture(int, int, const saver::ScreenRect&) override {}
+    void ShowPictures(const std::vector<saver::MonitorFrame>&) override { ++pictures; }
     void RepaintPicture() override {}
+    void StartFadeTimer(int) override {}
+    void StopFadeTimer() override {}
     void SetCursorShape(saver::CursorShape) override {}
     void ShowCursor(bool) override {}
     void SetPictureHint(std::optional<std::string_view>) override {}
@@ -48,7 +49,8 @@ class NoWindow : public saver::ShowWindow {
     void StartActivationDelay(int) override {}
     void StartPictureTimer(int) override {}
     void StartCountdown(int) override {}
-    void StartDecode(std::shared_ptr<saver::PictureSource> source, std::size_t start) override {
+    void StartDecode(std::shared_ptr<saver::PictureSource> source,
+                     saver::FrameRequest start) override {
         saver::RunDecode(
             *source, start, [] { return true; },
             [](const std::function<void()>& step) {
@@ -58,6 +60,7 @@ class NoWindow : public saver::ShowWindow {
             [this](saver::DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
     }
     saver::PictureShow* show = nullptr;
+    saver::Screens screens{{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, {{0, 0, 1920, 1080}}};
     int pictures = 0;
 };
 
@@ -95,6 +98,7 @@ int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 200;
     const int width = argc > 2 ? std::atoi(argv[2]) : 1920;
     const int height = argc > 3 ? std::atoi(argv[3]) : 1080;
+    const bool twoMonitors = argc > 4 && std::string(argv[4]) == "two-monitors";
     const std::string folder = "/tmp";
     const std::string path = folder + "/qv-show-bench.tsl";
     if (std::ifstream(path + ".done").good() == false) {
@@ -102,7 +106,8 @@ int main(int argc, char** argv) {
         std::ofstream(path + ".done") << count << ' ' << width << ' ' << height;
         // Measured in a fresh process, with nothing of the making in its peak.
         return std::system((std::string(argv[0]) + " " + std::to_string(count) + " " +
-                            std::to_string(width) + " " + std::to_string(height))
+                            std::to_string(width) + " " + std::to_string(height) +
+                            (twoMonitors ? " two-monitors" : ""))
                                .c_str()) == 0
                    ? 0
                    : 1;
@@ -121,6 +126,16 @@ int main(int argc, char** argv) {
     files.AddFile(folder + "\\qv-show-bench.tsl");
     const long before = PeakResidentBytes();
     NoWindow window;
+    const int monitors = twoMonitors ? 2 : 1;
+    if (twoMonitors) {
+        for (const auto& [name, text] : {std::pair{config::value::PictureSize, "1"},
+                                         std::pair{config::value::Monitors, "2"}}) {
+            mem.registry.SetString(platform::RegRoot::CurrentUser, config::kKeyPath, name, text);
+        }
+        window.screens = {{0, 0, 2 * width, height},
+                          {0, 0, width, height},
+                          {{0, 0, width, height}, {width, 0, 2 * width, height}}};
+    }
     saver::HostState state{.mode = saver::Mode::ScreenSaver, .isNT = true, .trayRunning = true};
     saver::PictureShow show(withFiles, state, window);
     window.show = &show;
@@ -144,7 +159,11 @@ int main(int argc, char** argv) {
 
     const double frameMb = static_cast<double>(imaging::DibStride(width)) * height / 1e6;
     const double growthMb = static_cast<double>(afterAll - afterTen) / 1e6;
-    std::printf("show over %d pictures of %d x %d (one decoded picture: %.1f MB)\n", count, width,
+    // One monitor: memory may not grow by one frame. Two, each changing: by two frames a
+    // monitor at most (the shown and the incoming one).
+    const double allowedMb = twoMonitors ? 2.0 * monitors * frameMb : frameMb;
+    std::printf("show over %d %s of %d x %d (one decoded picture: %.1f MB)\n", count,
+                twoMonitors ? "changes on two monitors in \"2\", fitted," : "pictures", width,
                 height, frameMb);
     std::printf("  start to the first picture:        %8.1f ms\n", firstMs);
     std::printf("  peak resident before the show:     %8.1f MB\n",
@@ -154,8 +173,8 @@ int main(int argc, char** argv) {
     std::printf("  peak after %3d pictures:           %8.1f MB\n", window.pictures,
                 static_cast<double>(afterAll) / 1e6);
     std::printf(
-        "  growth from 10 to %d pictures:     %8.1f MB (%.2f of one picture) %s\n", count, growthMb,
-        growthMb / frameMb,
-        growthMb < frameMb ? "goal met: memory does not grow with the pictures" : "GOAL MISSED");
+        "  growth from 10 to %d:              %8.1f MB (%.2f of one picture, goal < %.0f) %s\n",
+        count, growthMb, growthMb / frameMb, allowedMb / frameMb,
+        growthMb < allowedMb ? "ok" : "MISSED");
     return window.pictures == count ? 0 : 1;
 }

@@ -16,6 +16,7 @@ cmake --build --preset native --target jpeg_bench show_bench saver_name_bench re
   tip_bench >/dev/null
 build/native/bin/jpeg_bench "$@"
 build/native/bin/show_bench
+build/native/bin/show_bench 200 1920 1080 two-monitors
 build/native/bin/saver_name_bench "$@"
 build/native/bin/resize_bench "$@"
 build/native/bin/tip_bench "$@"
@@ -27,7 +28,7 @@ bash bench/pack_bench.sh build/native/bin/tessel
 . scripts/common.sh
 preset=$(runnable_windows_preset)
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target simd_bench show_process_bench show_response_bench \
+cmake --build --preset "$preset" --target simd_bench show_process_bench show_cpu_bench show_response_bench \
   settings_open_bench >/dev/null
 bash scripts/wine-session.sh start >/dev/null
 trap 'bash scripts/wine-session.sh stop >/dev/null' EXIT
@@ -76,6 +77,10 @@ for build in $(runnable_windows_presets); do
   echo "Windows build ($build):"
   scripts/wine-run "build/$build/bin/show_response_bench.exe" "${QV_BENCH_RUNS:-7}" | tr -d '\r'
 done
+
+# The show's share of a core over QV_BENCH_CPU_SECONDS (60 by default) with 5-second pictures,
+# the crossfade off and on.
+scripts/wine-run "build/$preset/bin/show_cpu_bench.exe" "${QV_BENCH_CPU_SECONDS:-60}" | tr -d '\r'
 
 # The settings dialog opened on a full installation against an empty one.
 scripts/wine-run "build/$preset/bin/settings_open_bench.exe" "${QV_BENCH_RUNS:-5}" | tr -d '\r'

@@ -68,7 +68,7 @@ bash scripts/wine-session.sh stop
 say "Wine tests on two monitors: the show's covering, clicks and layout changes"
 # The scenarios that differ with a second monitor, the secondary right of the primary and
 # then left of it (a negative origin); each layout is a display and a wineserver of its own.
-two_monitor_tests='win32\.RealInputShow\.(AClick|TheShow)'
+two_monitor_tests='win32\.(RealInputShow\.(AClick|TheShow)|ShowModes\.)'
 for place in right left; do
   QV_MONITOR_PLACE=$place bash scripts/wine-session.sh start-two-monitors
   if wine_runs_32bit; then ctest --preset windows -R "$two_monitor_tests"; fi

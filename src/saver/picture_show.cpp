@@ -16,6 +16,7 @@
 #include "platform/messages.h"
 #include "saver/hot_spots.h"
 #include "saver/names.h"
+#include "saver/show_layout.h"
 
 namespace qv::saver {
 
@@ -102,6 +103,7 @@ OpenOutcome PictureShow::Open() {
                     kMouseDelayBase, 0);
     suspended_->store(false);
     countdownStarted_ = false;
+    modes_ = config::ReadShowModes(store);
 
     // A file that is no resource library has no pictures either. The file is read as data
     // by our own reader, which checks every length against the file.
@@ -116,8 +118,14 @@ OpenOutcome PictureShow::Open() {
 
     source_ = std::make_shared<PictureSource>(std::move(library), tessel_.pictures);
     pictIndex_ = 0;
+    shownIndex_ = 0;
+    slots_.clear();
+    incoming_.clear();
     pictureShown_ = false;
     decoding_ = false;
+    remakeFrames_ = false;
+    cutNext_ = false;
+    fading_ = false;
     anchorX_ = 0;
     anchorY_ = 0;
     activating_ = false;
@@ -130,15 +138,36 @@ OpenOutcome PictureShow::Open() {
 }
 
 void PictureShow::LoadNewPict() {
-    if (suspended_->load() || decoding_ || !source_) {
+    if (suspended_->load() || decoding_ || fading_ || !source_) {
         return;
     }
+    RequestFrames(pictIndex_);
+}
+
+// A frame for each monitor that shows a picture, made on the decode worker.
+void PictureShow::RequestFrames(std::size_t start) {
+    FrameRequest request;
+    request.start = start;
+    request.nextOnEach = modes_.monitors == config::MonitorUse::NextOnEach;
+    request.size = modes_.size;
+    request.canvas = modes_.crossfade;
+    for (const ScreenRect& monitor : monitors_) {
+        request.monitors.push_back({monitor.Width(), monitor.Height()});
+    }
+    requestStart_ = start;
     decoding_ = true;
-    window_.StartDecode(source_, pictIndex_);
+    window_.StartDecode(source_, std::move(request));
 }
 
 void PictureShow::OnPictureDecoded(DecodedPicture& decoded) {
     decoding_ = false;
+    if (remakeFrames_) {
+        // Made for monitors that changed meanwhile: the same pictures, for the new ones.
+        remakeFrames_ = false;
+        cutNext_ = true;
+        RequestFrames(requestStart_);
+        return;
+    }
     if (!decoded.index) {
         if (!pictureShown_) {
             // Not one picture decodes: the end of a Tessel without pictures.
@@ -147,48 +176,133 @@ void PictureShow::OnPictureDecoded(DecodedPicture& decoded) {
         }
         return;
     }
-    std::swap(shown_, decoded.frame);
-    if (source_) {
-        source_->Recycle(std::move(decoded.frame));
+    shownIndex_ = decoded.frames.empty() ? *decoded.index : decoded.frames.front().index;
+    pictIndex_ = NextPictureIndex(*decoded.index, tessel_.pictures.size());
+    const bool cut = cutNext_;
+    cutNext_ = false;
+    if (modes_.crossfade && pictureShown_ && !cut && Blendable(decoded.frames)) {
+        incoming_ = std::move(decoded.frames);
+        fading_ = true;
+        fadeShare_ = 0;
+        fadeStartMs_ = platform_.clock.NowMs();
+        window_.StartFadeTimer(kCrossfadeStepMs);
+        return;
     }
-    window_.ShowPicture(shown_);
+    slots_.resize(monitors_.size());
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        slots_[i].picture =
+            i < decoded.frames.size() ? std::move(decoded.frames[i]) : PreparedPicture{};
+    }
     if (!pictureShown_) {
         pictureShown_ = true;
         LayOut();
+    } else {
+        PlacePictures();
     }
-    pictIndex_ = NextPictureIndex(*decoded.index, tessel_.pictures.size());
+}
+
+// Each incoming frame the same size as the one it replaces: canvases of the same monitors.
+bool PictureShow::Blendable(const std::vector<PreparedPicture>& frames) const {
+    if (frames.size() != slots_.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const imaging::Frame& from = slots_[i].picture.frame;
+        if (from.width != frames[i].frame.width || from.height != frames[i].frame.height) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void PictureShow::OnFadeStep() {
+    if (!fading_) {
+        window_.StopFadeTimer();
+        return;
+    }
+    const int share = FadeShare(platform_.clock.NowMs() - fadeStartMs_);
+    if (share >= kFadeWhole) {
+        EndFade();
+        return;
+    }
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+        (void)FadeToward(slots_[i].picture.frame, incoming_[i].frame, fadeShare_, share);
+    }
+    fadeShare_ = share;
+    window_.RepaintPicture();
+}
+
+// The incoming frames take the outgoing ones' place: two frames per monitor at most.
+void PictureShow::EndFade() {
+    window_.StopFadeTimer();
+    fading_ = false;
+    for (std::size_t i = 0; i < slots_.size() && i < incoming_.size(); ++i) {
+        slots_[i].picture = std::move(incoming_[i]);
+    }
+    incoming_.clear();
+    PlacePictures();
 }
 
 void PictureShow::LayOut() {
     screens_ = window_.CurrentScreens();
     window_.Cover(screens_.virtualScreen);
+    monitors_ = PictureMonitors(screens_, modes_.monitors);
     if (pictureShown_) {
-        // Centred on the primary monitor at its own size; later pictures keep this corner.
-        const ScreenRect& primary = screens_.primary;
-        pictureLeft_ =
-            primary.left - screens_.virtualScreen.left + (primary.Width() - shown_.width) / 2;
-        pictureTop_ =
-            primary.top - screens_.virtualScreen.top + (primary.Height() - shown_.height) / 2;
-        PlacePicture();
+        // In "0" at its own size the first picture is centred on the primary monitor and
+        // later pictures keep its corner.
+        const ScreenRect first = CentredOn(monitors_.front(), slots_.front().picture.drawn);
+        cornerLeft_ = first.left;
+        cornerTop_ = first.top;
+        PlacePictures();
     }
 }
 
-// A picture larger than the primary monitor is cut by its edges, never spilling over.
-void PictureShow::PlacePicture() {
-    const ScreenRect& area = screens_.virtualScreen;
-    const ScreenRect visible{screens_.primary.left - area.left, screens_.primary.top - area.top,
-                             screens_.primary.right - area.left,
-                             screens_.primary.bottom - area.top};
-    window_.MovePicture(pictureLeft_, pictureTop_, visible);
+void PictureShow::PlacePictures() {
+    const bool keepCorner = modes_.monitors == config::MonitorUse::PrimaryOnly &&
+                            modes_.size == config::PictureSize::OwnSize && !modes_.crossfade;
+    std::vector<MonitorFrame> frames;
+    for (std::size_t i = 0; i < slots_.size() && i < monitors_.size(); ++i) {
+        Slot& slot = slots_[i];
+        slot.monitor = monitors_[i];
+        const imaging::PictureSize drawn = slot.picture.drawn;
+        ScreenRect content = CentredOn(slot.monitor, drawn);
+        if (keepCorner) {
+            content = {cornerLeft_, cornerTop_, cornerLeft_ + drawn.width,
+                       cornerTop_ + drawn.height};
+        }
+        // A canvas is the monitor itself, the picture centred on it.
+        slot.left = modes_.crossfade ? slot.monitor.left : content.left;
+        slot.top = modes_.crossfade ? slot.monitor.top : content.top;
+        slot.shown = {content, slot.picture.picture};
+        // A picture larger than its monitor is cut by its edges, never spilling over.
+        frames.push_back({&slot.picture.frame, slot.left, slot.top, slot.monitor});
+    }
+    window_.ShowPictures(frames);
 }
 
+// The frames are made again for the new monitors where their sizes matter.
 void PictureShow::OnDisplayChanged() {
+    if (fading_) {
+        EndFade();
+    }
+    const std::size_t before = monitors_.size();
     LayOut();
     if (!countdownStarted_) {
         // The client area's origin may have moved under a pointer that did not: the next
         // position is a new anchor, not a movement.
         anchorX_ = 0;
         anchorY_ = 0;
+    }
+    const bool remake = modes_.size == config::PictureSize::FillMonitor || modes_.crossfade ||
+                        monitors_.size() != before;
+    if (!remake || !source_) {
+        return;
+    }
+    if (decoding_) {
+        remakeFrames_ = true;
+    } else if (pictureShown_) {
+        cutNext_ = true;
+        RequestFrames(shownIndex_);
     }
 }
 
@@ -235,12 +349,22 @@ void PictureShow::OnMouseMove(int x, int y) {
     CountdownIfBeyond(x, y);
 }
 
-void PictureShow::OnPictureMouseMove(int x, int y) {
-    if (activating_) {
+int PictureShow::HotSpotWithLink(std::optional<PicturePoint> point) const {
+    const int hotSpot = point ? CheckForHotspot(point->x, point->y) : 0;
+    if (hotSpot > 0 && !tessel_.links[static_cast<std::size_t>(hotSpot - 1)].empty()) {
+        return hotSpot;
+    }
+    return 0;
+}
+
+void PictureShow::OnPictureMouseMove(int x, int y, std::size_t slot) {
+    if (activating_ || slot >= slots_.size()) {
         return;
     }
-    const int hotSpot = CheckForHotspot(x, y);
-    if (hotSpot > 0 && !tessel_.links[static_cast<std::size_t>(hotSpot - 1)].empty()) {
+    // Measured in the client area; the link areas in the picture's own coordinates.
+    const int clientX = slots_[slot].left + x;
+    const int clientY = slots_[slot].top + y;
+    if (HotSpotWithLink(PictureAt(slots_[slot].shown, clientX, clientY)) > 0) {
         // Over a link the show waits: no picture change, no countdown.
         window_.SetCursorShape(CursorShape::Hand);
         window_.SetPictureHint(text::LinkHint);
@@ -250,8 +374,6 @@ void PictureShow::OnPictureMouseMove(int x, int y) {
     window_.SetCursorShape(CursorShape::Arrow);
     window_.SetPictureHint(std::nullopt);
     suspended_->store(false);
-    const int clientX = pictureLeft_ + x;
-    const int clientY = pictureTop_ + y;
     if (!TakeAnchorIfUnset(clientX, clientY)) {
         CountdownIfBeyond(clientX, clientY);
     }
@@ -289,13 +411,16 @@ void PictureShow::OnCountdownTimeout() {
     }
 }
 
-void PictureShow::OnPictureMouseDown(int x, int y) {
+void PictureShow::OnPictureMouseDown(int x, int y, std::size_t slot) {
     if (activating_ || !PasswordOK()) {
         return;
     }
-    const int hotSpot = CheckForHotspot(x, y);
-    if (hotSpot > 0 && !tessel_.links[static_cast<std::size_t>(hotSpot - 1)].empty()) {
-        FollowLink(hotSpot);
+    if (slot < slots_.size()) {
+        const Slot& shown = slots_[slot];
+        const int hotSpot = HotSpotWithLink(PictureAt(shown.shown, shown.left + x, shown.top + y));
+        if (hotSpot > 0) {
+            FollowLink(hotSpot);
+        }
     }
     CloseNow();
 }
@@ -325,6 +450,11 @@ void PictureShow::RequestClose() {
 
 void PictureShow::CloseNow() {
     closeAllowed_ = true;
+    if (fading_) {
+        // A key or a click in a fade ends the show at once: no step paints after it.
+        fading_ = false;
+        window_.StopFadeTimer();
+    }
     window_.ShowCursor(true);  // the window hides as it closes
     window_.Close();
 }

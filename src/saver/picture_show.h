@@ -4,41 +4,33 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/config_store.h"
 #include "config/reg_ini_file.h"
+#include "config/show_modes.h"
 #include "imaging/jpeg_decoder.h"
 #include "platform/ports.h"
 #include "saver/host.h"
 #include "saver/picture_source.h"
+#include "saver/show_layout.h"
 #include "saver/tessel.h"
 
 namespace qv::saver {
 
 enum class CursorShape { Arrow, Hand };
 
-// A rectangle of the virtual screen, in its coordinates (the primary monitor's top-left
-// corner is 0,0; monitors left of or above it have negative coordinates).
-struct ScreenRect {
-    int left = 0;
+// One monitor's frame as the window paints it.
+struct MonitorFrame {
+    const imaging::Frame* frame = nullptr;  // outlives the call, until the next one
+    int left = 0;                           // the frame's corner in the client area
     int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    [[nodiscard]] int Width() const { return right - left; }
-    [[nodiscard]] int Height() const { return bottom - top; }
-    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
-
-// The monitors as the show needs them: the whole virtual screen, which its window covers,
-// and the primary monitor, on which the picture is centred.
-struct Screens {
-    ScreenRect virtualScreen;
-    ScreenRect primary;
+    ScreenRect visible;  // the monitor: only the frame's part on it is shown and hit
 };
 
 // What the show asks of its window.
@@ -50,12 +42,15 @@ class ShowWindow {
     // Places the window over `area` of the virtual screen; from then on the coordinates of
     // its client area start at the area's top-left corner.
     virtual void Cover(const ScreenRect& area) = 0;
-    // The picture control takes the frame's size and shows it (the frame outlives the call).
-    virtual void ShowPicture(const imaging::Frame& frame) = 0;
-    // Moves the picture to `left`, `top` of the client area; only its part inside `visible`
-    // (client coordinates) is shown and takes the pointer: the rest is the black area.
-    virtual void MovePicture(int left, int top, const ScreenRect& visible) = 0;
+    // One picture control per frame, each at its place and the frame's size; the pointer
+    // over the frame of `frames[i]` comes as the picture events of slot i, in its
+    // coordinates. What is outside every frame is the black area.
+    virtual void ShowPictures(const std::vector<MonitorFrame>& frames) = 0;
+    // Paints the frames again (their pixels changed in place, a crossfade's step).
     virtual void RepaintPicture() = 0;
+    // Calls OnFadeStep every `ms` until StopFadeTimer: only while a crossfade runs.
+    virtual void StartFadeTimer(int ms) = 0;
+    virtual void StopFadeTimer() = 0;
     virtual void SetCursorShape(CursorShape shape) = 0;
     // ShowCursor(TRUE / FALSE): one step of the platform's display counter.
     virtual void ShowCursor(bool show) = 0;
@@ -67,10 +62,10 @@ class ShowWindow {
     virtual void StartActivationDelay(int ms) = 0;
     // The workers. They reach the show only on the window's thread, and end quietly once
     // the window is gone. The countdown reads `PictureShow::Suspended()`; the decode runs
-    // RunDecode from `start` and hands the picture to `PictureShow::OnPictureDecoded`.
+    // RunDecode with `request` and hands the pictures to `PictureShow::OnPictureDecoded`.
     virtual void StartPictureTimer(int seconds) = 0;
     virtual void StartCountdown(int seconds) = 0;
-    virtual void StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) = 0;
+    virtual void StartDecode(std::shared_ptr<PictureSource> source, FrameRequest request) = 0;
 };
 
 enum class OpenOutcome {
@@ -100,11 +95,13 @@ class PictureShow {
     void OnKeyDown();
     void OnMouseDown();
     void OnMouseMove(int x, int y);
-    void OnPictureMouseMove(int x, int y);
-    void OnPictureMouseDown(int x, int y);
+    // Over the frame of slot `slot` (ShowPictures), in the frame's coordinates.
+    void OnPictureMouseMove(int x, int y, std::size_t slot = 0);
+    void OnPictureMouseDown(int x, int y, std::size_t slot = 0);
     void OnDestroy();
     // The monitors changed (one added or switched off, a resolution changed): the window
-    // covers the new virtual screen and the picture is centred on the new primary monitor.
+    // covers the new virtual screen, and the pictures are placed on the monitors anew (and
+    // made again for their new sizes where they fill them).
     void OnDisplayChanged();
     // A close the show did not ask for (WM_CLOSE from outside) is refused until then.
     [[nodiscard]] bool CloseAllowed() const { return closeAllowed_; }
@@ -115,6 +112,8 @@ class PictureShow {
     void LoadNewPict();
     void OnPictureDecoded(DecodedPicture& decoded);
     void OnCountdownTimeout();
+    // A step of the crossfade, on the window's timer.
+    void OnFadeStep();
 
     // Shared with the countdown worker, which may outlive the show by a moment.
     [[nodiscard]] std::shared_ptr<const std::atomic<bool>> Suspended() const { return suspended_; }
@@ -123,6 +122,8 @@ class PictureShow {
     [[nodiscard]] int MouseDelaySeconds() const { return mouseDelaySeconds_; }
     [[nodiscard]] std::size_t PictureIndex() const { return pictIndex_; }
     [[nodiscard]] const Tessel& CurrentTessel() const { return tessel_; }
+    [[nodiscard]] const config::ShowModes& Modes() const { return modes_; }
+    [[nodiscard]] bool Fading() const { return fading_; }
 
     void RequestClose();
     bool PasswordOK();
@@ -136,9 +137,14 @@ class PictureShow {
     void StartCountdown();
     void FollowLink(int hotSpot);
     void CloseNow();
-    // Covers the virtual screen and centres the shown picture on the primary monitor.
+    // Covers the virtual screen and places the shown pictures on their monitors.
     void LayOut();
-    void PlacePicture();
+    void PlacePictures();
+    void RequestFrames(std::size_t start);
+    void HandlePointer(std::optional<PicturePoint> point, int clientX, int clientY);
+    int HotSpotWithLink(std::optional<PicturePoint> point) const;
+    void EndFade();
+    [[nodiscard]] bool Blendable(const std::vector<PreparedPicture>& frames) const;
 
     const platform::Platform& platform_;
     const HostState& state_;
@@ -153,15 +159,36 @@ class PictureShow {
     bool passwordBusy_ = false;
     int anchorX_ = 0;
     int anchorY_ = 0;
+    // One monitor that shows a picture: its frame, where the frame lies in the client
+    // area, and where the picture lies in it.
+    struct Slot {
+        ScreenRect monitor;  // client coordinates
+        PreparedPicture picture;
+        int left = 0;
+        int top = 0;
+        ShownPicture shown;
+    };
+
+    config::ShowModes modes_;
     Screens screens_;
-    int pictureLeft_ = 0;  // the picture's corner in the client area
-    int pictureTop_ = 0;
+    std::vector<ScreenRect> monitors_;       // those that show a picture, client coordinates
+    std::vector<Slot> slots_;                // what the window paints
+    std::vector<PreparedPicture> incoming_;  // during a crossfade, the frames faded to
+    // "0" at own size: later pictures keep the first one's corner on the primary monitor.
+    int cornerLeft_ = 0;
+    int cornerTop_ = 0;
     std::size_t pictIndex_ = 0;
+    std::size_t shownIndex_ = 0;  // the first picture of the set on the monitors
     Tessel tessel_;
     std::shared_ptr<PictureSource> source_;
     bool decoding_ = false;
     bool pictureShown_ = false;
-    imaging::Frame shown_;  // what the window paints
+    bool remakeFrames_ = false;  // the monitors changed: the same pictures, made anew
+    bool cutNext_ = false;       // the next set replaces the shown one without a fade
+    std::size_t requestStart_ = 0;
+    bool fading_ = false;
+    int fadeShare_ = 0;
+    std::int64_t fadeStartMs_ = 0;
     std::shared_ptr<std::atomic<bool>> suspended_;
     bool countdownStarted_ = false;
     bool countdownCancelled_ = false;

@@ -12,6 +12,7 @@
 #include "pe/pe_writer.h"
 #include "platform/memory/memory_platform.h"
 #include "saver/names.h"
+#include "saver/show_layout.h"
 #include "saver/show_timers.h"
 #include "test_jpegs.h"
 
@@ -95,12 +96,22 @@ class RecordingWindow : public ShowWindow {
     platform::WindowId Id() const override { return 77; }
     Screens CurrentScreens() const override { return screens; }
     void Cover(const ScreenRect& area) override { covers.push_back(area); }
-    void ShowPicture(const imaging::Frame& frame) override { widths.push_back(frame.width); }
-    void MovePicture(int left, int top, const ScreenRect& shown) override {
-        moves.emplace_back(left, top);
-        visible = shown;
+    // The primary monitor's picture as before, each of its places once; every frame kept.
+    void ShowPictures(const std::vector<MonitorFrame>& shown) override {
+        frames = shown;
+        if (shown.empty()) {
+            return;
+        }
+        widths.push_back(shown[0].frame->width);
+        const std::pair<int, int> corner{shown[0].left, shown[0].top};
+        if (moves.empty() || moves.back() != corner) {
+            moves.push_back(corner);
+        }
+        visible = shown[0].visible;
     }
     void RepaintPicture() override { ++repaints; }
+    void StartFadeTimer(int ms) override { fadeTimer = ms; }
+    void StopFadeTimer() override { fadeTimer = 0; }
     void SetCursorShape(CursorShape shape) override { cursor = shape; }
     void ShowCursor(bool on) override { cursorCounter += on ? 1 : -1; }
     void SetPictureHint(std::optional<std::string_view> text) override {
@@ -111,7 +122,7 @@ class RecordingWindow : public ShowWindow {
     void StartPictureTimer(int seconds) override { pictureTimers.push_back(seconds); }
     void StartCountdown(int seconds) override { countdowns.push_back(seconds); }
     // The decode runs at once, as if the worker were done before the next event.
-    void StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) override {
+    void StartDecode(std::shared_ptr<PictureSource> source, FrameRequest start) override {
         ++decodes;
         if (holdDecodes) {
             held.emplace_back(std::move(source), start);
@@ -141,7 +152,9 @@ class RecordingWindow : public ShowWindow {
     PictureShow* show = nullptr;
     bool holdDecodes = false;
     WindowThread* windowThread = nullptr;  // decodes on a worker, as the real window does
-    std::vector<std::pair<std::shared_ptr<PictureSource>, std::size_t>> held;
+    std::vector<std::pair<std::shared_ptr<PictureSource>, FrameRequest>> held;
+    std::vector<MonitorFrame> frames;
+    int fadeTimer = 0;  // the period of the running fade timer; 0 for none
     int decodes = 0;
     std::vector<int> widths;  // the pictures tell themselves apart by width
     std::vector<std::pair<int, int>> moves;
@@ -633,7 +646,7 @@ TEST_F(PictureShowTest, OverALinkTheHandAndTheHintAndNoPictureChange) {
 }
 
 TEST_F(PictureShowTest, ClickOnALinkWritesItNotifiesTheFirstBrowserLinkWindowAndEnds) {
-    AddHarbour();
+    AddTessel("Harbour", {{"AJPEG", 640, 480}}, {{8, "http://eight.example/"}});
     mem.desktop.windows = {
         {5, "Quorvanes BrowserLink "}, {6, "Quorvanes BrowserLink"}, {7, "Quorvanes BrowserLink"}};
     RunningShow();
@@ -710,6 +723,319 @@ TEST_F(PictureShowTest, NoPasswordOnTheNtFamilyOrWithoutThePasswordLibrary) {
     RunningShow();
     show->OnKeyDown();
     EXPECT_EQ(window.closes, 2);
+}
+
+// The monitor modes. Pictures of one colour each tell themselves apart on the monitors.
+class ShowModesTest : public PictureShowTest {
+  protected:
+    using Rgb = std::array<std::uint8_t, 3>;
+    static constexpr Rgb kRed{220, 30, 30};
+    static constexpr Rgb kGreen{30, 200, 40};
+    static constexpr Rgb kBlue{20, 40, 210};
+    static constexpr Rgb kWhite{240, 240, 240};
+
+    void AddJpegs(const std::vector<std::vector<std::uint8_t>>& jpegs,
+                  const std::map<std::uint16_t, std::string>& links = {}) {
+        pe::ResourceLibraryLayout layout;
+        char name[] = "AJPEG";
+        for (const auto& jpeg : jpegs) {
+            layout.rcdata.push_back({name, jpeg});
+            ++name[0];
+        }
+        layout.strings = links;
+        mem.files.AddFileBytes(std::string(kFolder) + "\\Harbour.tsl",
+                               pe::WriteResourceLibrary(layout));
+    }
+    void AddColours(std::vector<Rgb> colours, int width = 640, int height = 480,
+                    const std::map<std::uint16_t, std::string>& links = {}) {
+        std::vector<std::vector<std::uint8_t>> jpegs;
+        for (const Rgb& colour : colours) {
+            jpegs.push_back(testing::SolidJpeg(width, height, colour));
+        }
+        AddJpegs(jpegs, links);
+    }
+    void SetModes(const char* size, const char* monitors, const char* crossfade = "0") {
+        SetUser(config::value::PictureSize, size);
+        SetUser(config::value::Monitors, monitors);
+        SetUser(config::value::Crossfade, crossfade);
+    }
+    // The colour in the middle of each frame; the frames' places and sizes.
+    std::vector<Rgb> Colours() const {
+        std::vector<Rgb> colours;
+        for (const MonitorFrame& shown : window.frames) {
+            const imaging::Frame& frame = *shown.frame;
+            const std::uint8_t* p = frame.Pixel(frame.width / 2, frame.height / 2);
+            colours.push_back(Near({p[2], p[1], p[0]}));
+        }
+        return colours;
+    }
+    std::vector<ScreenRect> Places() const {
+        std::vector<ScreenRect> places;
+        for (const MonitorFrame& shown : window.frames) {
+            places.push_back({shown.left, shown.top, shown.left + shown.frame->width,
+                              shown.top + shown.frame->height});
+        }
+        return places;
+    }
+    // The known colour a decoded one is closest to (JPEG moves colours a little).
+    static Rgb Near(Rgb seen) {
+        for (const Rgb& known : {kRed, kGreen, kBlue, kWhite}) {
+            int distance = 0;
+            for (std::size_t i = 0; i < 3; ++i) {
+                distance += std::abs(int{seen[i]} - int{known[i]});
+            }
+            if (distance < 40) {
+                return known;
+            }
+        }
+        return seen;
+    }
+
+    // A 1024 x 768 primary, an 800 x 600 monitor left of it and 100 pixels higher, and a
+    // 1280 x 1024 one right of it, listed out of order.
+    static Screens ThreeMonitors() {
+        return {{-800, -100, 2304, 1024},
+                {0, 0, 1024, 768},
+                {{1024, 0, 2304, 1024}, {0, 0, 1024, 768}, {-800, -100, 0, 500}}};
+    }
+};
+
+TEST_F(ShowModesTest, EachModeOnOneTwoAndThreeMonitorsPlacesAndChoosesThePictures) {
+    const Screens two{
+        {0, 0, 1824, 768}, {0, 0, 1024, 768}, {{0, 0, 1024, 768}, {1024, 0, 1824, 600}}};
+    struct Case {
+        const char* name;
+        Screens screens;
+        const char* size;
+        const char* monitors;
+        std::vector<ScreenRect> places;
+        std::vector<std::vector<Rgb>> changes;  // the first set, then the next two changes
+    };
+    const std::vector<Case> cases = {
+        {"one monitor, fitted",
+         {{0, 0, 800, 600}, {0, 0, 800, 600}, {{0, 0, 800, 600}}},
+         "1",
+         "2",
+         {{0, 0, 800, 600}},
+         {{kRed}, {kGreen}, {kBlue}}},
+        {"three, \"0\" at own size: the primary only, as always",
+         ThreeMonitors(),
+         "0",
+         "0",
+         {{800 + 192, 100 + 144, 800 + 832, 100 + 624}},
+         {{kRed}, {kGreen}, {kBlue}}},
+        {"three, \"1\" fitted: the same picture filling each, the letterbox left",
+         ThreeMonitors(),
+         "1",
+         "1",
+         {{800, 100, 1824, 868}, {0, 0, 800, 600}, {1824, 132, 3104, 1092}},
+         {{kRed, kRed, kRed}, {kGreen, kGreen, kGreen}, {kBlue, kBlue, kBlue}}},
+        {"three, \"1\" at own size: centred on each",
+         ThreeMonitors(),
+         "0",
+         "1",
+         {{992, 244, 1632, 724}, {80, 60, 720, 540}, {2144, 372, 2784, 852}},
+         {{kRed, kRed, kRed}, {kGreen, kGreen, kGreen}, {kBlue, kBlue, kBlue}}},
+        {"two, \"2\": pictures 1 and 2, then 3 and 4, then on in show order",
+         two,
+         "1",
+         "2",
+         {{0, 0, 1024, 768}, {1024, 0, 1824, 600}},
+         {{kRed, kGreen}, {kBlue, kWhite}, {kGreen, kBlue}}},
+        {"three, \"2\"",
+         ThreeMonitors(),
+         "1",
+         "2",
+         {{800, 100, 1824, 868}, {0, 0, 800, 600}, {1824, 132, 3104, 1092}},
+         {{kRed, kGreen, kBlue}, {kWhite, kGreen, kBlue}, {kWhite, kGreen, kBlue}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AddColours({kRed, kGreen, kBlue, kWhite});
+        SetModes(c.size, c.monitors);
+        window.screens = c.screens;
+        OpenShow();
+        EXPECT_EQ(window.covers.back(), c.screens.virtualScreen);
+        EXPECT_EQ(Places(), c.places);
+        for (std::size_t change = 0; change < c.changes.size(); ++change) {
+            if (change > 0) {
+                show->LoadNewPict();
+            }
+            EXPECT_EQ(Colours(), c.changes[change]) << "change " << change;
+        }
+        for (std::size_t i = 0; i < window.frames.size(); ++i) {
+            // Each frame is shown only on its own monitor.
+            const ScreenRect& monitor = window.frames[i].visible;
+            EXPECT_TRUE(monitor.Contains(c.places[i].left, c.places[i].top) ||
+                        std::string(c.size) == "0");
+        }
+    }
+
+    // Fewer pictures than monitors: they repeat, in show order.
+    for (const auto& [colours, expected] :
+         std::vector<std::pair<std::vector<Rgb>, std::vector<Rgb>>>{
+             {{kRed}, {kRed, kRed, kRed}}, {{kRed, kGreen}, {kRed, kGreen, kGreen}}}) {
+        AddColours(colours);
+        SetModes("1", "2");
+        window.screens = ThreeMonitors();
+        OpenShow();
+        EXPECT_EQ(Colours(), expected);
+    }
+}
+
+TEST_F(ShowModesTest, DisplayChangeMakesTheFramesAgainForTheNewMonitors) {
+    AddColours({kRed, kGreen, kBlue});
+    SetModes("1", "1");
+    window.screens = ThreeMonitors();
+    OpenShow();
+    show->LoadNewPict();
+    ASSERT_EQ(Colours(), (std::vector<Rgb>{kGreen, kGreen, kGreen}));
+
+    window.screens = {{0, 0, 1280, 1024}, {0, 0, 1280, 1024}, {{0, 0, 1280, 1024}}};
+    show->OnDisplayChanged();
+    EXPECT_EQ(Places(), (std::vector<ScreenRect>{{0, 32, 1280, 992}}));
+    EXPECT_EQ(Colours(), (std::vector<Rgb>{kGreen})) << "the same picture, made anew";
+    show->LoadNewPict();
+    EXPECT_EQ(Colours(), (std::vector<Rgb>{kBlue}));
+
+    // A change while a picture is being made: what it makes for the old monitors is made
+    // again for the new ones.
+    window.holdDecodes = true;
+    show->LoadNewPict();
+    window.screens = ThreeMonitors();
+    show->OnDisplayChanged();
+    window.holdDecodes = false;
+    const auto [source, request] = window.held.back();
+    RunDecode(
+        *source, request, [] { return true; },
+        [](const std::function<void()>& step) {
+            step();
+            return true;
+        },
+        [this](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
+    EXPECT_EQ(Places().size(), 3u);
+    EXPECT_EQ(Places()[2], (ScreenRect{1824, 132, 3104, 1092}));
+}
+
+// The link areas are in the picture's coordinates on every monitor, the threshold in the
+// screen's pixels.
+TEST_F(ShowModesTest, LinksWorkOnTheFittedPictureOfEachMonitorAndTheThresholdStaysInPixels) {
+    AddColours({kRed}, 640, 480, {{1, "http://one.example/"}, {5, "http://five.example/"}});
+    SetModes("1", "1");
+    window.screens = ThreeMonitors();
+    mem.desktop.windows = {{6, "Quorvanes BrowserLink"}};
+    RunningShow();
+    // 5 screen pixels on the enlarged picture are 2.5 of its own: no countdown; 6 start it.
+    show->OnPictureMouseMove(600, 400, 2);
+    show->OnPictureMouseMove(605, 395, 2);
+    EXPECT_TRUE(window.countdowns.empty());
+    show->OnPictureMouseMove(606, 400, 2);
+    EXPECT_EQ(window.countdowns.size(), 1u);
+
+    // The right monitor: 1280 x 960, scale 2; link 5 is picture y 440 on, frame y 880 on.
+    show->OnPictureMouseMove(319, 879, 2);
+    EXPECT_EQ(window.cursor, CursorShape::Arrow);
+    show->OnPictureMouseMove(319, 880, 2);
+    EXPECT_EQ(window.cursor, CursorShape::Hand);
+    EXPECT_TRUE(show->Suspended()->load());
+    show->OnPictureMouseMove(320, 880, 2);  // picture x 160: link 6, empty
+    EXPECT_EQ(window.cursor, CursorShape::Arrow);
+    EXPECT_FALSE(window.hint);
+
+    // Link 1 on the left monitor (800 x 600, scale 1.25): its last pixel, 199, 49.
+    show->OnPictureMouseDown(199, 49, 1);
+    EXPECT_EQ(User(config::value::UrlLink), "http://one.example/");
+    EXPECT_EQ(mem.desktop.messages.size(), 1u);
+    EXPECT_EQ(window.closes, 1);
+}
+
+// Each Exif orientation of a picture whose quadrants differ is shown upright, fitted, and
+// its link areas are the upright picture's.
+TEST_F(ShowModesTest, EachOrientationIsShownUprightWithTheLinksOfTheUprightPicture) {
+    const std::array<Rgb, 4> stored{kRed, kGreen, kBlue, kWhite};  // TL, TR, BL, BR
+    const struct {
+        std::uint16_t tag;
+        std::array<Rgb, 4> upright;
+    } cases[] = {
+        {1, {kRed, kGreen, kBlue, kWhite}}, {2, {kGreen, kRed, kWhite, kBlue}},
+        {3, {kWhite, kBlue, kGreen, kRed}}, {4, {kBlue, kWhite, kRed, kGreen}},
+        {5, {kRed, kBlue, kGreen, kWhite}}, {6, {kBlue, kRed, kWhite, kGreen}},
+        {7, {kWhite, kGreen, kBlue, kRed}}, {8, {kGreen, kWhite, kRed, kBlue}},
+    };
+    for (const auto& [tag, upright] : cases) {
+        SCOPED_TRACE(tag);
+        const auto jpeg = testing::WithSegment(
+            testing::MakeJpeg({.width = 640, .height = 480, .quality = 95, .quadrants = stored}),
+            testing::ExifSegment(tag, tag % 2 == 0));
+        AddJpegs({jpeg}, {{4, "http://four.example/"}});
+        for (const char* size : {"0", "1"}) {
+            SCOPED_TRACE(size);
+            SetModes(size, "0");
+            window.screens = {{0, 0, 1024, 768}, {0, 0, 1024, 768}, {{0, 0, 1024, 768}}};
+            RunningShow();
+            const imaging::Frame& frame = *window.frames.at(0).frame;
+            const bool turned = tag >= 5;
+            const int width =
+                std::string(size) == "1" ? (turned ? 576 : 1024) : (turned ? 480 : 640);
+            ASSERT_EQ(frame.width, width);
+            ASSERT_EQ(frame.height, std::string(size) == "1" ? 768 : (turned ? 640 : 480));
+            for (std::size_t q = 0; q < 4; ++q) {
+                const int x = q % 2 == 0 ? frame.width / 4 : frame.width * 3 / 4;
+                const int y = q < 2 ? frame.height / 4 : frame.height * 3 / 4;
+                const std::uint8_t* p = frame.Pixel(x, y);
+                EXPECT_EQ(Near({p[2], p[1], p[0]}), upright[q]) << "quadrant " << q;
+            }
+            // Link 4 is x 480 to 639 of a picture 640 wide: beyond a turned one, 480 wide.
+            show->OnPictureMouseMove(frame.width - 1, 0);
+            EXPECT_EQ(window.cursor, turned ? CursorShape::Arrow : CursorShape::Hand);
+            show->OnPictureMouseMove(frame.width / 2, frame.height / 2);
+        }
+    }
+}
+
+// A crossfade blends the monitors' frames over half a second on the window's timer, which
+// runs only then; the picture timer keeps its period; a key in mid-fade ends at once.
+TEST_F(ShowModesTest, CrossfadeBlendsOnATimerOfItsOwnAndAKeyInMidFadeEndsTheShow) {
+    AddColours({kRed, kGreen, kBlue}, 320, 240);
+    SetModes("1", "2", "1");
+    window.screens = {
+        {0, 0, 1824, 768}, {0, 0, 1024, 768}, {{0, 0, 1024, 768}, {1024, 0, 1824, 768}}};
+    RunningShow();
+    EXPECT_EQ(window.fadeTimer, 0) << "the first pictures come without a fade";
+    EXPECT_EQ(Colours(), (std::vector<Rgb>{kRed, kGreen}));
+    // Canvases the size of each monitor, the picture centred on them.
+    EXPECT_EQ(Places(), (std::vector<ScreenRect>{{0, 0, 1024, 768}, {1024, 0, 1824, 768}}));
+    EXPECT_EQ(window.frames[1].frame->Pixel(400, 40)[1], 0) << "the letterbox is black";
+    EXPECT_NE(window.frames[1].frame->Pixel(400, 100)[1], 0);
+
+    show->LoadNewPict();
+    EXPECT_EQ(window.fadeTimer, kCrossfadeStepMs);
+    EXPECT_TRUE(show->Fading());
+    const int decodes = window.decodes;
+    show->LoadNewPict();
+    EXPECT_EQ(window.decodes, decodes) << "no change during a fade";
+    mem.clock.now += 250;
+    show->OnFadeStep();
+    const std::uint8_t* mid = window.frames[0].frame->Pixel(512, 384);
+    EXPECT_NEAR(mid[2], (kRed[0] + kBlue[0]) / 2, 8) << "half red, half blue";
+    EXPECT_NEAR(mid[0], (kRed[2] + kBlue[2]) / 2, 8);
+    mem.clock.now += 250;
+    show->OnFadeStep();
+    EXPECT_EQ(window.fadeTimer, 0) << "the timer stops with the fade";
+    EXPECT_FALSE(show->Fading());
+    EXPECT_EQ(Colours(), (std::vector<Rgb>{kBlue, kGreen}));
+    EXPECT_EQ(window.pictureTimers, (std::vector<int>{8}));
+
+    show->LoadNewPict();
+    ASSERT_TRUE(show->Fading());
+    mem.clock.now += 100;
+    show->OnFadeStep();
+    const int repaints = window.repaints;
+    show->OnKeyDown();
+    EXPECT_EQ(window.closes, 1);
+    EXPECT_EQ(window.fadeTimer, 0);
+    show->OnFadeStep();
+    EXPECT_EQ(window.repaints, repaints) << "nothing is painted after the end";
 }
 
 }  // namespace

@@ -284,11 +284,12 @@ constexpr std::array<std::uint8_t, 3> kPreviewGround{112, 0, 16};
 
 // Runs the preview window in a host with these bounds until the screen at `watch` shows its
 // dark red ground, and takes the screen then; nullopt when it never did.
-std::optional<Screenshot> PreviewInHost(RECT bounds, POINT watch) {
+std::optional<Screenshot> PreviewInHost(RECT bounds, POINT watch,
+                                        config::PictureSize size = config::PictureSize::OwnSize) {
     ScopedWindow host(
         WindowLayout{L"QV preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, bounds});
     std::thread preview(
-        [&] { saver::win32::RunPreviewWindow(::GetModuleHandleW(nullptr), host.hwnd()); });
+        [&] { saver::win32::RunPreviewWindow(::GetModuleHandleW(nullptr), host.hwnd(), size); });
     const bool painted =
         WaitUntil([&] { return CaptureScreen().Near(watch.x, watch.y, kPreviewGround); }, 10s);
     const Screenshot shot = CaptureScreen();
@@ -319,6 +320,16 @@ TEST(PreviewWindow, LargerHostShowsThePictureCentredOnTheDesktopColour) {
     EXPECT_TRUE(shot->Near(100, 100, kPreviewGround));
     EXPECT_TRUE(shot->Near(251, 211, kPreviewGround));
     EXPECT_TRUE(shot->Near(252, 212, background));
+
+    // With the show's pictures fitted, the preview's is fitted to its host too: 152 x 112
+    // in 352 x 312 becomes 352 x 259, from y 26.
+    const auto fitted = PreviewInHost({0, 0, 352, 312}, {1, 30}, config::PictureSize::FillMonitor);
+    ASSERT_TRUE(fitted);
+    EXPECT_TRUE(fitted->Near(1, 28, kPreviewGround));
+    EXPECT_TRUE(fitted->Near(350, 282, kPreviewGround));
+    EXPECT_TRUE(fitted->Near(5, 22, background));
+    EXPECT_TRUE(fitted->Near(5, 288, background));
+    EXPECT_FALSE(fitted->Near(200, 71, kPreviewGround)) << "the mark, enlarged";
 }
 
 TEST(PreviewProcess, ChildFillingTheHostAndEndingWithIt) {

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "config/show_modes.h"
 #include "saver/picture_show.h"
 #include "saver/win32/app_window.h"
 #include "saver/win32/picture_window.h"
@@ -46,7 +47,9 @@ int Win32HostViews::RunPictureShow(HostState& state) {
 }
 
 int Win32HostViews::RunPreview(HostState&, platform::WindowId hostWindow) {
-    return RunPreviewWindow(instance_, reinterpret_cast<HWND>(hostWindow));
+    const config::ConfigStore store(platform_.registry, nullptr);
+    return RunPreviewWindow(instance_, reinterpret_cast<HWND>(hostWindow),
+                            config::ReadShowModes(store).size);
 }
 
 int Win32HostViews::RunSettingsDialog(HostState&) {

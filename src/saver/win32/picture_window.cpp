@@ -13,6 +13,7 @@ namespace qv::saver::win32 {
 namespace {
 
 constexpr UINT_PTR kActivationTimer = 1;
+constexpr UINT_PTR kFadeTimer = 2;
 
 using ui::win32::WindowClass;
 using ui::win32::WindowPlacement;
@@ -33,6 +34,12 @@ RECT RectOf(const ScreenRect& area) {
     return {area.left, area.top, area.right, area.bottom};
 }
 
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM screens) {
+    reinterpret_cast<Screens*>(screens)->monitors.push_back(
+        {rect->left, rect->top, rect->right, rect->bottom});
+    return TRUE;
+}
+
 }  // namespace
 
 PictureWindow::PictureWindow(HINSTANCE instance, HWND owner, platform::Dialogs& system)
@@ -45,7 +52,7 @@ PictureWindow::PictureWindow(HINSTANCE instance, HWND owner, platform::Dialogs& 
     placement.bounds = RectOf(area);
     placement.parent = owner;
     if (Create(BlackClass(kShowWindowClass, instance), placement)) {
-        (void)picture_.Create(instance, hwnd());  // Created() tells
+        (void)AddPicture();  // Created() tells
         dialogPlacement_.Start(hwnd());
     }
 }
@@ -63,6 +70,22 @@ bool PictureWindow::PictureControl::Create(HINSTANCE instance, HWND parent) {
     return Window::Create(BlackClass(kPictureControlClass, instance), placement);
 }
 
+// One more picture control, for one more monitor; shown at once when the show runs.
+bool PictureWindow::AddPicture() {
+    auto control = std::make_unique<PictureControl>(*this, pictures_.size());
+    if (!control->Create(instance_, hwnd())) {
+        return false;
+    }
+    if (tooltip_ != nullptr) {
+        AddTip(control->Handle());
+    }
+    if (running_) {
+        ::ShowWindow(control->Handle(), SW_SHOWNA);
+    }
+    pictures_.push_back(std::move(control));
+    return true;
+}
+
 void PictureWindow::Detach() {
     Gate()->Close();
     show_ = nullptr;
@@ -72,7 +95,9 @@ int PictureWindow::RunUntilClosed() {
     running_ = true;
     ::ShowWindow(hwnd(), SW_SHOW);
     MarkStart("window-shown");
-    ::ShowWindow(picture_.hwnd(), SW_SHOWNA);
+    for (const auto& picture : pictures_) {
+        ::ShowWindow(picture->Handle(), SW_SHOWNA);
+    }
     ::SetForegroundWindow(hwnd());
     ::SetFocus(hwnd());
     ::UpdateWindow(hwnd());
@@ -93,6 +118,7 @@ Screens PictureWindow::CurrentScreens() const {
     screens.virtualScreen = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
                              top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     screens.primary = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&screens));
     if (screens.virtualScreen.Width() <= 0 || screens.virtualScreen.Height() <= 0) {
         screens.virtualScreen = screens.primary;
     }
@@ -104,42 +130,58 @@ void PictureWindow::Cover(const ScreenRect& area) {
                    SWP_NOACTIVATE);
 }
 
-void PictureWindow::ShowPicture(const imaging::Frame& frame) {
+void PictureWindow::ShowPictures(const std::vector<MonitorFrame>& frames) {
     MarkStart("picture-handed");
-    frame_ = &frame;
-    pictureRect_.right = pictureRect_.left + frame.width;
-    pictureRect_.bottom = pictureRect_.top + frame.height;
-    ::SetWindowPos(picture_.hwnd(), nullptr, 0, 0, frame.width, frame.height,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ClipPicture();
+    while (pictures_.size() < frames.size() && AddPicture()) {
+    }
+    for (std::size_t i = 0; i < pictures_.size(); ++i) {
+        pictures_[i]->Place(i < frames.size() ? &frames[i] : nullptr);
+    }
     RepaintPicture();
 }
 
-void PictureWindow::MovePicture(int left, int top, const ScreenRect& visible) {
-    ::OffsetRect(&pictureRect_, left - pictureRect_.left, top - pictureRect_.top);
-    visible_ = RectOf(visible);
-    ::SetWindowPos(picture_.hwnd(), nullptr, left, top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ClipPicture();
-}
-
-// The picture's region is its part on the primary monitor: outside it the picture is neither
-// painted nor hit, so a click there is one on the black area.
-void PictureWindow::ClipPicture() {
-    RECT shown{};
-    if (!::IntersectRect(&shown, &pictureRect_, &visible_)) {
-        shown = {};
+// The control's region is its part on its monitor: outside it the frame is neither painted
+// nor hit, so a click there is one on the black area.
+void PictureWindow::PictureControl::Place(const MonitorFrame* shown) {
+    frame_ = shown != nullptr ? shown->frame : nullptr;
+    if (frame_ == nullptr) {
+        ::SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
     }
-    ::OffsetRect(&shown, -pictureRect_.left, -pictureRect_.top);
-    winbase::UniqueGdiObject region(::CreateRectRgnIndirect(&shown));
-    if (region && ::SetWindowRgn(picture_.hwnd(), static_cast<HRGN>(region.get()), TRUE) != 0) {
+    const RECT place{shown->left, shown->top, shown->left + frame_->width,
+                     shown->top + frame_->height};
+    ::SetWindowPos(hwnd(), nullptr, place.left, place.top, frame_->width, frame_->height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT visible = RectOf(shown->visible);
+    RECT cut{};
+    if (!::IntersectRect(&cut, &place, &visible)) {
+        cut = {};
+    }
+    ::OffsetRect(&cut, -place.left, -place.top);
+    winbase::UniqueGdiObject region(::CreateRectRgnIndirect(&cut));
+    if (region && ::SetWindowRgn(hwnd(), static_cast<HRGN>(region.get()), TRUE) != 0) {
         (void)region.release();  // the window owns it now
     }
 }
 
 void PictureWindow::RepaintPicture() {
-    ::InvalidateRect(picture_.hwnd(), nullptr, FALSE);
-    ::UpdateWindow(picture_.hwnd());
+    for (const auto& picture : pictures_) {
+        picture->Repaint();
+    }
+}
+
+void PictureWindow::PictureControl::Repaint() {
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
+    ::UpdateWindow(hwnd());
+}
+
+// A window timer, only while a crossfade runs.
+void PictureWindow::StartFadeTimer(int ms) {
+    ::SetTimer(hwnd(), kFadeTimer, static_cast<UINT>(ms), nullptr);
+}
+
+void PictureWindow::StopFadeTimer() {
+    ::KillTimer(hwnd(), kFadeTimer);
 }
 
 void PictureWindow::SetCursorShape(CursorShape shape) {
@@ -164,8 +206,8 @@ void PictureWindow::StartActivationDelay(int ms) {
     ::SetTimer(hwnd(), kActivationTimer, static_cast<UINT>(ms), nullptr);
 }
 
-void PictureWindow::PaintPicture() {
-    const winbase::PaintDc paint(picture_.hwnd());
+void PictureWindow::PictureControl::Paint() {
+    const winbase::PaintDc paint(hwnd());
     HDC dc = paint.get();
     if (frame_ != nullptr && frame_->width > 0) {
         BITMAPINFO info{};
@@ -195,13 +237,13 @@ LRESULT PictureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT PictureWindow::PictureControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
-        show_.PaintPicture();
+        Paint();
         return 0;
     }
     if (show_.show_ == nullptr) {
         return DefaultHandling(message, wParam, lParam);
     }
-    if (const std::optional<LRESULT> handled = show_.OnPictureMessage(message, lParam)) {
+    if (const std::optional<LRESULT> handled = show_.OnPictureMessage(message, lParam, slot_)) {
         return *handled;
     }
     return DefaultHandling(message, wParam, lParam);
@@ -221,10 +263,7 @@ LRESULT PictureWindow::OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam)
             }
             return 0;
         case WM_TIMER:
-            if (wParam == kActivationTimer) {
-                ::KillTimer(hwnd(), kActivationTimer);
-                show_->OnActivationEnded();
-            }
+            OnTimer(wParam);
             return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
@@ -260,6 +299,15 @@ LRESULT PictureWindow::OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return DefaultHandling(message, wParam, lParam);
 }
 
+void PictureWindow::OnTimer(WPARAM id) {
+    if (id == kActivationTimer) {
+        ::KillTimer(hwnd(), kActivationTimer);
+        show_->OnActivationEnded();
+    } else if (id == kFadeTimer) {
+        show_->OnFadeStep();
+    }
+}
+
 void PictureWindow::OnDestroyed() {
     PictureShow* show = show_;
     Detach();
@@ -271,17 +319,18 @@ void PictureWindow::OnDestroyed() {
     }
 }
 
-std::optional<LRESULT> PictureWindow::OnPictureMessage(UINT message, LPARAM lParam) {
+std::optional<LRESULT> PictureWindow::OnPictureMessage(UINT message, LPARAM lParam,
+                                                       std::size_t slot) {
     switch (message) {
         case WM_MOUSEMOVE:
-            show_->OnPictureMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            show_->OnPictureMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), slot);
             return 0;
         case WM_SETCURSOR:
             ApplyCursor();
             return TRUE;
         default:
             if (IsButtonDown(message)) {
-                show_->OnPictureMouseDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+                show_->OnPictureMouseDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), slot);
                 return 0;
             }
             return std::nullopt;

@@ -1,15 +1,16 @@
 // The picture show's window: borderless, black, topmost and covering the whole virtual
-// screen (every monitor), with one child control that paints the current picture at its own
-// size, clipped to the primary monitor. It forwards input to the show's rules and does what
-// they ask; the workers reach it through a gate (show_workers.cpp). Every dialog it owns
-// (the show's boxes, the password dialog) opens centred on the primary monitor, above the
-// show. The hint over a link is its tooltip (show_hint.cpp).
+// screen (every monitor), with a child control for each monitor that shows a picture, which
+// paints its frame as the show made it, clipped to its monitor. It forwards input to the show's
+// rules and does what they ask; the workers reach it through a gate (show_workers.cpp). Every
+// dialog it owns (the show's boxes, the password dialog) opens centred on the primary monitor,
+// above the show. The hint over a link is its tooltip (show_hint.cpp).
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "base/win32/unique_handle.h"
 #include "saver/picture_show.h"
@@ -28,7 +29,9 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     // that Dialogs() owns by this window.
     PictureWindow(HINSTANCE instance, HWND owner, platform::Dialogs& system);
     // False when the window or its picture could not be made.
-    [[nodiscard]] bool Created() const { return hwnd() != nullptr && picture_.hwnd() != nullptr; }
+    [[nodiscard]] bool Created() const {
+        return hwnd() != nullptr && !pictures_.empty() && pictures_.front()->hwnd() != nullptr;
+    }
     ~PictureWindow() override;
 
     // The show's boxes: owned by this window, so above it, on the primary monitor.
@@ -42,9 +45,10 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     platform::WindowId Id() const override;
     Screens CurrentScreens() const override;
     void Cover(const ScreenRect& area) override;
-    void ShowPicture(const imaging::Frame& frame) override;
-    void MovePicture(int left, int top, const ScreenRect& visible) override;
+    void ShowPictures(const std::vector<MonitorFrame>& frames) override;
     void RepaintPicture() override;
+    void StartFadeTimer(int ms) override;
+    void StopFadeTimer() override;
     void SetCursorShape(CursorShape shape) override;
     void ShowCursor(bool show) override;
     void SetPictureHint(std::optional<std::string_view> hint) override;
@@ -52,41 +56,50 @@ class PictureWindow final : public ShowWindow, private ui::win32::Window {
     void StartActivationDelay(int ms) override;
     void StartPictureTimer(int seconds) override;
     void StartCountdown(int seconds) override;
-    void StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) override;
+    void StartDecode(std::shared_ptr<PictureSource> source, FrameRequest request) override;
 
   private:
-    // The child that paints the picture; its mouse messages are the picture's events.
+    // A child that paints one monitor's frame; its mouse messages are the picture events
+    // of its slot.
     class PictureControl final : public ui::win32::Window {
       public:
-        explicit PictureControl(PictureWindow& show) : show_(show) {}
+        PictureControl(PictureWindow& show, std::size_t slot) : show_(show), slot_(slot) {}
+        ~PictureControl() override { Destroy(); }
+        PictureControl(const PictureControl&) = delete;
+        PictureControl& operator=(const PictureControl&) = delete;
         [[nodiscard]] bool Create(HINSTANCE instance, HWND parent);
+        [[nodiscard]] HWND Handle() const { return hwnd(); }
+        // At the frame's place and size, cut to its monitor; nullptr hides the control.
+        void Place(const MonitorFrame* shown);
+        void Repaint();
 
       private:
         LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+        void Paint();
         PictureWindow& show_;
+        std::size_t slot_;
+        const imaging::Frame* frame_ = nullptr;
     };
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnFailure(std::string_view what) noexcept override;
     LRESULT OnShowMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // The picture's events; nullopt for what the picture leaves to the default.
-    std::optional<LRESULT> OnPictureMessage(UINT message, LPARAM lParam);
+    std::optional<LRESULT> OnPictureMessage(UINT message, LPARAM lParam, std::size_t slot);
     void OnDestroyed();
-    void PaintPicture();
+    void OnTimer(WPARAM id);
+    bool AddPicture();
     void ApplyCursor() const;
     void CreateTooltip();
+    void AddTip(HWND picture) const;
     void RelayPointerToHint() const;
-    void ClipPicture();
 
     HINSTANCE instance_;
-    PictureControl picture_{*this};
+    std::vector<std::unique_ptr<PictureControl>> pictures_;  // one per monitor with a picture
     HWND tooltip_ = nullptr;
     ui::win32::WindowDialogs dialogs_;
     ui::win32::OwnedDialogPlacement dialogPlacement_;
-    RECT pictureRect_{};  // client coordinates
-    RECT visible_{};      // the primary monitor, in client coordinates
     PictureShow* show_ = nullptr;
-    const imaging::Frame* frame_ = nullptr;
     CursorShape cursor_ = CursorShape::Arrow;
     bool hintOn_ = false;
     bool running_ = false;  // the message loop runs: the window's end ends it

@@ -1,6 +1,7 @@
 #include "saver/win32/preview_window.h"
 
 #include "base/win32/unique_handle.h"
+#include "saver/show_layout.h"
 #include "ui/win32/font.h"
 #include "ui/win32/mark.h"
 #include "ui/win32/message_loop.h"
@@ -32,8 +33,9 @@ void DrawLine(HDC dc, const wchar_t* text, int height, bool bold, COLORREF colou
     ui::win32::DrawTextLine(dc, text, wanted, colour, box, DT_CENTER);
 }
 
-// The preview's picture, drawn once: 152 x 112, 24 bits per pixel.
-UniqueGdiObject MakePreviewArt() {
+// The preview's picture, drawn once: 152 x 112, 24 bits per pixel, bottom-up rows as a
+// frame holds them.
+imaging::Frame MakePreviewArt() {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = kPreviewArtWidth;
@@ -44,8 +46,9 @@ UniqueGdiObject MakePreviewArt() {
     void* bits = nullptr;
     UniqueGdiObject art(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueHdc dc(::CreateCompatibleDC(nullptr));
+    imaging::Frame frame;
     if (!art || !dc) {
-        return art;
+        return frame;
     }
     const ScopedSelect useArt(dc.get(), art.get());
     RECT all{0, 0, kPreviewArtWidth, kPreviewArtHeight};
@@ -55,27 +58,39 @@ UniqueGdiObject MakePreviewArt() {
     DrawLine(dc.get(), L"Quorvanes", 17, true, kTitle, {0, 62, kPreviewArtWidth, 82});
     DrawLine(dc.get(), L"Click Settings below", 11, false, kLine, {0, 88, kPreviewArtWidth, 104});
     ::GdiFlush();
-    return art;
+    frame.width = kPreviewArtWidth;
+    frame.height = kPreviewArtHeight;
+    frame.stride = imaging::DibStride(kPreviewArtWidth);
+    const auto* first = static_cast<const std::uint8_t*>(bits);
+    frame.pixels.assign(first, first + frame.stride * kPreviewArtHeight);
+    return frame;
 }
 
-void Paint(HWND hwnd, HGDIOBJ art) {
+void Paint(HWND hwnd, const imaging::Frame& art) {
     const winbase::PaintDc paint(hwnd);
-    HDC dc = paint.get();
+    if (art.width <= 0) {
+        return;
+    }
     RECT client{};
     ::GetClientRect(hwnd, &client);
-    UniqueHdc source(::CreateCompatibleDC(dc));
-    if (source && art != nullptr) {
-        const ScopedSelect useArt(source.get(), art);
-        // Centred: a smaller host shows the middle part.
-        const int left = (client.right - kPreviewArtWidth) / 2;
-        const int top = (client.bottom - kPreviewArtHeight) / 2;
-        ::BitBlt(dc, left, top, kPreviewArtWidth, kPreviewArtHeight, source.get(), 0, 0, SRCCOPY);
-    }
+    // Centred: at its own size a smaller host shows the middle part.
+    const int left = (client.right - art.width) / 2;
+    const int top = (client.bottom - art.height) / 2;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = art.width;
+    info.bmiHeader.biHeight = art.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::SetDIBitsToDevice(paint.get(), left, top, static_cast<DWORD>(art.width),
+                        static_cast<DWORD>(art.height), 0, 0, 0, static_cast<UINT>(art.height),
+                        art.pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 class PreviewWindow final : public ui::win32::Window {
   public:
-    explicit PreviewWindow(HWND host) : host_(host), art_(MakePreviewArt()) {}
+    PreviewWindow(HWND host, config::PictureSize size) : host_(host), size_(size) {}
     ~PreviewWindow() override { Destroy(); }
 
     bool Create(HINSTANCE instance) {
@@ -83,6 +98,9 @@ class PreviewWindow final : public ui::win32::Window {
         if (host_ == nullptr || !::GetWindowRect(host_, &bounds)) {
             bounds = {};
         }
+        // Made once for the host's size; the host does not change its size.
+        art_ = FitPicture(MakePreviewArt(),
+                          {bounds.right - bounds.left, bounds.bottom - bounds.top}, size_);
         ui::win32::WindowClass windowClass;
         windowClass.name = kPreviewClass;
         windowClass.instance = instance;
@@ -108,7 +126,7 @@ class PreviewWindow final : public ui::win32::Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
             case WM_PAINT:
-                Paint(hwnd(), art_.get());
+                Paint(hwnd(), art_);
                 return 0;
             case WM_TIMER:
                 // Destroying the host destroys this child too; the watch covers a host that
@@ -126,13 +144,14 @@ class PreviewWindow final : public ui::win32::Window {
     }
 
     HWND host_;
-    UniqueGdiObject art_;
+    config::PictureSize size_;
+    imaging::Frame art_;
 };
 
 }  // namespace
 
-int RunPreviewWindow(HINSTANCE instance, HWND host) {
-    PreviewWindow window(host);
+int RunPreviewWindow(HINSTANCE instance, HWND host, config::PictureSize size) {
+    PreviewWindow window(host, size);
     if (!window.Create(instance)) {
         return 1;
     }

@@ -1,4 +1,4 @@
-// The show's hint over a link area: a tooltip of the picture, made the first time it is
+// The show's hint over a link area: one tooltip of the pictures, made the first time it is
 // needed, and transparent to clicks.
 #include "saver/win32/picture_window.h"
 
@@ -17,15 +17,22 @@ void PictureWindow::CreateTooltip() {
     if (tooltip_ == nullptr) {
         return;
     }
+    for (const auto& picture : pictures_) {
+        AddTip(picture->Handle());
+    }
+    ::SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
+}
+
+// Each monitor's picture is a tool of the one tooltip.
+void PictureWindow::AddTip(HWND picture) const {
     TOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     // Transparent: a click where the hint shows is a click on the link beneath it.
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
     tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(picture_.hwnd());
+    tool.uId = reinterpret_cast<UINT_PTR>(picture);
     tool.lpszText = const_cast<wchar_t*>(L"");
     ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
 }
 
 void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
@@ -43,12 +50,14 @@ void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
     hintOn_ = hint.has_value();
     if (hint) {
         std::wstring text = winbase::Widen(*hint);
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = hwnd();
-        tool.uId = reinterpret_cast<UINT_PTR>(picture_.hwnd());
-        tool.lpszText = text.data();
-        ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        for (const auto& picture : pictures_) {
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.hwnd = hwnd();
+            tool.uId = reinterpret_cast<UINT_PTR>(picture->Handle());
+            tool.lpszText = text.data();
+            ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
     }
     ::SendMessageW(tooltip_, TTM_ACTIVATE, hintOn_ ? TRUE : FALSE, 0);
     if (hintOn_) {
@@ -61,16 +70,24 @@ void PictureWindow::SetPictureHint(std::optional<std::string_view> hint) {
 // until it moves again.
 void PictureWindow::RelayPointerToHint() const {
     MSG arrival{};
-    arrival.hwnd = picture_.hwnd();
     arrival.message = WM_MOUSEMOVE;
     arrival.time = ::GetMessageTime();
     if (!::GetCursorPos(&arrival.pt)) {
         return;
     }
-    POINT client = arrival.pt;
-    ::ScreenToClient(picture_.hwnd(), &client);
-    arrival.lParam = MAKELPARAM(client.x, client.y);
-    ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&arrival));
+    // To the picture under the pointer: the link is on one monitor's picture.
+    for (const auto& picture : pictures_) {
+        POINT client = arrival.pt;
+        RECT inside{};
+        ::ScreenToClient(picture->Handle(), &client);
+        ::GetClientRect(picture->Handle(), &inside);
+        if (::PtInRect(&inside, client)) {
+            arrival.hwnd = picture->Handle();
+            arrival.lParam = MAKELPARAM(client.x, client.y);
+            ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&arrival));
+            return;
+        }
+    }
 }
 
 }  // namespace qv::saver::win32

@@ -36,19 +36,20 @@ void PictureWindow::StartCountdown(int seconds) {
     });
 }
 
-void PictureWindow::StartDecode(std::shared_ptr<PictureSource> source, std::size_t start) {
+void PictureWindow::StartDecode(std::shared_ptr<PictureSource> source, FrameRequest request) {
     PictureShow* show = show_;
-    StartDetachedWorker([gate = Gate(), source = std::move(source), start, show] {
-        MarkStart("decoder-running");
-        const Synchronize post = PostTo(gate);
-        RunDecode(
-            *source, start, [&gate] { return gate->IsOpen(); },
-            [&post](const std::function<void()>& step) {
-                MarkStart("picture-decoded");
-                return post(step);
-            },
-            [show](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
-    });
+    StartDetachedWorker(
+        [gate = Gate(), source = std::move(source), request = std::move(request), show] {
+            MarkStart("decoder-running");
+            const Synchronize post = PostTo(gate);
+            RunDecode(
+                *source, request, [&gate] { return gate->IsOpen(); },
+                [&post](const std::function<void()>& step) {
+                    MarkStart("picture-decoded");
+                    return post(step);
+                },
+                [show](DecodedPicture& decoded) { show->OnPictureDecoded(decoded); });
+        });
 }
 
 }  // namespace qv::saver::win32
