@@ -54,8 +54,8 @@ struct [[nodiscard]] RegWrite {
     RegWriteStatus status = RegWriteStatus::Ok;
     std::string reason;
 
-    friend bool operator==(const RegWrite& write, RegWriteStatus status) {
-        return write.status == status;
+    friend bool operator==(const RegWrite& write, RegWriteStatus wanted) {
+        return write.status == wanted;
     }
 };
 
