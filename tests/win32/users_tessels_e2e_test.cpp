@@ -155,9 +155,17 @@ TEST_F(UsersTessels, TheTipOverATesselRowShowsItsThumbnailAndItsLinksHosts) {
     RECT at{};
     ::GetWindowRect(tip, &at);
     EXPECT_LE(at.right - at.left, 440 + 14) << "a thumbnail at most 160 wide beside no more text";
-    const Screenshot shot = CaptureScreen();
+    // The tip is visible before the system has copied its pixels to the screen: the
+    // thumbnail is waited for.
+    Screenshot shot;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            shot = CaptureScreen();
+            return shot.Near(at.left + 40, at.top + 40, kRed);
+        },
+        10s))
+        << "the thumbnail";
     SaveScreenshot(shot, L"tessel-tip");
-    EXPECT_TRUE(shot.Near(at.left + 40, at.top + 40, kRed)) << "the thumbnail";
     EXPECT_FALSE(shot.Near(at.left + 8 + 160 + 10, at.top + 40, kRed)) << "no wider than 160";
 
     ASSERT_TRUE(PointerTo(2, 2));
