@@ -51,15 +51,6 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-// The text of a control of another process: GetWindowText gives only a caption there.
-std::wstring ControlText(HWND control) {
-    const auto length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     ::GetClassNameW(window, name, 64);

@@ -25,14 +25,6 @@ using namespace wintest;
 
 constexpr std::array<std::uint8_t, 3> kRed{220, 30, 30};
 
-std::wstring ControlText(HWND control) {
-    const auto length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
 class UsersTessels : public ::testing::Test {
   protected:
     void SetUp() override {

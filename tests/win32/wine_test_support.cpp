@@ -448,6 +448,14 @@ BOOL CALLBACK MatchOwnerAndClass(HWND hwnd, LPARAM context) noexcept {
 
 }  // namespace
 
+std::wstring ControlText(HWND control) {
+    const auto length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
 HWND WindowOf(DWORD pid, const wchar_t* className) {
     FoundWindow search{pid, className};
     ::EnumWindows(MatchOwnerAndClass, reinterpret_cast<LPARAM>(&search));

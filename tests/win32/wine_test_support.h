@@ -186,6 +186,8 @@ class InProcessThread {
 
 // The first top-level window of the class that belongs to the process `pid`.
 HWND WindowOf(DWORD pid, const wchar_t* className);
+// The text of a control of another process: GetWindowText gives only a caption there.
+std::wstring ControlText(HWND control);
 
 // The virtual screen and the primary monitor, as the system reports them now.
 RECT VirtualScreen();
