@@ -8,9 +8,6 @@
 #include "base/win32/wide.h"
 #include "password/saver_password.h"
 #include "platform/messages.h"
-#include "settings/win32/help_dialog.h"
-#include "settings/win32/picture_show_dialog.h"
-#include "settings/win32/new_tessel_dialog.h"
 
 namespace qv::settings::win32 {
 
@@ -22,9 +19,6 @@ using winbase::UniqueGdiObject;
 
 constexpr int kDropDownRows = 8;
 constexpr std::string_view kWindowFailed = "Quorvanes could not open its settings window.";
-constexpr std::string_view kHelpFailed = "Quorvanes could not open its help.";
-constexpr std::string_view kPictureShowFailed =
-    "Quorvanes could not open the picture show's settings.";
 
 constexpr ui::win32::DialogTable kOptionsTable{
     {kOptionsWindowClass, kCaption, WS_POPUP | WS_CAPTION, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
@@ -201,24 +195,6 @@ void OptionsWindow::chkPasswordClick() {
     ui::win32::SystemControl(Control(id::kPasswordButton)).Enable(on);
 }
 
-void OptionsWindow::btnHelpClick() {
-    HelpDialog help(Instance(), platform_.desktop);
-    if (help.ShowModal(hwnd()) == ui::win32::kModalNotShown) {
-        platform::ShowHostMessage(*dialogs_, kHelpFailed);
-    }
-}
-
-// Cancel there keeps the choice as it was; OK there is stored only by this window's OK.
-void OptionsWindow::btnPictureShowClick() {
-    PictureShowDialog picture(Instance(), showModes_);
-    const int shown = picture.ShowModal(hwnd());
-    if (shown == IDOK) {
-        showModes_ = picture.Chosen();
-    } else if (shown == ui::win32::kModalNotShown) {
-        platform::ShowHostMessage(*dialogs_, kPictureShowFailed);
-    }
-}
-
 void OptionsWindow::btnPasswordClick() {
     password::ChangeSaverPassword(Owned(), reinterpret_cast<platform::WindowId>(hwnd()));
 }
@@ -250,22 +226,6 @@ void OptionsWindow::DeleteClick() {
     savers_.Fill(rebuilt->savers.list);
     tessels_.Fill(rebuilt->tessels);
     preshows_.Fill(rebuilt->preshows);
-}
-
-void OptionsWindow::NewTesselClick() {
-    tip_.Hide();
-    const auto made = RunNewTessel(Instance(), hwnd(), Owned(), start_.tesselFolders);
-    if (!made) {
-        return;
-    }
-    tip_.Forget();  // it may have replaced a Tessel the tip has read
-    const auto with = WithNewTessel(
-        tessels_.Read(),
-        InitLstQuorvanes(platform_, config::OpenUserIni(platform_.registry), start_.tesselFolders),
-        *made, platform_.text);
-    tessels_.Fill(with.list);
-    ::SendMessageW(tessels_.hwnd(), LB_SETCURSEL, static_cast<WPARAM>(with.row), 0);
-    ::SetFocus(tessels_.hwnd());
 }
 
 void OptionsWindow::OnCommand(int control, int code) {
